@@ -1,0 +1,13 @@
+#include "core/cancel.h"
+
+std::atomic<bool> cancel_requested{false};
+std::atomic<int> progress_pos{0};
+std::atomic<int> progress_len{0};
+
+void throw_cancelled() { throw CommandCancelled{}; }
+
+void cancel_reset() {
+  cancel_requested.store(false);
+  progress_pos.store(0);
+  progress_len.store(0);
+}

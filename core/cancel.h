@@ -1,0 +1,34 @@
+// Cooperative cancellation and progress of the one running command.
+//
+// The front end raises cancel_requested from its own thread; the worker polls it with
+// cancel_check() in every long loop (multiplier digits, quotient digits, root digits,
+// series terms, powering and factorial steps, script repetitions, text conversion).
+// When the flag is set the check throws CommandCancelled, which unwinds the whole command;
+// only the worker's body and the command-line front end catch it. The engine holds no
+// resources, so nothing leaks.
+//
+// Progress: the innermost long loop that knows its length publishes (position, length)
+// through two atomics; a front end may poll them from another thread.
+#pragma once
+
+#include <atomic>
+
+struct CommandCancelled {};
+
+extern std::atomic<bool> cancel_requested;
+extern std::atomic<int> progress_pos;
+extern std::atomic<int> progress_len;
+
+[[noreturn]] void throw_cancelled();
+
+inline void cancel_check() {
+  if (cancel_requested.load(std::memory_order_relaxed)) throw_cancelled();
+}
+
+inline void progress_set(int pos, int len) {
+  progress_pos.store(pos, std::memory_order_relaxed);
+  progress_len.store(len, std::memory_order_relaxed);
+}
+
+// Clears the flag and the progress figures; called before a command starts.
+void cancel_reset();

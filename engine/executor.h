@@ -1,0 +1,26 @@
+// The engine's single entry and the register operations.
+#pragma once
+
+#include "engine/state.h"
+
+// Precision figures of the current run.
+extern int requested_digits;  // value read from the significant-digits field
+extern int extension_digits;  // "Minimum extension digits"
+extern int error_digits;      // internal_digits − extension_digits − 1
+
+// Runs the command Settings[SET_COMMAND] on the shared state. 0 after a command ran or
+// was refused as unsupported; −1 when the significant digits are invalid. May throw
+// CommandCancelled (core/cancel.h) when cancel_requested is raised.
+int execute_command();
+
+// After a cancelled command: every shadow text is marked stale, so the next command
+// re-reads every register from the text the user sees.
+void mark_shadows_stale();
+
+int register_copy(int dst, int src);
+int register_clear(int n);
+int register_show(int n);
+int stack_lift();
+int stack_drop();
+int memory_store(int n);
+int memory_recall(int n);
