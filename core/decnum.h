@@ -97,12 +97,13 @@ inline DecWord lane_inc(DecWord a, DecWord *carry_out) {
   *carry_out = s >> 31;
   return s & LANE_DIGIT_MASK;
 }
-// A − B with nb = 1 when no borrow is pending; *nb_out = 1 when no borrow goes on.
+// A − B with nb = 1 when no borrow is pending; *nb_out = 1 when no borrow goes on
+// (a carry out of the top lane clears bit 31, which ~B had set).
 inline DecWord lane_sub(DecWord a, DecWord b, DecWord nb, DecWord *nb_out) {
   DecWord s = a + ~b + nb;
   DecWord n = (s >> 2) & LANE_NOCARRY_BITS;
   s = s - n - (n >> 1);
-  *nb_out = s >> 31;
+  *nb_out = (s >> 31) ^ 1;
   return s & LANE_DIGIT_MASK;
 }
 // A − 1; *borrow_out = 1 when the borrow continues to the next more significant word.
