@@ -11,6 +11,9 @@
 
 #include "core/addsub.h"
 #include "core/cancel.h"
+#include "core/mul_fast.h"
+
+int fast_kernels = 1;
 
 namespace {
 
@@ -57,6 +60,15 @@ int mul_kernel(DecWord *out, DecWord *p, const DecWord *q, int A, int B) {
     mul_kernel_alternative(out, p, q, A);
     return 0;
   }
+  // O(n^2) digit additions against O(n log n) word arithmetic with the same words.
+  if (fast_kernels && B >= MUL_FAST_MIN_WORDS && out != p && out != q) {
+    mul_fast_kernel(out, p, q, A, B);
+    return 0;
+  }
+  return mul_kernel_shift_add(out, p, q, A, B);
+}
+
+int mul_kernel_shift_add(DecWord *out, DecWord *p, const DecWord *q, int A, int B) {
   const int last_pos = 6 * B + 5;  // the whole of q's digit words 1 .. B + 1
   progress_set(0, last_pos);
   const int lead = multiplier_digit(q, 1);

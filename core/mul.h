@@ -11,4 +11,11 @@ int dec_used_words(const DecWord *x);
 
 // out = |p| × |q|, the product's head already placed in p's head word; A, B = used words
 // of p and q. Lowers the exponents of p and of the table slots (callers restore p).
+// Long operands take the fast product (core/mul_fast.h), which gives the same words.
 int mul_kernel(DecWord *out, DecWord *p, const DecWord *q, int A, int B);
+// The shift-and-add kernel itself, the reference of the fast one.
+int mul_kernel_shift_add(DecWord *out, DecWord *p, const DecWord *q, int A, int B);
+
+// 1 (default): long products and quotients take the fast kernels; 0: only the
+// digit-by-digit reference kernels run (tests compare the two).
+extern int fast_kernels;

@@ -1,0 +1,149 @@
+// Number-theoretic transforms for the fast product.
+//
+// Forward transforms are decimation in frequency (natural order in, bit-reversed out),
+// the inverse is decimation in time (bit-reversed in, natural out), so no permutation
+// pass is needed. Twiddles are multiplied with Shoup's precomputed quotients: for a
+// constant w, q = floor(w × 2^32 / p) gives t × w mod p from one high product.
+// Twiddle tables for level L (butterfly span L) hold w_{2L}^j, j < L, at offset L.
+#include "core/ntt.h"
+
+#include "core/cancel.h"
+
+namespace {
+
+struct Prime {
+  uint32_t p;
+  uint32_t g;  // primitive root
+};
+constexpr Prime PRIMES[2] = {{998244353u, 3u}, {469762049u, 3u}};
+
+uint32_t pow_mod(uint32_t b, uint64_t e, uint32_t p) {
+  uint64_t r = 1, x = b;
+  while (e) {
+    if (e & 1) r = r * x % p;
+    x = x * x % p;
+    e >>= 1;
+  }
+  return (uint32_t)r;
+}
+
+struct Tables {
+  uint32_t fwd[NTT_MAX_SIZE], fwd_q[NTT_MAX_SIZE];
+  uint32_t inv[NTT_MAX_SIZE], inv_q[NTT_MAX_SIZE];
+};
+Tables tables[2];
+bool tables_ready = false;
+
+uint32_t shoup_quotient(uint32_t w, uint32_t p) { return (uint32_t)(((uint64_t)w << 32) / p); }
+
+void build_tables() {
+  for (int k = 0; k < 2; ++k) {
+    const uint32_t p = PRIMES[k].p;
+    Tables &t = tables[k];
+    for (int L = 1; L < NTT_MAX_SIZE; L <<= 1) {
+      const uint32_t w = pow_mod(PRIMES[k].g, (p - 1) / (2 * (uint64_t)L), p);
+      const uint32_t wi = pow_mod(w, p - 2, p);
+      uint64_t x = 1, y = 1;
+      for (int j = 0; j < L; ++j) {
+        t.fwd[L + j] = (uint32_t)x;
+        t.fwd_q[L + j] = shoup_quotient((uint32_t)x, p);
+        t.inv[L + j] = (uint32_t)y;
+        t.inv_q[L + j] = shoup_quotient((uint32_t)y, p);
+        x = x * w % p;
+        y = y * wi % p;
+      }
+    }
+  }
+  tables_ready = true;
+}
+
+// a mod p for a < 2^62 by Barrett reduction with m = floor(2^64 / p).
+inline uint32_t reduce(uint64_t a, uint64_t m, uint32_t p) {
+  uint64_t q = (uint64_t)(((unsigned __int128)a * m) >> 64);
+  uint64_t r = a - q * p;
+  return (uint32_t)(r >= p ? r - p : r);
+}
+
+// t × w mod p for t < 2p, with wq = shoup_quotient(w): a result below 2p.
+inline uint32_t mul_shoup(uint32_t t, uint32_t w, uint32_t wq, uint32_t p) {
+  uint32_t q = (uint32_t)(((uint64_t)t * wq) >> 32);
+  return t * w - q * p;
+}
+
+void forward(uint32_t *a, int n, const Tables &t, uint32_t p) {
+  for (int L = n >> 1; L >= 1; L >>= 1) {
+    cancel_check();
+    const uint32_t *w = t.fwd + L, *wq = t.fwd_q + L;
+    for (int i = 0; i < n; i += 2 * L) {
+      uint32_t *x = a + i, *y = a + i + L;
+      for (int j = 0; j < L; ++j) {
+        uint32_t u = x[j], v = y[j];
+        uint32_t s = u + v;
+        x[j] = s >= p ? s - p : s;
+        uint32_t r = mul_shoup(u - v + p, w[j], wq[j], p);
+        y[j] = r >= p ? r - p : r;
+      }
+    }
+  }
+}
+
+void inverse(uint32_t *a, int n, const Tables &t, uint32_t p) {
+  for (int L = 1; L < n; L <<= 1) {
+    cancel_check();
+    const uint32_t *w = t.inv + L, *wq = t.inv_q + L;
+    for (int i = 0; i < n; i += 2 * L) {
+      uint32_t *x = a + i, *y = a + i + L;
+      for (int j = 0; j < L; ++j) {
+        uint32_t u = x[j];
+        uint32_t v = mul_shoup(y[j], w[j], wq[j], p);
+        v = v >= p ? v - p : v;
+        uint32_t s = u + v;
+        x[j] = s >= p ? s - p : s;
+        y[j] = u >= v ? u - v : u - v + p;
+      }
+    }
+  }
+}
+
+uint32_t work_a[2][NTT_MAX_SIZE], work_b[2][NTT_MAX_SIZE];
+
+}  // namespace
+
+void ntt_convolve(uint64_t *out, const uint32_t *a, int la, const uint32_t *b, int lb) {
+  if (!tables_ready) build_tables();
+  const int len = la + lb - 1;
+  int n = 1;
+  while (n < len) n <<= 1;
+  const bool square = a == b && la == lb;
+  for (int k = 0; k < 2; ++k) {
+    const uint32_t p = PRIMES[k].p;
+    uint32_t *x = work_a[k], *y = work_b[k];
+    for (int i = 0; i < n; ++i) x[i] = i < la ? a[i] : 0;
+    forward(x, n, tables[k], p);
+    if (square) {
+      y = x;
+    } else {
+      for (int i = 0; i < n; ++i) y[i] = i < lb ? b[i] : 0;
+      forward(y, n, tables[k], p);
+    }
+    const uint32_t scale = pow_mod((uint32_t)n, p - 2, p), scale_q = shoup_quotient(scale, p);
+    const uint64_t m = ~(uint64_t)0 / p;
+    for (int i = 0; i < n; ++i) {
+      uint32_t v = mul_shoup(reduce((uint64_t)x[i] * y[i], m, p), scale, scale_q, p);
+      x[i] = v >= p ? v - p : v;
+    }
+    inverse(x, n, tables[k], p);
+  }
+  // Chinese remainder: v = r0 + p0 × ((r1 − r0) × p0^−1 mod p1).
+  const uint32_t p0 = PRIMES[0].p, p1 = PRIMES[1].p;
+  const uint32_t p0_inv = pow_mod(p0 % p1, p1 - 2, p1), p0_inv_q = shoup_quotient(p0_inv, p1);
+  for (int i = 0; i < len; ++i) {
+    uint32_t r0 = work_a[0][i], r1 = work_a[1][i];
+    uint32_t r0m = r0;  // r0 < p0 < 3 p1
+    while (r0m >= p1) r0m -= p1;
+    uint32_t diff = r1 >= r0m ? r1 - r0m : r1 + p1 - r0m;
+    uint32_t h = mul_shoup(diff, p0_inv, p0_inv_q, p1);
+    if (h >= p1) h -= p1;
+    out[i] = r0 + (uint64_t)p0 * h;
+  }
+}
