@@ -14,6 +14,7 @@
 
 #include "core/addsub.h"
 #include "core/cancel.h"
+#include "core/div_fast.h"
 #include "core/mul.h"
 
 namespace {
@@ -124,18 +125,25 @@ int div_kernel(DecWord *Q, DecWord *R, DecWord *D, int B, int limit) {
   progress_set(0, count);
 
   if (!compact_memory) {
-    build_divisor_table(D, B);
+    // The multiples take D's head when built, so building them after D has moved is the
+    // same as moving them with it.
     int c = mag_compare_shifted(R, D, 0, B);
     if (c < 0) {
       dec_shift_left_digit(R);
       lower_exponent(Q);
-      lower_table(D);
+      lower_exponent(D);
       n = (limit != 0 && !hipr_mode) ? count - 1 : count;
     } else {
       n = count;
     }
     if (n - 1 > internal_digits - 1) return -1;  // quotient digits beyond the last word
-    for (int i = 1; i <= n - 1; ++i) {
+    int first = 1;
+    if (fast_kernels && !hipr_mode && limit == 0 && B >= DIV_FAST_MIN_WORDS) {
+      first += div_fast_prefix(Q, R, D);
+      scan_index = 0;
+    }
+    build_divisor_table(D, B);
+    for (int i = first; i <= n - 1; ++i) {
       if ((i & 7) == 0) {
         cancel_check();
         progress_set(i, n);

@@ -85,7 +85,7 @@ bool ntt_pays(int la, int lb) {
 
 }  // namespace
 
-void mul_fast_kernel(DecWord *out, const DecWord *p, const DecWord *q, int A, int B) {
+int mul_fast_kernel(DecWord *out, const DecWord *p, const DecWord *q, int A, int B) {
   if (!lanes_ready) build_lane_table();
   const int wc = word_count;
   const int P = internal_digits - 1;
@@ -160,4 +160,5 @@ void mul_fast_kernel(DecWord *out, const DecWord *p, const DecWord *q, int A, in
     out[w] = value_lanes((uint32_t)(t % WORD_BASE));
   }
   out[0] = p[0];
+  return (carry != 0 || (out[1] & 0xC0000000u)) ? 1 : 0;
 }

@@ -24,5 +24,7 @@ constexpr int MUL_FAST_MIN_WORDS = 6;
 constexpr int MUL_NTT_COST_RATIO = 20;
 
 // out = the words mul_kernel gives for |p| × |q| (head copied from p), for p and q with
-// A, B used words. out must not alias p or q.
-void mul_fast_kernel(DecWord *out, const DecWord *p, const DecWord *q, int A, int B);
+// A, B used words; p and q are full buffers. out must not alias p or q. Returns 0, or 1
+// when the sum reached 10^(internal_digits) (only for a multiplier whose digits are not a
+// product's, as the division's proposals may be; out is then meaningless).
+int mul_fast_kernel(DecWord *out, const DecWord *p, const DecWord *q, int A, int B);
