@@ -8,6 +8,7 @@
 #include "core/ntt.h"
 
 #include "core/cancel.h"
+#include "core/ntt_butterflies.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ struct Tables {
 };
 Tables tables[2];
 bool tables_ready = false;
+bool use_avx2 = false;  // set with the tables: the processor has AVX2
 
 uint32_t shoup_quotient(uint32_t w, uint32_t p) { return (uint32_t)(((uint64_t)w << 32) / p); }
 
@@ -54,6 +56,7 @@ void build_tables() {
       }
     }
   }
+  use_avx2 = ntt_have_avx2();
   tables_ready = true;
 }
 
@@ -76,6 +79,10 @@ void forward(uint32_t *a, int n, const Tables &t, uint32_t p) {
     const uint32_t *w = t.fwd + L, *wq = t.fwd_q + L;
     for (int i = 0; i < n; i += 2 * L) {
       uint32_t *x = a + i, *y = a + i + L;
+      if (use_avx2 && L >= 8) {
+        ntt_dif_span_avx2(x, y, w, wq, L, p);
+        continue;
+      }
       for (int j = 0; j < L; ++j) {
         uint32_t u = x[j], v = y[j];
         uint32_t s = u + v;
@@ -93,6 +100,10 @@ void inverse(uint32_t *a, int n, const Tables &t, uint32_t p) {
     const uint32_t *w = t.inv + L, *wq = t.inv_q + L;
     for (int i = 0; i < n; i += 2 * L) {
       uint32_t *x = a + i, *y = a + i + L;
+      if (use_avx2 && L >= 8) {
+        ntt_dit_span_avx2(x, y, w, wq, L, p);
+        continue;
+      }
       for (int j = 0; j < L; ++j) {
         uint32_t u = x[j];
         uint32_t v = mul_shoup(y[j], w[j], wq[j], p);

@@ -1,0 +1,13 @@
+// Vector butterflies of the number-theoretic transforms (internal to core/ntt.cpp).
+// Each runs one span of L butterflies, L a multiple of 8: the decimation-in-frequency
+// (forward) or -in-time (inverse) step on x[0 .. L) and y[0 .. L) with twiddles w and
+// their Shoup quotients wq, values reduced modulo prime.
+#pragma once
+
+#include <cstdint>
+
+bool ntt_have_avx2();
+void ntt_dif_span_avx2(uint32_t *x, uint32_t *y, const uint32_t *w, const uint32_t *wq, int L,
+                       uint32_t prime);
+void ntt_dit_span_avx2(uint32_t *x, uint32_t *y, const uint32_t *w, const uint32_t *wq, int L,
+                       uint32_t prime);
