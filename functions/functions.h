@@ -65,3 +65,8 @@ int dec_tanh(DecWord *out, const DecWord *x);
 int dec_asinh(DecWord *out, const DecWord *x);
 int dec_acosh(DecWord *out, const DecWord *x);
 int dec_atanh(DecWord *out, const DecWord *x);
+
+// ---- factorial ----------------------------------------------------------------------
+// out = n! by dec_mul_small for k = n, n − 1, …, 2 (out = 1 for n = 0 and 1), stopping at
+// the first failing multiplication (NUM_OVERFLOW left in out, −1). n < 0: NUM_ERROR, −1.
+int dec_factorial(DecWord *out, int32_t n);

@@ -1,0 +1,349 @@
+// deepnums-cli: the calculator engine from the command line. Each token runs one
+// execute_command with Settings and TextSlots set as the window sets them, and the texts
+// persist from token to token as they do between button presses.
+//
+// Exit status: 0; 1 when a command was refused for its significant digits; 2 for a usage
+// error (nothing is run then) or a workspace file that cannot be written; 130 when Ctrl-C
+// cancelled a command of a non-interactive run.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <unistd.h>
+#else
+#include <io.h>
+#define isatty _isatty
+#endif
+
+#include "cli/runner.h"
+#include "cli/tokens.h"
+#include "cli/workspace.h"
+#include "engine/executor.h"
+
+namespace {
+
+constexpr int EXIT_REFUSED = 1;
+constexpr int EXIT_USAGE = 2;
+constexpr int EXIT_INTERRUPTED = 130;
+constexpr int CODE_UP = 40;
+constexpr int CODE_SCRIPT = 95;
+
+struct Options {
+  const char *digits = nullptr;
+  int angle = -1;  // -1: as loaded
+  bool compact = false, bare = false, plain = false;
+  const char *script = nullptr;
+  const char *workspace = nullptr;
+  bool registers = false, interactive = false;
+  bool help = false, version = false;
+  std::vector<Token> tokens;
+};
+
+const char USAGE[] =
+    "usage: deepnums-cli [OPTIONS] [TOKEN...]\n"
+    "  -d, --digits TEXT     the significant-digits field, as typed (default \"1000\")\n"
+    "  --degree | --radian   angle unit (default degree)\n"
+    "  --compact             \"Compact mem.\" on\n"
+    "  --bare                \"Bare digits\" on\n"
+    "  --plain               \"Plane disp.\" on\n"
+    "  -s, --script FILE     put FILE's text into the script box; the token 'run'\n"
+    "                        performs it; with no tokens it is performed once\n"
+    "  -w, --workspace FILE  read FILE at start and write it back at the end\n"
+    "                        (the 42-line layout of the window's deepNUMS.ini)\n"
+    "  -r, --registers       print R0..R9 at the end as \"Rn: text\"; else R0 only\n"
+    "  -i, --interactive     read token lines from standard input; after each line\n"
+    "                        print R4..R0 and the status line; 'quit' ends\n"
+    "  -h, --help            this text\n"
+    "  --version             the version\n"
+    "Options may stand anywhere; '--' ends them. Exit status: 0; 1 when a command was\n"
+    "refused for its significant digits; 2 for a usage error; 130 after Ctrl-C.\n\n";
+
+int usage_error(const std::string &message) {
+  fprintf(stderr, "deepnums-cli: %s\n", message.c_str());
+  return EXIT_USAGE;
+}
+
+// An argument is an option when it begins with "-" or "--" followed by a letter; every
+// other argument (including "-", "-5", "->R5", "---") is a token.
+bool is_option(const char *arg) {
+  if (arg[0] != '-') return false;
+  const char *p = arg + 1;
+  if (*p == '-') p++;
+  return (*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z');
+}
+
+// 0, or EXIT_USAGE after printing the message.
+int parse_arguments(int argc, char **argv, Options *o) {
+  bool options_done = false;
+  for (int i = 1; i < argc; i++) {
+    const char *arg = argv[i];
+    if (!options_done && strcmp(arg, "--") == 0) {
+      options_done = true;
+      continue;
+    }
+    if (options_done || !is_option(arg)) {
+      Token token;
+      std::string error;
+      if (!parse_token(arg, &token, &error)) return usage_error(error);
+      o->tokens.push_back(token);
+      continue;
+    }
+    std::string name = arg;
+    const char *value = nullptr;
+    size_t eq = name.find('=');
+    if (name.compare(0, 2, "--") == 0 && eq != std::string::npos) {
+      value = arg + eq + 1;
+      name.resize(eq);
+    }
+    auto take_value = [&](const char **dst) -> bool {
+      if (value == nullptr) {
+        if (i + 1 >= argc) return false;
+        value = argv[++i];
+      }
+      *dst = value;
+      return true;
+    };
+    auto flag = [&](bool *dst) -> bool {
+      *dst = true;
+      return value == nullptr;
+    };
+    bool ok = true;
+    if (name == "-d" || name == "--digits") ok = take_value(&o->digits);
+    else if (name == "--degree") o->angle = 0, ok = value == nullptr;
+    else if (name == "--radian") o->angle = 1, ok = value == nullptr;
+    else if (name == "--compact") ok = flag(&o->compact);
+    else if (name == "--bare") ok = flag(&o->bare);
+    else if (name == "--plain") ok = flag(&o->plain);
+    else if (name == "-s" || name == "--script") ok = take_value(&o->script);
+    else if (name == "-w" || name == "--workspace") ok = take_value(&o->workspace);
+    else if (name == "-r" || name == "--registers") ok = flag(&o->registers);
+    else if (name == "-i" || name == "--interactive") ok = flag(&o->interactive);
+    else if (name == "-h" || name == "--help") ok = flag(&o->help);
+    else if (name == "--version") ok = flag(&o->version);
+    else return usage_error("unknown option '" + std::string(arg) + "' (see --help)");
+    if (!ok) return usage_error("option '" + name + "' " +
+                                (value == nullptr ? "needs a value" : "takes no value"));
+  }
+  if (o->digits != nullptr && strlen(o->digits) > (size_t)TEXT_SLOT_MAX_CHARS)
+    return usage_error("the digits text is longer than 109999 characters");
+  return 0;
+}
+
+// The script file's lines joined with CR LF, as the script box holds them.
+int read_script(const char *path) {
+  FILE *f = fopen(path, "rb");
+  if (f == nullptr) {
+    return usage_error(std::string("cannot read script file '") + path + "': " + strerror(errno));
+  }
+  std::string text, line;
+  bool first = true;
+  int c;
+  auto end_line = [&] {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!first) text += "\r\n";
+    text += line;
+    line.clear();
+    first = false;
+  };
+  bool pending = false;
+  while ((c = getc(f)) != EOF) {
+    if (c == '\n') {
+      end_line();
+      pending = false;
+    } else {
+      line.push_back((char)c);
+      pending = true;
+    }
+  }
+  if (pending) end_line();
+  bool failed = ferror(f) != 0;
+  fclose(f);
+  if (failed) return usage_error(std::string("cannot read script file '") + path + "'");
+  if (text.size() > (size_t)TEXT_SLOT_MAX_CHARS)
+    return usage_error(std::string("script file '") + path + "' is longer than 109999 characters");
+  slot_copy(TextSlots[SLOT_SCRIPT], text.c_str());
+  return 0;
+}
+
+// A text as the window shows it: CR LF as line feeds, ending with one line feed.
+void put_text(FILE *out, const char *text) {
+  size_t n = 0;
+  for (const char *p = text; *p != '\0'; p++) {
+    if (p[0] == '\r' && p[1] == '\n') continue;
+    putc(*p, out);
+    n++;
+  }
+  size_t len = strlen(text);
+  if (n == 0 || text[len - 1] != '\n') putc('\n', out);
+}
+
+void put_status(FILE *out) {
+  if (TextSlots[SLOT_STATUS][0] != '\0') put_text(out, TextSlots[SLOT_STATUS]);
+}
+
+const char *register_text(int n) {
+  return (n >= 5 && n <= 9) ? MemoryTexts[n - 5] : TextSlots[n];
+}
+
+void put_register(FILE *out, int n) {
+  fprintf(out, "R%d: ", n);
+  put_text(out, register_text(n));
+}
+
+// Runs one token. Returns the RunResult of the command it ran (RUN_DONE for a text).
+RunResult run_token(const Token &t, bool progress) {
+  switch (t.kind) {
+    case TOKEN_NUMBER: {
+      RunResult r = run_engine_command(CODE_UP, progress);
+      if (r == RUN_DONE) slot_copy(TextSlots[SLOT_R0], t.text.c_str());
+      return r;
+    }
+    case TOKEN_REGISTER_TEXT:
+      slot_copy(TextSlots[t.reg], t.text.c_str());
+      return RUN_DONE;
+    case TOKEN_COMMAND:
+      return run_engine_command(t.code, progress);
+  }
+  return RUN_DONE;
+}
+
+// Reads one line from standard input; false at the end of input or on Ctrl-C.
+bool read_input_line(std::string *line) {
+  line->clear();
+  for (;;) {
+    char c;
+#ifndef _WIN32
+    ssize_t n = read(0, &c, 1);
+    if (n < 0 && errno == EINTR) {
+      if (interrupt_pending()) return false;
+      continue;
+    }
+#else
+    int n = (int)fread(&c, 1, 1, stdin);
+#endif
+    if (interrupt_pending()) return false;
+    if (n <= 0) return !line->empty();
+    if (c == '\n') return true;
+    line->push_back(c);
+  }
+}
+
+void interactive_loop(bool progress) {
+  bool prompt = isatty(0) != 0;
+  std::string line;
+  for (;;) {
+    if (prompt) {
+      fputs("deepnums> ", stdout);
+      fflush(stdout);
+    }
+    if (!read_input_line(&line)) {
+      if (prompt) fputs("\n", stdout);
+      return;
+    }
+    std::vector<std::string> words;
+    std::string error;
+    if (!split_line(line, &words, &error)) {
+      fprintf(stderr, "deepnums-cli: %s\n", error.c_str());
+      continue;
+    }
+    if (words.size() == 1 && words[0] == "quit") return;
+    std::vector<Token> tokens;
+    bool ok = true;
+    for (const std::string &w : words) {
+      Token t;
+      if (!parse_token(w, &t, &error)) {
+        fprintf(stderr, "deepnums-cli: %s\n", error.c_str());
+        ok = false;
+        break;
+      }
+      tokens.push_back(t);
+    }
+    if (!ok) continue;
+    for (const Token &t : tokens) {
+      RunResult r = run_token(t, progress);
+      if (r == RUN_CANCELLED) clear_interrupt();
+      if (r != RUN_DONE) break;
+    }
+    for (int n = 4; n >= 0; n--) put_register(stdout, n);
+    fputs("status: ", stdout);
+    if (TextSlots[SLOT_STATUS][0] != '\0') put_text(stdout, TextSlots[SLOT_STATUS]);
+    else fputs("\n", stdout);
+    fflush(stdout);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  Options o;
+  if (int rc = parse_arguments(argc, argv, &o)) return rc;
+  if (o.help) {
+    fputs(USAGE, stdout);
+    fputs(token_help().c_str(), stdout);
+    return 0;
+  }
+  if (o.version) {
+    puts("deepnums-cli 1.30");
+    return 0;
+  }
+
+  // Start-up as in the window: everything cleared (the globals start zeroed), the
+  // workspace file read, the defaults applied; then the options of this run.
+  if (o.workspace != nullptr && cli_load_workspace(o.workspace) < 0) {
+    return usage_error(std::string("cannot read workspace file '") + o.workspace + "'");
+  }
+  cli_apply_workspace_defaults();
+  if (o.digits != nullptr) slot_copy(TextSlots[SLOT_SIG_DIGITS], o.digits);
+  if (o.angle >= 0) Settings[SET_ANGLE_UNIT] = o.angle;
+  if (o.compact) Settings[SET_COMPACT_MEM] = 1;
+  if (o.bare) Settings[SET_BARE_DIGITS] = 1;
+  if (o.plain) Settings[SET_PLANE_DISP] = 1;
+  if (o.script != nullptr) {
+    if (int rc = read_script(o.script)) return rc;
+  }
+
+  install_interrupt_handler();
+  bool progress = isatty(2) != 0;
+  int exit_status = 0;
+
+  std::vector<Token> tokens = o.tokens;
+  if (tokens.empty() && o.script != nullptr && !o.interactive) {
+    Token run;
+    run.kind = TOKEN_COMMAND;
+    run.code = CODE_SCRIPT;
+    tokens.push_back(run);
+  }
+  for (const Token &t : tokens) {
+    if (interrupt_pending()) {
+      exit_status = EXIT_INTERRUPTED;
+      break;
+    }
+    RunResult r = run_token(t, progress);
+    if (!o.interactive) put_status(stderr);
+    if (r == RUN_REFUSED) {
+      exit_status = EXIT_REFUSED;
+      break;
+    }
+    if (r == RUN_CANCELLED) {
+      exit_status = EXIT_INTERRUPTED;
+      break;
+    }
+  }
+  if (o.interactive && exit_status == 0) interactive_loop(progress);
+
+  if (o.registers) {
+    for (int n = 0; n <= 9; n++) put_register(stdout, n);
+  } else if (!o.interactive) {
+    put_text(stdout, TextSlots[SLOT_R0]);
+  }
+  fflush(stdout);
+
+  if (o.workspace != nullptr && cli_save_workspace(o.workspace) != 0) {
+    fprintf(stderr, "deepnums-cli: cannot write workspace file '%s'\n", o.workspace);
+    if (exit_status == 0) exit_status = EXIT_USAGE;
+  }
+  return exit_status;
+}

@@ -1,0 +1,158 @@
+// Token classification for deepnums-cli. Order of the tests: "#N", "Rn=TEXT", a command
+// by caption or alias, a number. Commands come before numbers because some captions begin
+// with a digit ("1/x", "10 ^ n", "0<->1").
+#include "cli/tokens.h"
+
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+#include "engine/state.h"
+
+namespace {
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+bool looks_like_number(const std::string &s) {
+  if (s.empty()) return false;
+  size_t i = (s[0] == '+' || s[0] == '-') ? 1 : 0;
+  return i < s.size() && (is_digit(s[i]) || s[i] == '.');
+}
+
+// "#N": the rest must be a whole decimal int.
+bool parse_code(const std::string &s, int *code) {
+  const char *text = s.c_str() + 1;
+  if (*text == '\0') return false;
+  char *end = nullptr;
+  errno = 0;
+  long v = strtol(text, &end, 10);
+  if (*end != '\0' || errno == ERANGE || v < INT_MIN || v > INT_MAX) return false;
+  if (is_blank(*text)) return false;
+  *code = (int)v;
+  return true;
+}
+
+}  // namespace
+
+std::string command_key(const std::string &name) {
+  std::string key;
+  for (char c : name) {
+    if (is_blank(c)) continue;
+    key += (char)tolower((unsigned char)c);
+  }
+  return key;
+}
+
+const CommandDef *find_command(const std::string &name) {
+  std::string key = command_key(name);
+  if (key.empty()) return nullptr;
+  for (int i = 0; i < CommandTableCount; i++) {
+    if (command_key(CommandTable[i].caption) == key) return &CommandTable[i];
+  }
+  for (int i = 0; i < CommandTableCount; i++) {
+    std::istringstream aliases(CommandTable[i].aliases);
+    std::string alias;
+    while (aliases >> alias) {
+      if (alias == key) return &CommandTable[i];
+    }
+  }
+  return nullptr;
+}
+
+bool parse_token(const std::string &arg, Token *out, std::string *error) {
+  if (!arg.empty() && arg[0] == '#') {
+    int code = 0;
+    if (!parse_code(arg, &code)) {
+      *error = "bad command number '" + arg + "' (expected #N with N a decimal integer)";
+      return false;
+    }
+    out->kind = TOKEN_COMMAND;
+    out->code = code;
+    return true;
+  }
+  if (arg.size() >= 3 && (arg[0] == 'R' || arg[0] == 'r') && is_digit(arg[1]) && arg[2] == '=') {
+    int n = arg[1] - '0';
+    if (n > 4) {
+      char message[64];
+      snprintf(message, sizeof message, "'%c%c=': only R0 .. R4 take typed texts", arg[0], arg[1]);
+      *error = message;
+      return false;
+    }
+    if (arg.size() - 3 > (size_t)TEXT_SLOT_MAX_CHARS) {
+      char message[64];
+      snprintf(message, sizeof message, "text for R%d is longer than 109999 characters", n);
+      *error = message;
+      return false;
+    }
+    out->kind = TOKEN_REGISTER_TEXT;
+    out->reg = n;
+    out->text = arg.substr(3);
+    return true;
+  }
+  if (const CommandDef *def = find_command(arg)) {
+    out->kind = TOKEN_COMMAND;
+    out->code = def->code;
+    return true;
+  }
+  if (looks_like_number(arg)) {
+    if (arg.size() > (size_t)TEXT_SLOT_MAX_CHARS) {
+      *error = "number is longer than 109999 characters";
+      return false;
+    }
+    out->kind = TOKEN_NUMBER;
+    out->text = arg;
+    return true;
+  }
+  *error = "unknown token '" + arg + "' (see --help)";
+  return false;
+}
+
+bool split_line(const std::string &line, std::vector<std::string> *tokens, std::string *error) {
+  tokens->clear();
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (is_blank(line[i]) || line[i] == '\r' || line[i] == '\n')) i++;
+    if (i >= line.size()) break;
+    std::string token;
+    while (i < line.size() && !is_blank(line[i]) && line[i] != '\r' && line[i] != '\n') {
+      char c = line[i];
+      if (c == '\'' || c == '"') {
+        size_t close = line.find(c, i + 1);
+        if (close == std::string::npos) {
+          *error = std::string("unclosed quote ") + c;
+          return false;
+        }
+        token += line.substr(i + 1, close - i - 1);
+        i = close + 1;
+      } else {
+        token += c;
+        i++;
+      }
+    }
+    tokens->push_back(token);
+  }
+  return true;
+}
+
+std::string token_help() {
+  std::string help =
+      "Tokens, left to right:\n"
+      "  NUMBER     a token beginning with a digit or a point (or a sign and one):\n"
+      "             \"up\", then R0's text becomes the token as typed\n"
+      "  Rn=TEXT    n = 0..4: register n's text becomes TEXT, as if typed into its box\n"
+      "  #N         the command with code N\n"
+      "  COMMAND    a button caption (case and blanks ignored) or an alias:\n\n";
+  char line[200];
+  snprintf(line, sizeof line, "  %-5s %-22s %-16s %s\n", "code", "caption", "aliases", "");
+  help += line;
+  for (int i = 0; i < CommandTableCount; i++) {
+    const CommandDef &d = CommandTable[i];
+    snprintf(line, sizeof line, "  %-5d %-22s %-16s %s\n", d.code, d.caption, d.aliases, d.help);
+    help += line;
+  }
+  return help;
+}

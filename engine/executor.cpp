@@ -1,0 +1,191 @@
+// The command executor: the engine's single entry.
+//
+// How the engine meets the rest of the system
+// -------------------------------------------
+// Globals and their owners:
+//   - Settings, TextSlots, MemoryTexts (engine/state.cpp): owned by the front end (window
+//     or deepnums-cli), which clears them at start, fills them from the workspace file and
+//     the user's input, and saves them at exit. The engine reads them and writes its
+//     results into them during a command.
+//   - Registers, ShadowTexts (engine/state.cpp) and requested_digits, extension_digits,
+//     error_digits (here): the engine's own.
+//   - sig_digits, word_count, internal_digits, the display flags, compact_memory,
+//     hipr_mode and ScratchNums: the core's (core/decnum.h). execute_command sets the
+//     precision and the flags at the start of every command; hipr_mode only around one
+//     computation of the script command "hipr".
+//   - radian_mode and term_override: the functions' (functions/functions.h). radian_mode is
+//     set here for every command (and by the self-test per sequence); term_override only
+//     around one computation of the script command "prec".
+//   - cancel_requested and the progress figures (core/cancel.h): atomics, the only state
+//     another thread may touch while a command runs.
+//
+// Threads: execute_command runs on one worker thread at a time. The front end writes every
+// input of a command (Settings, the edit texts, SET_COMMAND) before it starts the worker,
+// and reads the results only after the worker has returned; while the worker runs it may
+// only raise cancel_requested and poll progress_pos / progress_len. Nothing is locked.
+//
+// Cancel: cancel_check() in the long loops of the core, the functions and the script
+// runner throws CommandCancelled, which unwinds out of execute_command (the engine holds
+// no resources). The front end then writes "aborted\n" into the status text and calls
+// mark_shadows_stale(), so that the next command re-reads every register from the text
+// the user sees, whatever half-done state the stopped command left in Registers.
+//
+// The invariant between texts and numbers: when TextSlots[n] equals ShadowTexts[n],
+// Registers[n] holds the number that the text shows (for R5..R9 the text is the 50-byte
+// display copy and the number belongs to MemoryTexts[n - 5]). A shadow holding the single
+// byte SHADOW_STALE is stale: it is taken to differ from every text, so the register is
+// read again from its text at the next command.
+#include "engine/executor.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/core.h"
+#include "engine/command_table.h"
+#include "engine/script.h"
+#include "functions/functions.h"
+
+int requested_digits;
+int extension_digits;
+int error_digits;
+
+namespace {
+
+constexpr char SHADOW_STALE = 0x01;
+
+const char MSG_INVALID_DIGITS[] = "Invalid number of Significant digit";
+const char MSG_NOT_SUPPORTED[] = "Not yet supported";
+
+bool shadow_is_stale(int n) {
+  return ShadowTexts[n][0] == SHADOW_STALE && ShadowTexts[n][1] == '\0';
+}
+
+bool text_changed(int n) {
+  return shadow_is_stale(n) || strcmp(TextSlots[n], ShadowTexts[n]) != 0;
+}
+
+// The decimal integer at the start of the digits field, as strtol reads it, saturated to
+// the int range.
+int read_digits_field(const char *text) {
+  long v = strtol(text, nullptr, 10);
+  if (v > INT_MAX) return INT_MAX;
+  if (v < INT_MIN) return INT_MIN;
+  return (int)v;
+}
+
+int extension_for(int d) {
+  if (d < 100) return 5;
+  if (d < 1000) return 6;
+  if (d < 10000) return 7;
+  if (d < 100000) return 8;
+  if (d < 1000000) return 9;
+  if (d < 10000000) return 10;
+  if (d < 100000000) return 11;
+  return 12;
+}
+
+void set_options() {
+  radian_mode = Settings[SET_ANGLE_UNIT] != 0;
+  compact_memory = Settings[SET_COMPACT_MEM] != 0;
+  bare_digits = Settings[SET_BARE_DIGITS] != 0;
+  if (Settings[SET_PLANE_DISP] != 0) {
+    line_digits = 0;
+    group_digits = 0;
+  } else {
+    line_digits = 200;
+    group_digits = 20;
+  }
+  // Only one computation of the script runner ever sets these; a cancelled one must not
+  // leave them behind.
+  term_override = 0;
+  hipr_mode = 0;
+}
+
+// Figures derived from an accepted digit count d (12 .. 100,000).
+void set_precision_figures(int d) {
+  int e = extension_for(d);
+  int internal = 6 * ((d + e) / 6 + 1);
+  extension_digits = e;
+  error_digits = internal - e - 1;
+  snprintf(TextSlots[SLOT_MIN_EXT_DIGITS], 12, "%d", e);
+  snprintf(TextSlots[SLOT_INTERNAL_DIGITS], 12, "%d", internal);
+}
+
+void read_changed_registers() {
+  for (int n = 0; n < REGISTER_COUNT; n++) {
+    if (!text_changed(n)) continue;
+    const char *source = (n >= 5 && n <= 9) ? MemoryTexts[n - 5] : TextSlots[n];
+    dec_from_text(Registers[n], source);
+    slot_copy(ShadowTexts[n], TextSlots[n]);
+  }
+}
+
+void run_command(const CommandDef &def) {
+  DecWord *r0 = Registers[0];
+  switch (def.kind) {
+    case CMD_BINARY:
+      stack_lift();
+      def.binary(r0, Registers[2], Registers[1]);
+      register_show(0);
+      break;
+    case CMD_UNARY:
+      stack_lift();
+      def.unary(r0, Registers[1]);
+      register_show(0);
+      break;
+    case CMD_CONSTANT:
+      stack_lift();
+      def.constant(r0);
+      register_show(0);
+      break;
+    case CMD_IN_PLACE:
+      def.unary(r0, r0);
+      register_show(0);
+      break;
+    case CMD_REGISTER:
+      def.action(def.code);
+      break;
+    case CMD_SCRIPT:
+      run_script();
+      break;
+    case CMD_UNSUPPORTED:
+      slot_copy(TextSlots[SLOT_STATUS], MSG_NOT_SUPPORTED);
+      break;
+  }
+}
+
+}  // namespace
+
+void mark_shadows_stale() {
+  for (int n = 0; n < REGISTER_COUNT; n++) {
+    ShadowTexts[n][0] = SHADOW_STALE;
+    ShadowTexts[n][1] = '\0';
+  }
+  // A stopped command may have been writing a text: every text ends inside its buffer.
+  for (int n = 0; n < TEXT_SLOT_COUNT; n++) TextSlots[n][TEXT_SLOT_BYTES - 1] = '\0';
+  for (int k = 0; k < MEMORY_TEXT_COUNT; k++) MemoryTexts[k][TEXT_SLOT_BYTES - 1] = '\0';
+}
+
+int execute_command() {
+  TextSlots[SLOT_STATUS][0] = '\0';
+  set_options();
+
+  int d = read_digits_field(TextSlots[SLOT_SIG_DIGITS]);
+  requested_digits = d;
+  if (dec_set_precision(d) != 0) {
+    slot_copy(TextSlots[SLOT_STATUS], MSG_INVALID_DIGITS);
+    return -1;
+  }
+  set_precision_figures(d);
+  read_changed_registers();
+
+  const CommandDef *def = command_find(Settings[SET_COMMAND]);
+  if (def == nullptr) {
+    slot_copy(TextSlots[SLOT_STATUS], MSG_NOT_SUPPORTED);
+    return 0;
+  }
+  run_command(*def);
+  return 0;
+}

@@ -1,0 +1,191 @@
+#!/usr/bin/env bash
+# End-to-end runs of deepnums-cli: cli_e2e.sh CLI GROUP. Every case prints what it ran
+# and what differed; the script fails when any case of the group failed.
+set -u
+CLI="$1"
+GROUP="$2"
+TMP="$(mktemp -d)"
+trap 'rm -rf "$TMP"' EXIT
+failures=0
+
+# expect NAME WANT_STDOUT WANT_RC [--stderr SUBSTRING] [--head N] -- ARGS...
+# --head N compares only the first N lines of standard output (0: ignores it).
+expect() {
+  local name="$1" want_out="$2" want_rc="$3"
+  shift 3
+  local want_err="" head=""
+  while [ "$1" != "--" ]; do
+    case "$1" in
+      --stderr) want_err="$2"; shift 2 ;;
+      --head) head="$2"; shift 2 ;;
+      *) echo "bad expect option $1"; exit 2 ;;
+    esac
+  done
+  shift
+  local out err rc
+  "$CLI" "$@" >"$TMP/stdout" 2>"$TMP/stderr" </dev/null
+  rc=$?
+  if [ -n "$head" ]; then
+    out="$(head -n "$head" "$TMP/stdout")"
+  else
+    out="$(cat "$TMP/stdout")"
+  fi
+  err="$(cat "$TMP/stderr")"
+  if [ "$out" != "$want_out" ] || [ "$rc" != "$want_rc" ] ||
+     { [ -n "$want_err" ] && [[ "$err" != *"$want_err"* ]]; }; then
+    echo "FAIL $name: deepnums-cli $*"
+    echo "  stdout: [$out] want [$want_out]"
+    echo "  exit:   $rc want $want_rc"
+    echo "  stderr: [$err]${want_err:+ want to contain [$want_err]}"
+    failures=$((failures + 1))
+  else
+    echo "ok   $name"
+  fi
+}
+
+case "$GROUP" in
+grammar)
+  expect bare-third ".33333333333333333" 0 -- -d 12 --bare 1 3 /
+  expect caption-blanks "1024" 0 -- -d 12 2 10 'x ^ y'
+  expect caption-squeezed "1024" 0 -- -d 12 2 10 x^y
+  expect alias "1024" 0 -- -d 12 2 10 pow
+  expect by-code "7" 0 -- -d 12 10 3 '#36'
+  expect negative-number "-7" 0 -- -d 12 -10 3 +
+  expect point-number ".75" 0 -- -d 12 .5 .25 +
+  expect register-text "7" 0 -- -d 12 R1=10 R0=3 -
+  expect options-anywhere "7" 0 -- 10 3 - -d 12
+  expect double-dash "-3" 0 -- -d 12 -- 0 3 -
+  expect digit-caption ".25" 0 -- -d 12 4 1/x
+  expect as-typed "12abc" 0 -- -d 12 12abc
+  expect grouped "12345678901234567890 1" 0 -- -d 30 123456789012345678901 1 '*'
+  expect plain "123456789012345678901" 0 -- -d 30 --plain 123456789012345678901 1 '*'
+  expect version "deepnums-cli 1.30" 0 -- --version
+  ;;
+arithmetic)
+  expect sub "7" 0 -- -d 12 10 3 -
+  expect rem "89" 0 -- -d 12 270 181 %
+  expect rem-neg "-89" 0 -- -d 12 -270 181 %
+  expect roff-neg "20" 0 -- -d 12 18.56785678 -1 R.Off
+  expect roff-two "18. 57" 0 -- -d 12 18.56785678 2 round
+  expect neg-zero "0" 0 -- -d 12 0 +/-
+  expect ep "-2" 0 -- -d 12 0.05 EP
+  expect fill9 "1.5999999999999999" 0 -- -d 12 --bare --plain 1.5 'fill w/9'
+  expect fill9-mid "10.059999999999999" 0 -- -d 12 --bare --plain 10.05 fillw/9
+  expect recip-zero "$(printf 'R0: ERROR\nR1: 0')" 0 --head 2 -- -d 12 0 1/x -r
+  expect ip "-2" 0 -- -d 12 -2.7 IP
+  expect fp "-.7" 0 -- -d 12 -2.7 FP
+  expect cube "-27" 0 -- -d 12 -3 'x ^ 3'
+  expect div-zero "ERROR" 0 -- -d 12 1 0 /
+  ;;
+registers)
+  expect up-down "$(printf 'R0: 2\nR1: 3\nR2: 4\nR3: 0\nR4: 0')" 0 --head 5 -- -d 12 -r 5 4 3 2 1 up down down
+  expect swap-twice "$(printf 'R0: 1\nR1: 2')" 0 --head 2 -- -d 12 -r 2 1 swap 0\<-\>1
+  expect store-recall "$(printf 'R0: 123456789012345678901234567890123456789012345678901234567890\nR1: 8')" 0 --head 2 \
+    -- -d 12 -r 8 123456789012345678901234567890123456789012345678901234567890 '->R7' 'R7->'
+  expect clr "$(printf 'R0: 0\nR1: 5')" 0 --head 2 -- -d 12 -r 5 '->R7' 5 CLR7 'R7->'
+  expect aclr "$(printf 'R0: 0\nR1: 0')" 0 --head 2 -- -d 12 -r 1 2 ACLR
+  # R5..R9 are printed with their full texts.
+  long=123456789012345678901234567890123456789012345678901234567890
+  out="$("$CLI" -d 12 -r $long '->R6' </dev/null | sed -n 7p)"
+  if [ "$out" != "R6: $long" ]; then echo "FAIL full-memory-text: [$out]"; failures=$((failures + 1)); else echo "ok   full-memory-text"; fi
+  ;;
+exit_codes)
+  expect refused "0" 1 --stderr "Invalid number of Significant digit" -- -d 5 5
+  expect refused-stops "0" 1 --stderr "Invalid number of Significant digit" -- -d abc 5 3 +
+  expect unknown-option "" 2 --stderr "unknown option '--bogus'" -- --bogus 1
+  expect unknown-token "" 2 --stderr "unknown token 'foo'" -- 1 foo 2
+  expect bad-code "" 2 --stderr "#1x" -- '#1x'
+  expect r5-text "" 2 --stderr "R5=" -- R5=1
+  expect missing-value "" 2 --stderr "needs a value" -- -d
+  expect missing-script "" 2 --stderr "cannot read script file" -- -s "$TMP/none.txt" run
+  expect not-supported "0" 0 --stderr "Not yet supported" -- '#88'
+  "$CLI" --help | grep -q "x ^ y" || { echo "FAIL help"; failures=$((failures + 1)); }
+  # A usage error runs nothing: the workspace file is not written.
+  "$CLI" -w "$TMP/ws.ini" 1 foo 2>/dev/null
+  [ ! -e "$TMP/ws.ini" ] || { echo "FAIL usage-error-wrote-workspace"; failures=$((failures + 1)); }
+  ;;
+workspace)
+  expect first "5" 0 -- -w "$TMP/ws.ini" -d 12 5
+  expect second "8" 0 -- -w "$TMP/ws.ini" 3 +
+  lines=$(wc -l <"$TMP/ws.ini")
+  [ "$lines" = 42 ] || { echo "FAIL workspace lines: $lines"; failures=$((failures + 1)); }
+  grep -q $'^12\r$' "$TMP/ws.ini" || { echo "FAIL digits saved"; failures=$((failures + 1)); }
+  expect third "$(printf 'R0: 8\nR1: 3\nR2: 5')" 0 --head 3 -- -w "$TMP/ws.ini" -r
+  # A 100,000-digit register survives the file.
+  big="$(printf '7%.0s' $(seq 1 100000))"
+  expect big-in "" 0 --head 0 -- -w "$TMP/big.ini" -d 100000 --plain "R0=$big" dup
+  out="$("$CLI" -w "$TMP/big.ini" -r </dev/null | sed -n 2p)"
+  [ "$out" = "R1: $big" ] || { echo "FAIL big register (${#out} chars)"; failures=$((failures + 1)); }
+  mkdir -p "$TMP/dir.ini"
+  expect unreadable "" 2 --stderr "cannot read workspace file" -- -w "$TMP/dir.ini" 1
+  ;;
+script)
+  printf 'loop 3,+\n' >"$TMP/s1.txt"
+  expect loop "5" 0 --stderr "total=" -- -d 12 -s "$TMP/s1.txt" 2 3 run
+  expect loop-once "0" 0 --stderr "sec/1loop" -- -d 12 -s "$TMP/s1.txt"
+  printf 'loop 1,+\r\n\r\nbogus\r\n' >"$TMP/s2.txt"
+  expect invalid "5" 0 --stderr "Invalid command: line = 2" -- -d 12 -s "$TMP/s2.txt" 2 3 run
+  printf 'ln10\n' >"$TMP/s3.txt"
+  expect ln10 "2. 30258509299" 0 -- -d 12 -s "$TMP/s3.txt" run
+  expect script-alias "2. 30258509299" 0 -- -d 12 -s "$TMP/s3.txt" 'perform the following'
+  ;;
+interactive)
+  out="$(printf '1 2 +\nx^y\nquit\n3 4 +\n' | "$CLI" -d 12 -i)"
+  want="$(printf 'R4: 0\nR3: 0\nR2: 1\nR1: 2\nR0: 3\nstatus: \nR4: 0\nR3: 1\nR2: 2\nR1: 3\nR0: 8\nstatus: ')"
+  [ "$out" = "$want" ] || { echo "FAIL interactive: [$out]"; failures=$((failures + 1)); }
+  out="$(printf "foo\n'x ^ y\n5\n" | "$CLI" -d 12 -i 2>"$TMP/err" | tail -2)"
+  [ "$out" = "$(printf 'R0: 5\nstatus: ')" ] || { echo "FAIL interactive-errors: [$out]"; failures=$((failures + 1)); }
+  grep -q "unknown token 'foo'" "$TMP/err" || { echo "FAIL interactive-message"; failures=$((failures + 1)); }
+  out="$(printf '#88' | "$CLI" -d 12 -i | tail -1)"
+  [ "$out" = "status: Not yet supported" ] || { echo "FAIL interactive-status: [$out]"; failures=$((failures + 1)); }
+  ;;
+cancel)
+  "$CLI" -d 100000 100000000 '!' >"$TMP/out" 2>"$TMP/err" </dev/null &
+  pid=$!
+  sleep 1
+  start=$(date +%s%N)
+  kill -INT $pid
+  wait $pid
+  rc=$?
+  ms=$(( ($(date +%s%N) - start) / 1000000 ))
+  echo "cancel took ${ms} ms"
+  [ "$rc" = 130 ] || { echo "FAIL cancel exit $rc"; failures=$((failures + 1)); }
+  grep -q aborted "$TMP/err" || { echo "FAIL cancel status: $(cat "$TMP/err")"; failures=$((failures + 1)); }
+  [ "$(cat "$TMP/out")" = "0" ] || { echo "FAIL cancel R0: $(cat "$TMP/out")"; failures=$((failures + 1)); }
+  # Interactive: the command is cancelled, and the next line works from the texts shown
+  # (R0 "0" after the lift), not from whatever the stopped factorial left in R0's number.
+  mkfifo "$TMP/in"
+  "$CLI" -d 100000 -i <"$TMP/in" >"$TMP/out" 2>"$TMP/err" &
+  pid=$!
+  exec 3>"$TMP/in"
+  printf '1 2 +\n100000000 !\n' >&3
+  sleep 1
+  kill -INT $pid
+  sleep 0.3
+  printf '+\nquit\n' >&3
+  exec 3>&-
+  wait $pid
+  rc=$?
+  [ "$rc" = 0 ] || { echo "FAIL interactive cancel exit $rc"; failures=$((failures + 1)); }
+  grep -q "status: aborted" "$TMP/out" || { echo "FAIL interactive cancel: $(tail -14 "$TMP/out")"; failures=$((failures + 1)); }
+  [ "$(tail -2 "$TMP/out" | head -1)" = "R0: 100000000" ] || { echo "FAIL after cancel: $(tail -7 "$TMP/out")"; failures=$((failures + 1)); }
+  ;;
+functions)
+  expect pi "3. 14159265359" 0 -- -d 12 pi
+  expect sqrt-neg "$(printf 'R0: ERROR\nR1: -4')" 0 --head 2 -- -d 12 -r -4 sqrt
+  expect fact "120" 0 -- -d 12 5.7 '!'
+  expect fact-neg "ERROR" 0 -- -d 12 -3 fact
+  expect sin30 ".5" 0 -- -d 12 30 sin
+  expect sin-rad "1" 0 -- -d 12 --radian pi 2 / sin
+  ;;
+self_test)
+  printf 'test 0,0\n' >"$TMP/t.txt"
+  expect test-0-0 "" 0 --head 0 --stderr "TEST completed: seq=40  step=11" -- -s "$TMP/t.txt"
+  ;;
+*)
+  echo "unknown group $GROUP"
+  exit 2
+  ;;
+esac
+
+[ "$failures" = 0 ]

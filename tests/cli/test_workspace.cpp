@@ -1,0 +1,224 @@
+// deepnums-cli's workspace file: the round trip, the 42-line layout, and malformed or
+// hostile files.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "cli/workspace.h"
+#include "engine/state.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class Workspace : public ::testing::Test {
+ protected:
+  fs::path dir;
+  fs::path file;
+  void SetUp() override {
+    dir = fs::temp_directory_path() /
+          ("deepnums_ws_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+           "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir);
+    file = dir / "deepNUMS.ini";
+    clear();
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  static void clear() {
+    memset(Settings, 0, sizeof Settings);
+    memset(TextSlots, 0, sizeof TextSlots);
+    memset(MemoryTexts, 0, sizeof MemoryTexts);
+  }
+  void write_file(const std::string &bytes) {
+    std::ofstream out(file, std::ios::binary);
+    out << bytes;
+  }
+  std::string read_file() {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  int load() {
+    int r = cli_load_workspace(file.string().c_str());
+    cli_apply_workspace_defaults();
+    return r;
+  }
+};
+
+// A file body: the settings lines, then the text lines, with the given line end.
+std::string body(const std::string &settings_count, const std::vector<std::string> &settings,
+                 const std::string &text_count, const std::vector<std::string> &texts,
+                 const char *eol = "\r\n") {
+  std::string b = settings_count + eol;
+  for (const std::string &s : settings) b += s + eol;
+  b += text_count + eol;
+  for (const std::string &t : texts) b += t + eol;
+  return b;
+}
+
+TEST_F(Workspace, RoundTrip) {
+  for (int i = 0; i < SETTINGS_COUNT; i++) Settings[i] = i * 7 - 30;
+  Settings[SET_LANGUAGE] = 1;
+  slot_copy(TextSlots[SLOT_R0], "12\r\n34\r\n");
+  slot_copy(TextSlots[SLOT_R1], "-.5\r\n");
+  std::string r5(3000, '7');
+  slot_copy(MemoryTexts[0], r5.c_str());
+  slot_copy(TextSlots[SLOT_R5], r5.substr(0, 50).c_str());
+  std::string script(TEXT_SLOT_MAX_CHARS, 'x');
+  script[5] = '\r';
+  script[6] = '\n';
+  script[TEXT_SLOT_MAX_CHARS - 1] = '\r';  // a text ending in a lone CR
+  slot_copy(TextSlots[SLOT_SCRIPT], script.c_str());
+  slot_copy(TextSlots[SLOT_STATUS], "aborted\n");
+  slot_copy(TextSlots[SLOT_SIG_DIGITS], "50");
+  slot_copy(TextSlots[12], "\x01\x7f\xff");
+
+  ASSERT_EQ(cli_save_workspace(file.string().c_str()), 0);
+  EXPECT_FALSE(fs::exists(file.string() + ".tmp"));
+
+  int32_t settings[SETTINGS_COUNT];
+  memcpy(settings, Settings, sizeof settings);
+  clear();
+  ASSERT_EQ(load(), 1);
+  EXPECT_EQ(memcmp(settings, Settings, sizeof settings), 0);
+  EXPECT_STREQ(TextSlots[SLOT_R0], "12\r\n34\r\n");
+  EXPECT_STREQ(TextSlots[SLOT_R1], "-.5\r\n");
+  EXPECT_EQ(std::string(MemoryTexts[0]), r5);
+  EXPECT_EQ(std::string(TextSlots[SLOT_R5]), r5.substr(0, 50));
+  EXPECT_EQ(std::string(TextSlots[SLOT_SCRIPT]), script);
+  EXPECT_STREQ(TextSlots[SLOT_STATUS], "aborted\n");
+  EXPECT_STREQ(TextSlots[SLOT_SIG_DIGITS], "50");
+  EXPECT_STREQ(TextSlots[12], "\x01\x7f\xff");
+  EXPECT_STREQ(TextSlots[SLOT_R9], "0");  // defaults
+  EXPECT_STREQ(MemoryTexts[4], "0");
+}
+
+TEST_F(Workspace, FortyTwoLinesWithCrLf) {
+  slot_copy(TextSlots[SLOT_R0], "12\r\n34");
+  cli_apply_workspace_defaults();
+  ASSERT_EQ(cli_save_workspace(file.string().c_str()), 0);
+  std::string f = read_file();
+  std::vector<std::string> lines;
+  size_t start = 0, end;
+  while ((end = f.find("\r\n", start)) != std::string::npos) {
+    lines.push_back(f.substr(start, end - start));
+    start = end + 2;
+  }
+  EXPECT_EQ(start, f.size());
+  ASSERT_EQ(lines.size(), 42u);
+  EXPECT_EQ(lines[0], "20");
+  EXPECT_EQ(lines[21], "20");
+  EXPECT_EQ(lines[22], "12\r\x07" "34");  // CR BEL inside the text
+  EXPECT_EQ(lines[22 + SLOT_SIG_DIGITS], "1000");
+  EXPECT_EQ(lines[22 + SLOT_R5], "0");
+}
+
+TEST_F(Workspace, MissingAndUnreadableFiles) {
+  EXPECT_EQ(load(), 0);  // no file: defaults only
+  EXPECT_STREQ(TextSlots[SLOT_SIG_DIGITS], "1000");
+  EXPECT_STREQ(TextSlots[SLOT_R0], "0");
+  EXPECT_EQ(Settings[SET_LANGUAGE], 0);
+  EXPECT_EQ(cli_load_workspace(dir.string().c_str()), -1);  // a directory
+  EXPECT_EQ(cli_save_workspace((dir / "no" / "such" / "file.ini").string().c_str()), -1);
+}
+
+TEST_F(Workspace, FailedSaveKeepsTheOldFile) {
+  write_file("old");
+  fs::create_directories(file.string() + ".tmp");  // the temporary file cannot be created
+  EXPECT_EQ(cli_save_workspace(file.string().c_str()), -1);
+  EXPECT_EQ(read_file(), "old");
+}
+
+TEST_F(Workspace, LastLineWithoutLineFeedKeepsItsCharacters) {
+  std::vector<std::string> texts(19, "");
+  std::string f = body("20", std::vector<std::string>(20, "0"), "20", texts) + "1999";
+  write_file(f);
+  load();
+  EXPECT_STREQ(TextSlots[19], "1999");
+}
+
+TEST_F(Workspace, LineFeedOnlyFilesAndBel) {
+  std::vector<std::string> settings(20, "0");
+  settings[SET_ANGLE_UNIT] = "1";
+  std::vector<std::string> texts(20, "");
+  texts[0] = "12\r\x07" "34";
+  texts[1] = "5\x07" "6";
+  write_file(body("20", settings, "20", texts, "\n"));
+  load();
+  EXPECT_EQ(Settings[SET_ANGLE_UNIT], 1);
+  EXPECT_STREQ(TextSlots[0], "12\r\n34");
+  EXPECT_STREQ(TextSlots[1], "5\n6");
+}
+
+TEST_F(Workspace, ExtraAndMissingLines) {
+  // 25 settings lines: 0..19 used, the text section starts after the 25th.
+  std::vector<std::string> settings;
+  for (int i = 0; i < 25; i++) settings.push_back(std::to_string(i + 1));
+  std::vector<std::string> texts;
+  for (int i = 0; i < 22; i++) texts.push_back("t" + std::to_string(i));
+  write_file(body("25", settings, "22", texts));
+  load();
+  EXPECT_EQ(Settings[19], 20);
+  EXPECT_STREQ(TextSlots[SLOT_SCRIPT], "t15");
+  EXPECT_STREQ(TextSlots[19], "t19");
+
+  // A count of 0: the next line is the text count.
+  clear();
+  write_file("0\r\n2\r\n7\r\n8\r\n");
+  load();
+  EXPECT_STREQ(TextSlots[0], "7");
+  EXPECT_STREQ(TextSlots[1], "8");
+
+  // Ends inside the settings: values so far, no texts.
+  clear();
+  write_file("20\r\n1\r\n5\r\n");
+  load();
+  EXPECT_EQ(Settings[0], 1);
+  EXPECT_EQ(Settings[1], 5);
+  EXPECT_STREQ(TextSlots[0], "0");
+
+  // Huge counts read only what is there.
+  clear();
+  write_file("99999999999999\r\n1\r\n");
+  load();
+  EXPECT_EQ(Settings[0], 1);
+  clear();
+  write_file("0\r\n2147483647\r\n5\r\n");
+  load();
+  EXPECT_STREQ(TextSlots[0], "5");
+  EXPECT_STREQ(TextSlots[1], "0");
+
+  // A language outside 0..1 and an empty file.
+  clear();
+  write_file("1\r\n7\r\n");
+  load();
+  EXPECT_EQ(Settings[SET_LANGUAGE], 0);
+  clear();
+  write_file("");
+  EXPECT_EQ(load(), 1);
+  EXPECT_STREQ(TextSlots[SLOT_SIG_DIGITS], "1000");
+}
+
+TEST_F(Workspace, LongAndBinaryLinesStayInTheirSlot) {
+  std::vector<std::string> texts(20, "x");
+  texts[0] = std::string(200000, '4');
+  texts[1] = std::string(TEXT_SLOT_MAX_CHARS, '5');
+  texts[2] = std::string("ab\0cd", 5);
+  texts[3] = "\xff\xfe\x01";
+  write_file(body("20", std::vector<std::string>(20, "0"), "20", texts));
+  load();
+  EXPECT_EQ(std::string(TextSlots[0]), std::string(TEXT_SLOT_MAX_CHARS, '4'));
+  EXPECT_EQ(std::string(TextSlots[1]), std::string(TEXT_SLOT_MAX_CHARS, '5'));
+  EXPECT_STREQ(TextSlots[2], "ab");
+  EXPECT_STREQ(TextSlots[3], "\xff\xfe\x01");
+  EXPECT_STREQ(TextSlots[4], "x");
+  EXPECT_STREQ(TextSlots[19], "x");
+}
+
+}  // namespace

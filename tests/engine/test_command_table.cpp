@@ -1,0 +1,61 @@
+// The command table against the window's button grid: every code 35..95 once, in order,
+// with the English caption of its button.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "engine/command_table.h"
+
+namespace {
+
+// The grid of operation buttons, row by row; the button in column c and row r has code
+// 35 + 5c + r.
+const char *const GRID[5][12] = {
+    {"+", "up", "dup", "sin", "asin", "sinh", "asinh", "->R5", "R5->", "CLR5", "!", "fill w/9"},
+    {"-", "down", "0<->1", "cos", "acos", "cosh", "acosh", "->R6", "R6->", "CLR6", "+/-", "R.Off"},
+    {"*", "1/x", "x ^ y", "tan", "atan", "tanh", "atanh", "->R7", "R7->", "CLR7", "| x |", "IP"},
+    {"/", "SQRT", "x ^ 2", "exp", "loge", "pi", "ACLR", "->R8", "R8->", "CLR8", "---", "FP"},
+    {"%", "CBRT", "x ^ 3", "10 ^ n", "log10", "e", "MCLR", "->R9", "R9->", "CLR9", "---", "EP"},
+};
+
+TEST(CommandTable, CaptionsMatchTheButtonGrid) {
+  ASSERT_EQ(CommandTableCount, 61);
+  for (int c = 0; c < 12; c++) {
+    for (int r = 0; r < 5; r++) {
+      int code = 35 + 5 * c + r;
+      const CommandDef *d = command_find(code);
+      ASSERT_NE(d, nullptr) << code;
+      EXPECT_EQ(d->code, code);
+      EXPECT_STREQ(d->caption, GRID[r][c]) << code;
+    }
+  }
+  const CommandDef *script = command_find(95);
+  ASSERT_NE(script, nullptr);
+  EXPECT_STREQ(script->caption, "Perform the following");
+  EXPECT_EQ(script->kind, CMD_SCRIPT);
+  EXPECT_EQ(command_find(34), nullptr);
+  EXPECT_EQ(command_find(96), nullptr);
+  EXPECT_EQ(command_find(-2147483647 - 1), nullptr);
+}
+
+TEST(CommandTable, EveryKindHasItsOperation) {
+  std::set<int> unsupported;
+  for (int i = 0; i < CommandTableCount; i++) {
+    const CommandDef &d = CommandTable[i];
+    EXPECT_NE(d.help, nullptr);
+    EXPECT_NE(d.aliases, nullptr);
+    switch (d.kind) {
+      case CMD_BINARY: EXPECT_NE(d.binary, nullptr) << d.code; break;
+      case CMD_UNARY:
+      case CMD_IN_PLACE: EXPECT_NE(d.unary, nullptr) << d.code; break;
+      case CMD_CONSTANT: EXPECT_NE(d.constant, nullptr) << d.code; break;
+      case CMD_REGISTER: EXPECT_NE(d.action, nullptr) << d.code; break;
+      case CMD_SCRIPT: EXPECT_EQ(d.code, 95); break;
+      case CMD_UNSUPPORTED: unsupported.insert(d.code); break;
+    }
+  }
+  EXPECT_EQ(unsupported, (std::set<int>{88, 89}));
+}
+
+}  // namespace
