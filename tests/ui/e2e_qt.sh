@@ -1,0 +1,293 @@
+#!/bin/bash
+# End-to-end test of the Linux window under Xvfb.
+#
+#   e2e_qt.sh DEEPNUMS_BINARY SCREENSHOT.png
+#
+# Starts `deepnums` three times in one temporary directory (so the workspace file written
+# at each close is read at the next start) and drives it with synthetic clicks and keys:
+#   1. switch to English, select radian, tick "Compact mem.", type R1 = 10 and R0 = 3,
+#      press "-": the file holds R0 = 7 and those settings;
+#   2. restored at the same place and size, untick "Compact mem.", type R1 = 2 and
+#      R0 = 10, press "x ^ y" and "pi": the file holds R1 = 1024 and R0 = 3.14159...; a
+#      screenshot of the window is saved;
+#   3. set 100000 digits, R0 = 100000000, press "!": a press meanwhile is refused with the
+#      "Parameter" box; Cancel returns the window to idle within a second; a command after
+#      that computes from the texts shown (R1 = 4, R0 = 5, "+" gives 9).
+#
+# Where to click: the layout is in tenths of a character cell of the window's font, and a
+# first start opens the window at its default size of 154 columns + 10 pixels by 51 lines.
+# Under Xvfb there is no window manager, so the outer size is the window's own size, and
+# the test derives the cell from it: char_width = (width - 10) / 154, char_height =
+# height / 51, both exact. Button centres then follow from the control table's rectangles.
+# The window is closed as a user closes it, with the WM_DELETE_WINDOW protocol message.
+#
+# Exit 77 (skipped) when Xvfb, xdotool, ImageMagick or python3 are missing.
+set -u
+
+if [ "${1:-}" != "--inside" ]; then
+  for tool in xvfb-run Xvfb xdotool import compare python3; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+      echo "SKIP: $tool is not installed"
+      exit 77
+    fi
+  done
+  if [ $# -lt 2 ] || [ ! -x "$1" ]; then
+    echo "usage: $0 DEEPNUMS_BINARY SCREENSHOT.png" >&2
+    exit 2
+  fi
+  exec xvfb-run -a -s "-screen 0 1920x1080x24" "$0" --inside "$@"
+fi
+shift
+BIN=$(realpath "$1")
+SHOT=$2
+WORK=$(mktemp -d /tmp/deepnums_e2e_XXXXXX)
+TITLE="deepNUMS : 100,000 digits Scientific Calculator R1.30"
+APP_PID=""
+echo "work directory: $WORK"
+
+fail() {
+  echo "FAIL: $*"
+  [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+  [ -f "$WORK/stderr.txt" ] && sed 's/^/  deepnums: /' "$WORK/stderr.txt"
+  exit 1
+}
+
+# Rectangles of the controls used, in tenths of a character cell (left top right bottom),
+# as the control table gives them.
+declare -A RECT=(
+  [2]="360 5 420 17"        # significant digits field
+  [8]="830 5 920 17"        # language button
+  [17]="35 230 1510 297"    # R1
+  [32]="35 420 105 432"     # "radian"
+  [33]="10 440 110 452"     # "Compact mem."
+  [19]="35 300 1510 367"    # R0
+  [35]="120 390 140 402"    # "+"
+  [36]="120 405 140 417"    # "-"
+  [47]="205 420 250 432"    # "x ^ y"
+  [63]="370 435 415 447"    # "pi"
+  [85]="645 390 690 402"    # "!"
+  [95]="760 390 960 402"    # "Perform the following"
+  [96]="970 390 1030 402"   # "Cancel"
+)
+
+# Sends a WM_DELETE_WINDOW message to a window, as a window manager's close button does.
+cat >"$WORK/xclose.py" <<'EOF'
+import ctypes, sys
+x = ctypes.cdll.LoadLibrary("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5)]
+class XEvent(ctypes.Union):
+    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                         ctypes.POINTER(XEvent)]
+x.XFlush.argtypes = [ctypes.c_void_p]
+x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+d = x.XOpenDisplay(None)
+if not d:
+    sys.exit("cannot open display")
+w = int(sys.argv[1])
+e = XEvent()
+e.xclient.type = 33  # ClientMessage
+e.xclient.display = d
+e.xclient.window = w
+e.xclient.message_type = x.XInternAtom(d, b"WM_PROTOCOLS", 0)
+e.xclient.format = 32
+e.xclient.data[0] = x.XInternAtom(d, b"WM_DELETE_WINDOW", 0)
+e.xclient.data[1] = 0  # CurrentTime
+x.XSendEvent(d, w, 0, 0, ctypes.byref(e))
+x.XFlush(d)
+x.XCloseDisplay(d)
+EOF
+
+# Checks texts and settings of the workspace file: NAME=VALUE (or NAME^=PREFIX) with
+# R0..R9, status, digits, or set<N> for Settings[N]. Texts are compared without their
+# final line break.
+cat >"$WORK/check_ini.py" <<'EOF'
+import sys
+data = open(sys.argv[1], "rb").read()
+lines = data.split(b"\r\n")
+if len(lines) != 43 or lines[42] != b"" or lines[0] != b"20" or lines[21] != b"20":
+    sys.exit("workspace file is not 42 CR LF lines: %r" % data[:200])
+settings = [int(v) for v in lines[1:21]]
+texts = [t.replace(b"\x07", b"\n").replace(b"\r\n", b"\n").decode("utf-8", "replace")
+         for t in lines[22:42]]
+names = {"R%d" % n: n for n in range(10)}
+names.update(script=15, status=16, digits=17)
+bad = []
+for check in sys.argv[2:]:
+    key, want = check.split("=", 1)
+    prefix = key.endswith("^")
+    key = key.rstrip("^")
+    got = str(settings[int(key[3:])]) if key.startswith("set") else texts[names[key]].rstrip("\n")
+    if (not got.startswith(want)) if prefix else got != want:
+        bad.append("%s: want %r, got %r" % (key, want, got[:80]))
+if bad:
+    sys.exit("; ".join(bad))
+EOF
+
+start_app() {
+  (cd "$WORK" && exec "$BIN" 2>>"$WORK/stderr.txt") &
+  APP_PID=$!
+  WID=""
+  for _ in $(seq 1 200); do
+    WID=$(xdotool search --onlyvisible --name "^${TITLE}\$" 2>/dev/null | head -1)
+    [ -n "$WID" ] && break
+    kill -0 "$APP_PID" 2>/dev/null || fail "deepnums exited at start"
+    sleep 0.1
+  done
+  [ -n "$WID" ] || fail "no window titled '$TITLE'"
+  sleep 0.5
+  eval "$(xdotool getwindowgeometry --shell "$WID")"
+  timeout 5 xdotool windowfocus --sync "$WID" 2>/dev/null || true
+}
+
+# Centre of a control in screen pixels.
+centre() {
+  read -r l t r b <<<"${RECT[$1]}"
+  CX=$((X + (l * CW / 10 + r * CW / 10) / 2))
+  CY=$((Y + (t * CH / 10 + b * CH / 10) / 2))
+}
+
+click() {
+  centre "$1"
+  xdotool mousemove "$CX" "$CY" click 1
+  sleep 0.3
+}
+
+type_into() {
+  click "$1"
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --delay 15 "$2"
+  sleep 0.2
+}
+
+# A crop of one control from the screen.
+grab_control() {
+  read -r l t r b <<<"${RECT[$1]}"
+  local x0=$((X + l * CW / 10)) y0=$((Y + t * CH / 10))
+  local w=$((r * CW / 10 - l * CW / 10)) h=$((b * CH / 10 - t * CH / 10))
+  import -window root -crop "${w}x${h}+${x0}+${y0}" +repage "$2"
+}
+
+same_image() {
+  [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = "0" ]
+}
+
+close_app() {
+  python3 "$WORK/xclose.py" "$WID" || fail "could not send the close message"
+  for _ in $(seq 1 150); do
+    kill -0 "$APP_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$APP_PID" 2>/dev/null && fail "deepnums did not end after the close message"
+  wait "$APP_PID"
+  local rc=$?
+  APP_PID=""
+  [ $rc -eq 0 ] || fail "deepnums ended with exit code $rc"
+}
+
+check_ini() {
+  python3 "$WORK/check_ini.py" "$WORK/deepNUMS.ini" "$@" || fail "workspace file after $STEP"
+}
+
+# ---- 1. first start: default size, English, "-" ----
+STEP="session 1"
+start_app
+[ $(((WIDTH - 10) % 154)) -eq 0 ] && [ $((HEIGHT % 51)) -eq 0 ] ||
+  fail "first window is ${WIDTH}x${HEIGHT}, not a default size"
+CW=$(((WIDTH - 10) / 154))
+CH=$((HEIGHT / 51))
+echo "window ${WIDTH}x${HEIGHT} at $X,$Y: char_width $CW, char_height $CH"
+FIRST_GEOMETRY="$X $Y $WIDTH $HEIGHT"
+import -window "$WID" "$WORK/japanese.png"
+click 8
+click 32
+click 33
+type_into 17 10
+type_into 19 3
+click 36
+sleep 1
+close_app
+check_ini R0=7 R1=3 R2=10 set0=1 set11=1 set13=1 set12=36 status=
+echo "ok: R1 = 10, R0 = 3, \"-\" gave R0 = 7"
+
+# ---- 2. restored start: "x ^ y", screenshot ----
+STEP="session 2"
+start_app
+[ "$X $Y $WIDTH $HEIGHT" = "$FIRST_GEOMETRY" ] ||
+  fail "window restored at $X $Y $WIDTH $HEIGHT, closed at $FIRST_GEOMETRY"
+click 33
+type_into 17 2
+type_into 19 10
+click 47
+sleep 1
+click 63
+sleep 1
+xdotool mousemove $((X + WIDTH - 40)) $((Y + 10))
+sleep 0.3
+grab_control 96 "$WORK/cancel_idle.png"
+import -window "$WID" "$SHOT" || fail "no screenshot"
+close_app
+check_ini "R0^=3. 1415926535897932384 62643383279502884197" R1=1024 R2=10 R3=2 R4=10 set11=1 set13=0 set12=63
+echo "ok: R1 = 2, R0 = 10, \"x ^ y\" gave 1024, then \"pi\"; screenshot in $SHOT"
+
+# ---- 3. a long command, a refused press, Cancel ----
+STEP="session 3"
+start_app
+type_into 2 100000
+type_into 19 100000000
+click 85
+sleep 1.5
+grab_control 96 "$WORK/cancel_running.png"
+same_image "$WORK/cancel_idle.png" "$WORK/cancel_running.png" &&
+  fail "\"!\" of 100000000 at 100000 digits is not running after 1.5 s"
+import -window "$WID" "$WORK/running.png"
+click 35
+BOX=""
+for _ in $(seq 1 50); do
+  BOX=$(xdotool search --onlyvisible --name '^Parameter$' 2>/dev/null | head -1)
+  [ -n "$BOX" ] && break
+  sleep 0.1
+done
+[ -n "$BOX" ] || fail "a press during the run showed no \"Parameter\" box"
+import -window root "$WORK/refused.png"
+python3 "$WORK/xclose.py" "$BOX"
+sleep 0.5
+xdotool search --onlyvisible --name '^Parameter$' >/dev/null 2>&1 && fail "the refusal box did not close"
+click 96
+T0=$(date +%s%N)
+xdotool mousemove $((X + WIDTH - 40)) $((Y + 10))
+IDLE=""
+while [ $((($(date +%s%N) - T0) / 1000000)) -lt 1000 ]; do
+  grab_control 96 "$WORK/cancel_after.png"
+  if same_image "$WORK/cancel_idle.png" "$WORK/cancel_after.png"; then
+    IDLE=$((($(date +%s%N) - T0) / 1000000))
+    break
+  fi
+  sleep 0.05
+done
+[ -n "$IDLE" ] || fail "the window was not idle within a second of Cancel"
+echo "ok: idle ${IDLE} ms after Cancel (measured through screenshots)"
+import -window "$WID" "$WORK/cancelled.png"
+type_into 17 4
+type_into 19 5
+click 35
+sleep 1
+close_app
+check_ini R0=9 R1=5 R2=4 digits=100000 set12=35 status=
+echo "ok: after Cancel, R1 = 4, R0 = 5, \"+\" gave R0 = 9"
+# The screenshots of the steps go beside the main one; the work directory is kept only
+# when the test fails.
+SHOTDIR=$(dirname "$SHOT")
+for step in japanese running refused cancelled; do
+  cp "$WORK/$step.png" "$SHOTDIR/e2e-$step.png"
+done
+rm -rf "$WORK"
+echo "PASS (screenshots of the steps in $SHOTDIR/e2e-*.png)"

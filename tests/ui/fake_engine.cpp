@@ -1,0 +1,82 @@
+// The fake engine: definitions of the shared state and a controllable execute_command.
+#include "tests/ui/fake_engine.h"
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+int32_t Settings[SETTINGS_COUNT];
+char TextSlots[TEXT_SLOT_COUNT][TEXT_SLOT_BYTES];
+char MemoryTexts[MEMORY_TEXT_COUNT][TEXT_SLOT_BYTES];
+
+std::atomic<bool> cancel_requested{false};
+std::atomic<int> progress_pos{0};
+std::atomic<int> progress_len{0};
+
+FakeEngine engine;
+
+void slot_copy(char *dst, const char *src) {
+  const size_t n = strnlen(src, TEXT_SLOT_BYTES - 1);
+  std::memmove(dst, src, n);
+  dst[n] = '\0';
+}
+
+void throw_cancelled() { throw CommandCancelled{}; }
+
+void cancel_reset() {
+  cancel_requested.store(false);
+  progress_pos.store(0);
+  progress_len.store(0);
+}
+
+void FakeEngine::reset() {
+  body = nullptr;
+  runs = 0;
+  stale_marks = 0;
+  entered = false;
+  release = false;
+  wrote_after_cancel = false;
+  seen_command = 0;
+  seen_r0.clear();
+  seen_r1.clear();
+  seen_sig.clear();
+  seen_script.clear();
+}
+
+int execute_command() {
+  ++engine.runs;
+  engine.seen_command = Settings[SET_COMMAND];
+  engine.seen_r0 = TextSlots[SLOT_R0];
+  engine.seen_r1 = TextSlots[SLOT_R1];
+  engine.seen_sig = TextSlots[SLOT_SIG_DIGITS];
+  engine.seen_script = TextSlots[SLOT_SCRIPT];
+  TextSlots[SLOT_STATUS][0] = '\0';
+  engine.entered = true;
+  if (engine.body) {
+    engine.body();
+  } else {
+    std::string r0 = "result " + std::to_string(Settings[SET_COMMAND]) + "\r\n";
+    slot_copy(TextSlots[SLOT_R0], r0.c_str());
+    slot_copy(TextSlots[SLOT_STATUS], "done");
+  }
+  return 0;
+}
+
+void mark_shadows_stale() { ++engine.stale_marks; }
+
+void blocking_body() {
+  while (!engine.release.load()) {
+    cancel_check();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  // Only a body that was not cancelled reaches this point.
+  if (cancel_requested.load()) engine.wrote_after_cancel = true;
+}
+
+bool wait_entered(int timeout_ms) {
+  for (int i = 0; i < timeout_ms; ++i) {
+    if (engine.entered.load()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return engine.entered.load();
+}

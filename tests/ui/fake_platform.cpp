@@ -1,0 +1,323 @@
+// The recording fake platform: every call is recorded, the controls' state is held, and
+// the scroll bars keep their positions within the limits a real platform keeps.
+#include "tests/ui/fake_platform.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "ui/main_window.h"
+
+FakePlatform fake;
+
+namespace {
+
+void record(const std::string &line) {
+  if (std::this_thread::get_id() != fake.main_thread) ++fake.wrong_thread_calls;
+  fake.calls.push_back(line);
+  if (fake.on_record) fake.on_record(line);
+}
+
+std::string name_of(UiHandle w) {
+  if (!w) return "null";
+  if (w->is_main) return "main";
+  return std::to_string(w->id);
+}
+
+std::string rect_text(UiRect r) {
+  char buf[80];
+  std::snprintf(buf, sizeof buf, "%d,%d,%d,%d", r.left, r.top, r.right, r.bottom);
+  return buf;
+}
+
+int max_position(const UiScrollInfo &s) {
+  if (s.page <= 0) return std::max(s.min, s.max);
+  return std::max(s.min, s.max - s.page + 1);
+}
+
+}  // namespace
+
+void FakePlatform::reset() {
+  calls.clear();
+  on_record = nullptr;
+  children.clear();
+  main = UiWindow{};
+  main.is_main = true;
+  main_created = false;
+  fail_main_window = false;
+  fail_controls.clear();
+  window_rect = UiRect{0, 0, 0, 0};
+  window_rect_readable = true;
+  screen_width = 1920;
+  screen_height = 1080;
+  font = UiFontMetrics{8, 16, 0, 0};
+  for (auto &b : bars) b = UiScrollInfo{0, 0, 0, 0, 0};
+  scrolled_dx = scrolled_dy = 0;
+  invalidations = updates = 0;
+  drawn.clear();
+  boxes.clear();
+  during_message_box = nullptr;
+  timer_active = false;
+  timer_interval = 0;
+  quit_called = false;
+  quit_code = -1;
+  full_path_fails = false;
+  wrong_thread_calls = 0;
+  main_thread = std::this_thread::get_id();
+  std::lock_guard<std::mutex> lock(post_mutex);
+  posted.clear();
+}
+
+UiWindow *FakePlatform::control(int id) {
+  for (auto &c : children) {
+    if (c->id == id) return c.get();
+  }
+  return nullptr;
+}
+
+int FakePlatform::pump() {
+  int ran = 0;
+  for (;;) {
+    std::pair<void (*)(intptr_t), intptr_t> call;
+    {
+      std::lock_guard<std::mutex> lock(post_mutex);
+      if (posted.empty()) return ran;
+      call = posted.front();
+      posted.pop_front();
+    }
+    call.first(call.second);
+    ++ran;
+  }
+}
+
+bool FakePlatform::wait_posted(int timeout_ms) {
+  std::unique_lock<std::mutex> lock(post_mutex);
+  return post_cv.wait_for(lock, std::chrono::milliseconds(timeout_ms), [this] { return !posted.empty(); });
+}
+
+std::vector<std::string> FakePlatform::calls_since(size_t from, const std::string &prefix) const {
+  std::vector<std::string> out;
+  for (size_t i = from; i < calls.size(); ++i) {
+    if (calls[i].compare(0, prefix.size(), prefix) == 0) out.push_back(calls[i]);
+  }
+  return out;
+}
+
+UiHandle fake_open_window() { return plat_create_main_window(WINDOW_CLASS_NAME, WINDOW_TITLE); }
+
+// ---- platform.h ----
+
+UiHandle plat_create_control(UiHandle parent, UiClass cls, const char *text, uint32_t style,
+                             UiRect rect, int id) {
+  static const char *const class_names[] = {"button", "static", "edit"};
+  record("create " + std::to_string(id) + " " + class_names[cls] + " " + name_of(parent) + " " +
+         rect_text(rect));
+  if (!parent) return nullptr;
+  if (std::find(fake.fail_controls.begin(), fake.fail_controls.end(), id) != fake.fail_controls.end())
+    return nullptr;
+  auto w = std::make_unique<UiWindow>();
+  w->id = id;
+  w->cls = cls;
+  w->style = style;
+  w->rect = rect;
+  w->text = text ? text : "";
+  fake.children.push_back(std::move(w));
+  return fake.children.back().get();
+}
+
+void plat_set_text(UiHandle w, const char *text) {
+  record("set_text " + name_of(w) + " " + (text ? text : ""));
+  if (w) w->text = text ? text : "";
+}
+
+int plat_get_text(UiHandle w, char *buf, int size) {
+  record("get_text " + name_of(w));
+  if (!buf || size <= 0) return 0;
+  if (!w) {
+    buf[0] = '\0';
+    return 0;
+  }
+  const size_t n = std::min(w->text.size(), static_cast<size_t>(size - 1));
+  std::memcpy(buf, w->text.data(), n);
+  buf[n] = '\0';
+  return static_cast<int>(n);
+}
+
+void plat_enable(UiHandle w, bool enabled) {
+  record("enable " + name_of(w) + " " + (enabled ? "1" : "0"));
+  if (w) w->enabled = enabled;
+}
+
+void plat_set_check(UiHandle w, bool checked) {
+  record("check " + name_of(w) + " " + (checked ? "1" : "0"));
+  if (w) w->checked = checked;
+}
+
+void plat_limit_text(UiHandle w, int chars) {
+  record("limit " + name_of(w) + " " + std::to_string(chars));
+  if (w) w->limit = chars;
+}
+
+void plat_update(UiHandle w) {
+  record("update " + name_of(w));
+  ++fake.updates;
+}
+
+UiHandle plat_create_main_window(const char *class_name, const char *title) {
+  record(std::string("create_main ") + class_name + " " + title);
+  if (fake.fail_main_window) return nullptr;
+  fake.main = UiWindow{};
+  fake.main.is_main = true;
+  fake.main.text = title;
+  fake.main_created = true;
+  ui_on_create(&fake.main);
+  return &fake.main;
+}
+
+void plat_show_window(UiHandle main, int show_command) {
+  record("show " + name_of(main) + " " + std::to_string(show_command));
+}
+
+void plat_move_window(UiHandle w, int x, int y, int width, int height) {
+  record("move " + name_of(w) + " " + std::to_string(x) + "," + std::to_string(y) + "," +
+         std::to_string(width) + "," + std::to_string(height));
+  if (w && w->is_main) fake.window_rect = UiRect{x, y, x + width, y + height};
+}
+
+void plat_resize_window(UiHandle w, int width, int height) {
+  record("resize " + name_of(w) + " " + std::to_string(width) + "," + std::to_string(height));
+  if (w && w->is_main) {
+    fake.window_rect.right = fake.window_rect.left + width;
+    fake.window_rect.bottom = fake.window_rect.top + height;
+  }
+}
+
+bool plat_window_rect(UiHandle w, UiRect *out) {
+  record("window_rect " + name_of(w));
+  if (!w || !out || !fake.window_rect_readable) return false;
+  *out = fake.window_rect;
+  return true;
+}
+
+void plat_virtual_screen_size(int *width, int *height) {
+  record("screen_size");
+  *width = fake.screen_width;
+  *height = fake.screen_height;
+}
+
+UiFontMetrics plat_font_metrics(UiHandle main) {
+  record("font_metrics " + name_of(main));
+  return fake.font;
+}
+
+void plat_invalidate(UiHandle main) {
+  record("invalidate " + name_of(main));
+  ++fake.invalidations;
+}
+
+void plat_invalidate_rect(UiHandle main, UiRect rect) {
+  record("invalidate_rect " + name_of(main) + " " + rect_text(rect));
+  ++fake.invalidations;
+}
+
+uint32_t plat_system_color(UiSysColor color) {
+  return color == UI_COLOR_BTNTEXT ? 0x000000u : 0xF0F0F0u;
+}
+
+void plat_paint_colors(UiPaint *, uint32_t text_color, uint32_t back_color) {
+  record("paint_colors");
+  fake.paint_text_color = text_color;
+  fake.paint_back_color = back_color;
+}
+
+void plat_draw_text(UiPaint *, const char *text, UiRect rect, uint32_t format) {
+  record("draw_text " + rect_text(rect) + " " + (text ? text : ""));
+  fake.drawn.push_back(DrawnText{text ? text : "", rect, format});
+}
+
+void plat_draw_edge(UiPaint *, UiRect rect, uint32_t edge_type, uint32_t edge_flags) {
+  record("draw_edge " + rect_text(rect) + " " + std::to_string(edge_type) + " " +
+         std::to_string(edge_flags));
+}
+
+void plat_set_scroll_range(UiHandle main, UiBar bar, int min, int max, int page) {
+  record(std::string("scroll_range ") + (bar == UI_BAR_VERT ? "v " : "h ") + std::to_string(min) +
+         "," + std::to_string(max) + "," + std::to_string(page));
+  if (!main) return;
+  UiScrollInfo &s = fake.bars[bar];
+  s.min = min;
+  s.max = max;
+  s.page = page;
+  s.pos = std::clamp(s.pos, s.min, max_position(s));
+}
+
+void plat_set_scroll_pos(UiHandle main, UiBar bar, int pos) {
+  record(std::string("scroll_pos ") + (bar == UI_BAR_VERT ? "v " : "h ") + std::to_string(pos));
+  if (!main) return;
+  UiScrollInfo &s = fake.bars[bar];
+  s.pos = std::clamp(pos, s.min, max_position(s));
+}
+
+UiScrollInfo plat_get_scroll(UiHandle, UiBar bar) {
+  record(std::string("get_scroll ") + (bar == UI_BAR_VERT ? "v" : "h"));
+  return fake.bars[bar];
+}
+
+void plat_scroll_client(UiHandle main, int dx, int dy) {
+  record("scroll_client " + name_of(main) + " " + std::to_string(dx) + "," + std::to_string(dy));
+  fake.scrolled_dx += dx;
+  fake.scrolled_dy += dy;
+}
+
+int plat_message_box(UiHandle owner, const char *text, const char *title, uint32_t flags) {
+  record("message_box " + name_of(owner) + " " + title + " " + text);
+  fake.boxes.push_back(MessageBoxShown{text, title, flags});
+  if (fake.during_message_box) fake.during_message_box();
+  return 1;
+}
+
+int plat_run_loop() {
+  record("run_loop");
+  return 0;
+}
+
+void plat_quit(int code) {
+  record("quit " + std::to_string(code));
+  fake.quit_called = true;
+  fake.quit_code = code;
+}
+
+void plat_post_call(void (*fn)(intptr_t), intptr_t arg) {
+  {
+    std::lock_guard<std::mutex> lock(fake.post_mutex);
+    fake.posted.emplace_back(fn, arg);
+  }
+  fake.post_cv.notify_all();
+}
+
+void plat_set_timer(UiHandle main, int interval_ms) {
+  record("set_timer " + name_of(main) + " " + std::to_string(interval_ms));
+  fake.timer_active = true;
+  fake.timer_interval = interval_ms;
+}
+
+void plat_kill_timer(UiHandle main) {
+  record("kill_timer " + name_of(main));
+  fake.timer_active = false;
+}
+
+int plat_full_path(const char *name, char *out, int size) {
+  record(std::string("full_path ") + name);
+  if (fake.full_path_fails) return 0;
+  char *cwd = getcwd(nullptr, 0);
+  if (!cwd) return 0;
+  std::string full = std::string(cwd) + "/" + name;
+  std::free(cwd);
+  if (full.size() >= static_cast<size_t>(size)) return static_cast<int>(full.size());
+  std::memcpy(out, full.c_str(), full.size() + 1);
+  return static_cast<int>(full.size());
+}

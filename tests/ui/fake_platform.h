@@ -1,0 +1,98 @@
+// A recording fake of ui/platform.h: holds the state of every control, the main window,
+// the scroll bars, message boxes, posted calls and the timer, and records every call in
+// order, so that tests drive the front end without a display.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ui/platform.h"
+
+struct UiWindow {
+  bool is_main = false;
+  int id = -1;
+  UiClass cls = UI_CLASS_STATIC;
+  uint32_t style = 0;
+  UiRect rect{0, 0, 0, 0};
+  std::string text;
+  bool enabled = true;
+  bool checked = false;
+  int limit = 0;
+};
+
+struct DrawnText {
+  std::string text;
+  UiRect rect;
+  uint32_t format;
+};
+
+struct MessageBoxShown {
+  std::string text, title;
+  uint32_t flags;
+};
+
+struct FakePlatform {
+  // Recorded calls, one line each, e.g. "enable 96 1", "set_text 19 1024\r\n".
+  std::vector<std::string> calls;
+  // Runs after each recorded call (main-thread calls only), with its line.
+  std::function<void(const std::string &)> on_record;
+  std::deque<std::unique_ptr<UiWindow>> children;
+  UiWindow main;
+  bool main_created = false;
+  bool fail_main_window = false;  // plat_create_main_window returns null
+  std::vector<int> fail_controls;  // ids whose creation fails
+
+  UiRect window_rect{0, 0, 0, 0};
+  bool window_rect_readable = true;
+  int screen_width = 1920, screen_height = 1080;
+  UiFontMetrics font{8, 16, 0, 0};
+
+  UiScrollInfo bars[2]{};
+  int scrolled_dx = 0, scrolled_dy = 0;
+  int invalidations = 0, updates = 0;
+
+  std::vector<DrawnText> drawn;
+  uint32_t paint_text_color = 0, paint_back_color = 0;
+
+  std::vector<MessageBoxShown> boxes;
+  std::function<void()> during_message_box;  // runs while a box is "open"
+
+  bool timer_active = false;
+  int timer_interval = 0;
+  bool quit_called = false;
+  int quit_code = -1;
+
+  // plat_full_path: the real current directory unless overridden.
+  bool full_path_fails = false;
+
+  // Calls made on another thread than the main one (except plat_post_call).
+  int wrong_thread_calls = 0;
+  std::thread::id main_thread;
+
+  // Posted calls, filled from any thread.
+  std::mutex post_mutex;
+  std::condition_variable post_cv;
+  std::deque<std::pair<void (*)(intptr_t), intptr_t>> posted;
+
+  // Resets everything; the calling thread becomes the main thread.
+  void reset();
+  // The child with a control id, or null.
+  UiWindow *control(int id);
+  // Runs the calls posted so far on this thread; returns how many ran.
+  int pump();
+  // Waits until a call has been posted (true) or the timeout passed (false).
+  bool wait_posted(int timeout_ms);
+  // The recorded calls from index `from` on, those starting with prefix.
+  std::vector<std::string> calls_since(size_t from, const std::string &prefix = "") const;
+};
+
+extern FakePlatform fake;
+
+// Creates the main window as the program does (ui_on_create runs inside).
+UiHandle fake_open_window();

@@ -1,0 +1,245 @@
+// The main window: start-up, layout units, placing, size and scroll handling, closing.
+#include <climits>
+
+#include "tests/ui/ui_fixture.h"
+
+namespace {
+
+using MainWindowTest = UiTest;
+
+TEST_F(MainWindowTest, FirstStartCreatesEverythingInOrder) {
+  UiHandle w = fake_open_window();
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(fake.calls[0], "create_main deepNUMS deepNUMS : 100,000 digits Scientific Calculator R1.30");
+  EXPECT_EQ(fake.calls[1], "font_metrics main");
+  EXPECT_EQ(fake.calls[2], "full_path deepNUMS.exe");
+  // No file: Japanese, 1000 digits, every register 0, options off, degree.
+  EXPECT_EQ(Settings[SET_LANGUAGE], 0);
+  EXPECT_STREQ(TextSlots[SLOT_SIG_DIGITS], "1000");
+  for (int n = 0; n < 10; ++n) EXPECT_STREQ(TextSlots[n], "0") << n;
+  EXPECT_TRUE(fake.control(ID_RADIO_DEGREE)->checked);
+  EXPECT_FALSE(fake.control(ID_COMPACT_MEM)->checked);
+  // The default size at (0, 0): 8 * 154 + 10 by 16 * 51.
+  const auto moves = fake.calls_since(0, "move ");
+  ASSERT_EQ(moves.size(), 1u);
+  EXPECT_EQ(moves[0], "move main 0,0,1242,816");
+  // After placing, every edit box gets the input limit; the last calls are those limits.
+  const auto limits = fake.calls_since(0, "limit ");
+  EXPECT_EQ(limits, (std::vector<std::string>{"limit 2 109999", "limit 11 109999", "limit 13 109999",
+                                              "limit 15 109999", "limit 17 109999", "limit 19 109999",
+                                              "limit 98 109999"}));
+  EXPECT_EQ(fake.calls.back(), "limit 98 109999");
+  size_t move_at = 0;
+  for (size_t i = 0; i < fake.calls.size(); ++i) {
+    if (fake.calls[i].rfind("move ", 0) == 0) move_at = i;
+  }
+  EXPECT_EQ(fake.calls[move_at + 1], "limit 2 109999");
+  EXPECT_EQ(fake.calls[move_at - 1], "screen_size");
+  EXPECT_EQ(fake.calls[move_at - 2].rfind("set_text 100 ", 0), 0u);  // captions just before
+}
+
+TEST_F(MainWindowTest, StartUpFailureMessage) {
+  fake.fail_main_window = true;
+  EXPECT_EQ(app_entry(1), 0);
+  ASSERT_EQ(fake.boxes.size(), 1u);
+  EXPECT_EQ(fake.boxes[0].text, "Few resource or Wrong coding");
+  EXPECT_EQ(fake.boxes[0].title, "deepNUMS");
+  EXPECT_EQ(fake.boxes[0].flags, UI_MB_ICONERROR);
+  EXPECT_EQ(fake.calls.back(), "message_box null deepNUMS Few resource or Wrong coding");
+}
+
+TEST_F(MainWindowTest, AppEntryShowsAndRunsTheLoop) {
+  EXPECT_EQ(app_entry(5), 0);
+  const auto tail = fake.calls_since(fake.calls.size() - 2);
+  EXPECT_EQ(tail, (std::vector<std::string>{"show main 5", "run_loop"}));
+}
+
+TEST_F(MainWindowTest, LayoutUnitsFromTheFont) {
+  fake.font = UiFontMetrics{5, 13, 3, 1};  // variable pitch, average width 5
+  fake_open_window();
+  EXPECT_EQ(char_width, 7);
+  EXPECT_EQ(char_height, 16);
+  fake.reset();
+  fake.font = UiFontMetrics{8, 16, 0, 0};  // fixed pitch
+  fake_open_window();
+  EXPECT_EQ(char_width, 8);
+  EXPECT_EQ(char_height, 16);
+  const WindowSize s = default_window_size();
+  EXPECT_EQ(s.width, 1242);
+  EXPECT_EQ(s.height, 816);
+  // A font without size still gives usable units.
+  fake.reset();
+  fake.font = UiFontMetrics{0, 0, 0, 0};
+  fake_open_window();
+  EXPECT_EQ(char_width, 1);
+  EXPECT_EQ(char_height, 1);
+}
+
+// Places the window from a saved rectangle and returns the recorded move.
+std::string place(int left, int top, int right, int bottom) {
+  Settings[SET_WINDOW_LEFT] = left;
+  Settings[SET_WINDOW_TOP] = top;
+  Settings[SET_WINDOW_RIGHT] = right;
+  Settings[SET_WINDOW_BOTTOM] = bottom;
+  const size_t from = fake.calls.size();
+  place_window();
+  const auto moves = fake.calls_since(from, "move ");
+  return moves.size() == 1 ? moves[0] : "<" + std::to_string(moves.size()) + " moves>";
+}
+
+TEST_F(MainWindowTest, PlaceWindowRules) {
+  fake_open_window();
+  fake.screen_width = 1920;
+  fake.screen_height = 1080;
+  EXPECT_EQ(place(3000, 100, 4000, 700), "move main 0,100,1000,600");
+  EXPECT_EQ(Settings[SET_WINDOW_LEFT], 0);
+  EXPECT_EQ(Settings[SET_WINDOW_TOP], 100);
+  EXPECT_EQ(Settings[SET_WINDOW_RIGHT], 1000);
+  EXPECT_EQ(Settings[SET_WINDOW_BOTTOM], 700);
+  // The left edge must lie at least 200 pixels before the right end, the top 150 above
+  // the bottom.
+  EXPECT_EQ(place(1720, 930, 2720, 1530), "move main 1720,930,1000,600");
+  EXPECT_EQ(place(1721, 931, 2721, 1531), "move main 0,0,1000,600");
+  EXPECT_EQ(Settings[SET_WINDOW_RIGHT], 1000);
+  EXPECT_EQ(Settings[SET_WINDOW_BOTTOM], 600);
+  // Only the right and bottom sides are tested: a negative left or top is used unchanged.
+  EXPECT_EQ(place(-50, -20, 950, 580), "move main -50,-20,1000,600");
+  // A size of 5 pixels or less gives the default size.
+  EXPECT_EQ(place(10, 10, 15, 500), "move main 10,10,1242,816");
+  EXPECT_EQ(place(10, 10, 500, 15), "move main 10,10,1242,816");
+  EXPECT_EQ(place(10, 10, 16, 16), "move main 10,10,6,6");
+  EXPECT_EQ(place(0, 0, 0, 0), "move main 0,0,1242,816");
+}
+
+TEST_F(MainWindowTest, PlaceWindowWithHostileValues) {
+  fake_open_window();
+  // Overflowing differences and sizes no windowing system shows: default size, and
+  // coordinates within the 16-bit range.
+  EXPECT_EQ(place(INT_MIN, INT_MIN, INT_MAX, INT_MAX), "move main -32768,-32768,1242,816");
+  EXPECT_EQ(place(INT_MAX, INT_MAX, INT_MIN, INT_MIN), "move main 0,0,1242,816");
+  EXPECT_EQ(place(0, 0, 100000, 100000), "move main 0,0,1242,816");
+  EXPECT_EQ(place(0, 0, 32767, 32767), "move main 0,0,32767,32767");
+}
+
+TEST_F(MainWindowTest, GrowingAfterScrollingToTheBottom) {
+  fake_open_window();
+  // 30 rows of 16 pixels, 100 columns of 8.
+  ui_on_size(800, 480);
+  EXPECT_EQ(fake.bars[UI_BAR_VERT].max, 47);
+  EXPECT_EQ(fake.bars[UI_BAR_VERT].page, 30);
+  EXPECT_EQ(fake.bars[UI_BAR_HORZ].max, 152);
+  EXPECT_EQ(fake.bars[UI_BAR_HORZ].page, 100);
+  ui_on_scroll(UI_BAR_VERT, UI_SB_BOTTOM, 0);
+  EXPECT_EQ(fake.bars[UI_BAR_VERT].pos, 18);  // 47 - 30 + 1
+  EXPECT_EQ(scroll_y, -18);
+  EXPECT_EQ(fake.scrolled_dy, -18 * 16);
+  // 40 rows: 40 > -18 + 47, shift = min(18, 40 - 29) = 11.
+  const size_t from = fake.calls.size();
+  ui_on_size(800, 640);
+  EXPECT_EQ(scroll_y, -7);
+  EXPECT_EQ(fake.scrolled_dy, -7 * 16);
+  const auto calls = fake.calls_since(from);
+  ASSERT_GE(calls.size(), 4u);
+  EXPECT_EQ(calls[0], "scroll_client main 0,176");
+  EXPECT_EQ(calls[1], "invalidate main");
+  EXPECT_EQ(calls[2], "scroll_range v 0,47,40");
+  EXPECT_EQ(calls[3], "scroll_range h 0,152,100");
+  // 60 rows: back to the top, never past it.
+  ui_on_size(800, 960);
+  EXPECT_EQ(scroll_y, 0);
+  EXPECT_EQ(fake.scrolled_dy, 0);
+  EXPECT_EQ(fake.bars[UI_BAR_VERT].pos, 0);
+}
+
+TEST_F(MainWindowTest, HorizontalGrowingAndLargeClientAreas) {
+  fake_open_window();
+  ui_on_size(800, 480);  // 100 columns
+  ui_on_scroll(UI_BAR_HORZ, UI_SB_BOTTOM, 0);
+  EXPECT_EQ(fake.bars[UI_BAR_HORZ].pos, 53);  // 152 - 100 + 1
+  EXPECT_EQ(scroll_x, -53);
+  ui_on_size(8 * 120, 480);  // 120 > -53 + 152: shift min(53, 21)
+  EXPECT_EQ(scroll_x, -32);
+  ui_on_size(8 * 200, 480);
+  EXPECT_EQ(scroll_x, 0);
+  EXPECT_EQ(fake.scrolled_dx, 0);
+  // 48 rows or more and 153 columns or more: nothing can move.
+  ui_on_size(8 * 153, 16 * 48);
+  for (int req : {UI_SB_LINEDOWN, UI_SB_PAGEDOWN, UI_SB_BOTTOM}) {
+    ui_on_scroll(UI_BAR_VERT, req, 0);
+    ui_on_scroll(UI_BAR_HORZ, req, 0);
+  }
+  EXPECT_EQ(fake.bars[UI_BAR_VERT].pos, 0);
+  EXPECT_EQ(fake.bars[UI_BAR_HORZ].pos, 0);
+  EXPECT_EQ(scroll_x, 0);
+  EXPECT_EQ(scroll_y, 0);
+}
+
+TEST_F(MainWindowTest, ScrollRequests) {
+  fake_open_window();
+  ui_on_size(800, 480);  // page 30 lines
+  size_t from = fake.calls.size();
+  ui_on_scroll(UI_BAR_VERT, UI_SB_LINEDOWN, 0);
+  EXPECT_EQ(scroll_y, -1);
+  auto calls = fake.calls_since(from);
+  EXPECT_EQ(calls, (std::vector<std::string>{"get_scroll v", "scroll_pos v 1", "get_scroll v",
+                                             "scroll_client main 0,-16", "update main"}));
+  ui_on_scroll(UI_BAR_VERT, UI_SB_PAGEDOWN, 0);
+  EXPECT_EQ(scroll_y, -18);  // 1 + 30, limited to 18
+  ui_on_scroll(UI_BAR_VERT, UI_SB_PAGEUP, 0);
+  EXPECT_EQ(scroll_y, 0);
+  ui_on_scroll(UI_BAR_VERT, UI_SB_LINEUP, 0);  // at the top: nothing moves
+  EXPECT_EQ(fake.scrolled_dy, 0);
+  fake.bars[UI_BAR_VERT].track = 7;
+  ui_on_scroll(UI_BAR_VERT, UI_SB_THUMBTRACK, 7);
+  EXPECT_EQ(scroll_y, -7);
+  EXPECT_EQ(fake.scrolled_dy, -7 * 16);
+  for (int req : {int(UI_SB_THUMBPOSITION), int(UI_SB_ENDSCROLL), 42}) {
+    from = fake.calls.size();
+    ui_on_scroll(UI_BAR_VERT, req, 3);
+    EXPECT_EQ(scroll_y, -7);
+    EXPECT_TRUE(fake.calls_since(from, "scroll_client").empty());
+  }
+  ui_on_scroll(UI_BAR_VERT, UI_SB_TOP, 0);
+  EXPECT_EQ(scroll_y, 0);
+  // The horizontal bar invalidates the whole client area instead of updating.
+  from = fake.calls.size();
+  ui_on_scroll(UI_BAR_HORZ, UI_SB_LINEDOWN, 0);
+  calls = fake.calls_since(from);
+  EXPECT_EQ(calls, (std::vector<std::string>{"get_scroll h", "scroll_pos h 1", "get_scroll h",
+                                             "scroll_client main -8,0", "invalidate main"}));
+  EXPECT_EQ(scroll_x, -1);
+}
+
+TEST_F(MainWindowTest, DefaultSizeButtonKeepsThePosition) {
+  fake_open_window();
+  fake.window_rect = UiRect{100, 50, 700, 450};
+  const size_t from = fake.calls.size();
+  slot_copy(TextSlots[SLOT_STATUS], "kept");
+  press(ID_DEFAULT_SIZE);
+  EXPECT_EQ(fake.calls_since(from, "resize "), (std::vector<std::string>{"resize main 1242,816"}));
+  EXPECT_EQ(fake.window_rect.left, 100);
+  EXPECT_EQ(fake.window_rect.top, 50);
+  EXPECT_EQ(fake.window_rect.right, 1342);
+  EXPECT_STREQ(TextSlots[SLOT_STATUS], "kept");  // "#" leaves the status line
+}
+
+TEST_F(MainWindowTest, ClosingSavesAndQuits) {
+  fake_open_window();
+  fake.window_rect = UiRect{10, 20, 1010, 720};
+  fake.control(ID_R0)->text = "42\r\n";
+  ui_on_destroy();
+  EXPECT_TRUE(fake.quit_called);
+  EXPECT_EQ(fake.quit_code, 0);
+  const std::string file = read_file();
+  const std::string head = "20\r\n0\r\n10\r\n20\r\n1010\r\n720\r\n";
+  EXPECT_EQ(file.substr(0, head.size()), head);
+  EXPECT_NE(file.find("\r\n20\r\n42\r\a\r\n"), std::string::npos);
+  // Saving failed (no path): the loop still ends.
+  fake.reset();
+  fake.full_path_fails = true;
+  fake_open_window();
+  ui_on_destroy();
+  EXPECT_TRUE(fake.quit_called);
+}
+
+}  // namespace

@@ -1,0 +1,323 @@
+// The Qt backend of the platform layer, on Qt's offscreen platform: child controls,
+// non-automatic check and radio boxes, text round trips and limits, scroll bars, posted
+// calls, painting and paths. The events the backend sends are recorded here instead of
+// going to the front end.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTextCursor>
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ui/qt/qt_backend.h"
+
+namespace {
+
+struct Event {
+  std::string what;
+  int a, b, c;
+};
+std::vector<Event> events;
+UiHandle created = nullptr;
+// What the scroll handler does with a request: the new position it sets, or -1 for none.
+int scroll_answer = -1;
+
+QApplication &app() {
+  static int argc = 3;
+  static char arg0[] = "test", arg1[] = "-platform", arg2[] = "offscreen";
+  static char *argv[] = {arg0, arg1, arg2, nullptr};
+  static QApplication *instance = new QApplication(argc, argv);
+  return *instance;
+}
+
+UiHandle open_window() {
+  app();
+  events.clear();
+  created = nullptr;
+  UiHandle w = plat_create_main_window("deepNUMS", "deepNUMS : 100,000 digits Scientific Calculator R1.30");
+  return w;
+}
+
+QWidget *widget_of(UiHandle h) { return h->widget; }
+
+}  // namespace
+
+// ---- The events of the platform layer, recorded ----
+void ui_on_create(UiHandle main) {
+  created = main;
+  events.push_back({"create", 0, 0, 0});
+}
+void ui_on_destroy() { events.push_back({"destroy", 0, 0, 0}); }
+void ui_on_size(int w, int h) { events.push_back({"size", w, h, 0}); }
+void ui_on_paint(UiPaint *) { events.push_back({"paint", 0, 0, 0}); }
+void ui_on_command(int id, int code) { events.push_back({"command", id, code, 0}); }
+void ui_on_scroll(UiBar bar, int request, int track) {
+  events.push_back({"scroll", bar, request, track});
+  if (scroll_answer >= 0) plat_set_scroll_pos(created, bar, scroll_answer);
+}
+void ui_on_timer() { events.push_back({"timer", 0, 0, 0}); }
+
+namespace {
+
+TEST(QtBackend, CreationCallsTheCreateHandlerFirst) {
+  UiHandle w = open_window();
+  ASSERT_NE(w, nullptr);
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events[0].what, "create");
+  EXPECT_EQ(created, w);
+  EXPECT_EQ(widget_of(w)->windowTitle().toStdString(), "deepNUMS : 100,000 digits Scientific Calculator R1.30");
+  const UiFontMetrics fm = plat_font_metrics(w);
+  EXPECT_GT(fm.avg_char_width, 0);
+  EXPECT_GT(fm.height, 0);
+}
+
+TEST(QtBackend, CheckAndRadioBoxesChangeOnlyWhenTheProgramSetsThem) {
+  UiHandle w = open_window();
+  UiHandle check = plat_create_control(w, UI_CLASS_BUTTON, " ", 0x50000102, UiRect{0, 0, 100, 20}, 33);
+  UiHandle radio1 = plat_create_control(w, UI_CLASS_BUTTON, " ", 0x50000004, UiRect{0, 30, 100, 50}, 31);
+  UiHandle radio2 = plat_create_control(w, UI_CLASS_BUTTON, " ", 0x50000004, UiRect{0, 60, 100, 80}, 32);
+  plat_show_window(w, 0);
+  auto *cb = qobject_cast<QAbstractButton *>(widget_of(check));
+  auto *r1 = qobject_cast<QAbstractButton *>(widget_of(radio1));
+  auto *r2 = qobject_cast<QAbstractButton *>(widget_of(radio2));
+  ASSERT_TRUE(cb && r1 && r2);
+  events.clear();
+  // Click on the indicator, the part of a check box that takes clicks whatever its text.
+  QTest::mouseClick(cb, Qt::LeftButton, {}, QPoint(6, 10));
+  QTest::mouseClick(r2, Qt::LeftButton, {}, QPoint(6, 10));
+  EXPECT_FALSE(cb->isChecked());
+  EXPECT_FALSE(r2->isChecked());
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].what, "command");
+  EXPECT_EQ(events[0].a, 33);
+  EXPECT_EQ(events[0].b, 0);
+  EXPECT_EQ(events[1].a, 32);
+  plat_set_check(check, true);
+  plat_set_check(radio1, true);
+  plat_set_check(radio2, true);  // the program manages the group: both may be set
+  EXPECT_TRUE(cb->isChecked());
+  EXPECT_TRUE(r1->isChecked());
+  EXPECT_TRUE(r2->isChecked());
+  QTest::mouseClick(cb, Qt::LeftButton, {}, QPoint(6, 10));
+  EXPECT_TRUE(cb->isChecked());
+  EXPECT_EQ(events.back().a, 33);
+  plat_set_check(check, false);
+  EXPECT_FALSE(cb->isChecked());
+  // A push button reports its press; a disabled one does not.
+  UiHandle push = plat_create_control(w, UI_CLASS_BUTTON, " ", 0x50000000, UiRect{0, 90, 40, 110}, 47);
+  plat_show_window(w, 0);
+  events.clear();
+  QTest::mouseClick(widget_of(push), Qt::LeftButton);
+  plat_enable(push, false);
+  QTest::mouseClick(widget_of(push), Qt::LeftButton);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].a, 47);
+}
+
+TEST(QtBackend, TextsRoundTripExactly) {
+  UiHandle w = open_window();
+  UiHandle reg = plat_create_control(w, UI_CLASS_EDIT, " ", 0x50A00044, UiRect{0, 0, 600, 100}, 19);
+  UiHandle script = plat_create_control(w, UI_CLASS_EDIT, " ", 0x50A000C4, UiRect{0, 100, 600, 200}, 98);
+  UiHandle field = plat_create_control(w, UI_CLASS_EDIT, " ", 0x50800080, UiRect{0, 200, 60, 220}, 2);
+  UiHandle label = plat_create_control(w, UI_CLASS_STATIC, " ", 0x50000002, UiRect{0, 230, 60, 250}, 1);
+  auto *reg_edit = qobject_cast<QPlainTextEdit *>(widget_of(reg));
+  auto *script_edit = qobject_cast<QPlainTextEdit *>(widget_of(script));
+  ASSERT_TRUE(reg_edit && script_edit);
+  EXPECT_NE(qobject_cast<QLineEdit *>(widget_of(field)), nullptr);
+  EXPECT_EQ(reg_edit->wordWrapMode(), QTextOption::WrapAnywhere);
+  EXPECT_EQ(script_edit->lineWrapMode(), QPlainTextEdit::NoWrap);
+
+  static char buf[200000];
+  for (const char *text : {"1024\r\n", "12\r\n34", "", "\r\n\r\n", "x"}) {
+    plat_set_text(reg, text);
+    EXPECT_EQ(plat_get_text(reg, buf, sizeof buf), static_cast<int>(std::strlen(text)));
+    EXPECT_STREQ(buf, text);
+  }
+  // A 100,000-digit number with its line breaks, and a 109,999-character text.
+  std::string big;
+  for (int line = 0; line < 500; ++line) big += std::string(200, static_cast<char>('0' + line % 10)) + "\r\n";
+  plat_set_text(reg, big.c_str());
+  plat_get_text(reg, buf, sizeof buf);
+  EXPECT_EQ(std::string(buf), big);
+  const std::string full(109999, '7');
+  plat_set_text(script, full.c_str());
+  EXPECT_EQ(plat_get_text(script, buf, 110000), 109999);
+  EXPECT_EQ(std::string(buf), full);
+  // The buffer bounds the copy, never inside a UTF-8 sequence.
+  plat_set_text(label, "有効桁数");  // 4 characters of 3 bytes
+  EXPECT_EQ(plat_get_text(label, buf, 8), 6);
+  EXPECT_STREQ(buf, "有効");
+  plat_set_text(field, "100000");
+  plat_get_text(field, buf, sizeof buf);
+  EXPECT_STREQ(buf, "100000");
+  EXPECT_EQ(plat_get_text(nullptr, buf, sizeof buf), 0);
+  EXPECT_STREQ(buf, "");
+}
+
+TEST(QtBackend, InputLimit) {
+  UiHandle w = open_window();
+  UiHandle reg = plat_create_control(w, UI_CLASS_EDIT, " ", 0x50A00044, UiRect{0, 0, 600, 100}, 19);
+  UiHandle field = plat_create_control(w, UI_CLASS_EDIT, " ", 0x50800080, UiRect{0, 200, 60, 220}, 2);
+  plat_set_text(reg, "12345");
+  plat_limit_text(reg, 10);
+  plat_limit_text(field, 10);
+  auto *edit = qobject_cast<QPlainTextEdit *>(widget_of(reg));
+  QTextCursor cursor(edit->document());
+  cursor.setPosition(2);
+  cursor.insertText("abcdefghij");  // typed or pasted: only 5 more fit
+  static char buf[100];
+  plat_get_text(reg, buf, sizeof buf);
+  EXPECT_STREQ(buf, "12abcde345");
+  auto *line = qobject_cast<QLineEdit *>(widget_of(field));
+  EXPECT_EQ(line->maxLength(), 10);
+}
+
+TEST(QtBackend, ScrollBarsKeepThePositionTheFrontEndSets) {
+  UiHandle w = open_window();
+  auto *frame = main_frame_of(w);
+  ASSERT_NE(frame, nullptr);
+  QScrollBar *v = frame->bars[UI_BAR_VERT];
+  plat_set_scroll_range(w, UI_BAR_VERT, 0, 47, 30);
+  EXPECT_EQ(v->maximum(), 18);  // 47 - 30 + 1
+  EXPECT_EQ(v->pageStep(), 30);
+  plat_set_scroll_pos(w, UI_BAR_VERT, 100);
+  UiScrollInfo s = plat_get_scroll(w, UI_BAR_VERT);
+  EXPECT_EQ(s.min, 0);
+  EXPECT_EQ(s.max, 47);
+  EXPECT_EQ(s.page, 30);
+  EXPECT_EQ(s.pos, 18);
+  EXPECT_EQ(v->value(), 18);
+  plat_set_scroll_pos(w, UI_BAR_VERT, 3);
+  // A user's line step reaches the front end as request 1; the position it sets holds.
+  events.clear();
+  scroll_answer = 9;
+  v->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].what, "scroll");
+  EXPECT_EQ(events[0].a, UI_BAR_VERT);
+  EXPECT_EQ(events[0].b, UI_SB_LINEDOWN);
+  EXPECT_EQ(v->value(), 9);
+  EXPECT_EQ(plat_get_scroll(w, UI_BAR_VERT).pos, 9);
+  // Setting nothing leaves the position where it was, whatever Qt computed.
+  scroll_answer = -1;
+  v->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_EQ(events.back().b, UI_SB_PAGEDOWN);
+  EXPECT_EQ(v->value(), 9);
+  v->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(events.back().b, UI_SB_BOTTOM);
+  v->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(events.back().b, UI_SB_LINEUP);
+  v->triggerAction(QAbstractSlider::SliderPageStepSub);
+  EXPECT_EQ(events.back().b, UI_SB_PAGEUP);
+  v->triggerAction(QAbstractSlider::SliderToMinimum);
+  EXPECT_EQ(events.back().b, UI_SB_TOP);
+  // Dragging: thumb track with the track position.
+  scroll_answer = 12;
+  v->setSliderDown(true);
+  v->setSliderPosition(12);
+  v->setSliderDown(false);
+  EXPECT_EQ(events.back().b, UI_SB_THUMBTRACK);
+  EXPECT_EQ(events.back().c, 12);
+  EXPECT_EQ(plat_get_scroll(w, UI_BAR_VERT).pos, 12);
+  scroll_answer = -1;
+  // A page that covers the range: nothing to scroll.
+  plat_set_scroll_range(w, UI_BAR_HORZ, 0, 152, 200);
+  EXPECT_EQ(frame->bars[UI_BAR_HORZ]->maximum(), 0);
+  EXPECT_FALSE(frame->bars[UI_BAR_HORZ]->isEnabled());
+}
+
+TEST(QtBackend, ScrollingMovesTheChildren) {
+  UiHandle w = open_window();
+  UiHandle b = plat_create_control(w, UI_CLASS_BUTTON, " ", 0x50000000, UiRect{100, 200, 140, 220}, 35);
+  plat_scroll_client(w, -30, -50);  // hidden
+  EXPECT_EQ(widget_of(b)->geometry(), QRect(70, 150, 40, 20));
+  plat_show_window(w, 0);
+  plat_scroll_client(w, 30, 10);  // shown
+  EXPECT_EQ(widget_of(b)->geometry(), QRect(100, 160, 40, 20));
+}
+
+TEST(QtBackend, WindowRectangleAndMove) {
+  UiHandle w = open_window();
+  plat_move_window(w, 10, 20, 600, 400);
+  plat_show_window(w, 0);
+  QApplication::processEvents();
+  UiRect r;
+  ASSERT_TRUE(plat_window_rect(w, &r));
+  EXPECT_EQ(r.left, 10);
+  EXPECT_EQ(r.top, 20);
+  EXPECT_EQ(r.right, 610);
+  EXPECT_EQ(r.bottom, 420);
+  plat_resize_window(w, 300, 200);
+  ASSERT_TRUE(plat_window_rect(w, &r));
+  EXPECT_EQ(r.left, 10);
+  EXPECT_EQ(r.right, 310);
+  EXPECT_EQ(r.bottom, 220);
+  int sw = 0, sh = 0;
+  plat_virtual_screen_size(&sw, &sh);
+  EXPECT_GT(sw, 0);
+  EXPECT_GT(sh, 0);
+}
+
+TEST(QtBackend, PostedCallsRunOnTheMainThread) {
+  app();
+  static std::atomic<int> ran{0};
+  static std::thread::id ran_on;
+  ran = 0;
+  std::thread t([] {
+    plat_post_call(
+        [](intptr_t arg) {
+          ran = static_cast<int>(arg);
+          ran_on = std::this_thread::get_id();
+        },
+        41);
+  });
+  t.join();
+  EXPECT_EQ(ran, 0);  // not before the loop runs
+  for (int i = 0; i < 100 && ran == 0; ++i) QApplication::processEvents();
+  EXPECT_EQ(ran, 41);
+  EXPECT_EQ(ran_on, std::this_thread::get_id());
+}
+
+TEST(QtBackend, PaintedTextIsClippedToItsRectangle) {
+  app();
+  QImage image(300, 100, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    UiPaint paint{&painter, Qt::black, Qt::white};
+    plat_draw_text(&paint, (std::string(500, '8') + "\r\nsecond line\r\nthird").c_str(),
+                   UiRect{10, 10, 110, 25}, 0x00840000);
+  }
+  int inside = 0, outside = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const bool dark = qGray(image.pixel(x, y)) < 128;
+      const bool in = x >= 10 && x < 110 && y >= 10 && y < 25;
+      (in ? inside : outside) += dark;
+    }
+  }
+  EXPECT_GT(inside, 0);
+  EXPECT_EQ(outside, 0);
+}
+
+TEST(QtBackend, FullPathOfTheCurrentDirectory) {
+  char cwd[4096];
+  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  char out[5000];
+  const int n = plat_full_path("deepNUMS.exe", out, sizeof out);
+  EXPECT_EQ(std::string(out, n), std::string(cwd) + "/deepNUMS.exe");
+  // Too small a buffer: the length needed, which is the size or more.
+  char small[10];
+  EXPECT_GE(plat_full_path("deepNUMS.exe", small, sizeof small), 10);
+}
+
+}  // namespace

@@ -1,0 +1,381 @@
+// The workspace file: round trips, the exact format, files written elsewhere, and
+// malformed, hostile and failing cases.
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <random>
+
+#include "tests/ui/ui_fixture.h"
+
+namespace {
+
+class WorkspaceTest : public UiTest {
+ protected:
+  // Clears the state as creation does, then loads the file of the current directory.
+  static void load_fresh() {
+    std::memset(Settings, 0, sizeof Settings);
+    for (auto &slot : TextSlots) slot[0] = '\0';
+    for (auto &text : MemoryTexts) text[0] = '\0';
+    load_workspace();
+  }
+
+  static std::string settings_lines(const std::vector<int> &values) {
+    std::string s;
+    for (int v : values) s += std::to_string(v) + "\r\n";
+    return s;
+  }
+
+  static size_t count_lines(const std::string &file) {
+    size_t n = 0;
+    for (size_t i = 0; i + 1 < file.size(); ++i) {
+      if (file[i] == '\r' && file[i + 1] == '\n') ++n;
+    }
+    return n;
+  }
+
+  static void expect_slots_sane() {
+    for (int i = 0; i < TEXT_SLOT_COUNT; ++i)
+      EXPECT_LE(strnlen(TextSlots[i], TEXT_SLOT_BYTES), static_cast<size_t>(TEXT_SLOT_MAX_CHARS)) << i;
+    for (int k = 0; k < MEMORY_TEXT_COUNT; ++k)
+      EXPECT_LE(strnlen(MemoryTexts[k], TEXT_SLOT_BYTES), static_cast<size_t>(TEXT_SLOT_MAX_CHARS)) << k;
+    EXPECT_TRUE(Settings[SET_LANGUAGE] == 0 || Settings[SET_LANGUAGE] == 1);
+    EXPECT_NE(TextSlots[SLOT_SIG_DIGITS][0], '\0');
+    for (int n = SLOT_R0; n <= SLOT_R9; ++n) EXPECT_NE(TextSlots[n][0], '\0') << n;
+    for (int k = 0; k < MEMORY_TEXT_COUNT; ++k) EXPECT_LE(std::strlen(TextSlots[SLOT_R5 + k]), 50u);
+  }
+};
+
+TEST_F(WorkspaceTest, RoundTripOfEverySettingAndText) {
+  fake_open_window();
+  const std::string r0 = "12\r\n34";
+  const std::string long_r5(3000, '7');
+  const std::string full(TEXT_SLOT_MAX_CHARS, '5');  // the largest text a box holds
+  fake.control(ID_R0)->text = r0;
+  fake.control(ID_R1)->text = "-1.5e-7\r\n";
+  fake.control(ID_SCRIPT)->text = full;
+  fake.control(ID_SIG_DIGITS)->text = "100000";
+  slot_copy(MemoryTexts[0], long_r5.c_str());
+  slot_copy(MemoryTexts[4], "9\r\n");
+  slot_copy(TextSlots[10], full.c_str());
+  slot_copy(TextSlots[11], "eleven");
+  slot_copy(TextSlots[SLOT_STATUS], "aborted\n");
+  slot_copy(TextSlots[SLOT_INTERNAL_DIGITS], "100014");
+  slot_copy(TextSlots[SLOT_MIN_EXT_DIGITS], "9");
+  for (int i = 0; i < SETTINGS_COUNT; ++i) Settings[i] = i * 1000 - 7;
+  Settings[SET_LANGUAGE] = 1;
+  Settings[7] = INT32_MIN;
+  Settings[8] = INT32_MAX;
+  fake.window_rect = UiRect{-8, 30, 1500, 900};
+  int32_t saved[SETTINGS_COUNT];
+  ASSERT_TRUE(save_workspace(&fake.main));
+  std::memcpy(saved, Settings, sizeof saved);
+  EXPECT_EQ(Settings[SET_WINDOW_LEFT], -8);
+  EXPECT_EQ(Settings[SET_WINDOW_BOTTOM], 900);
+
+  const std::string file = read_file();
+  EXPECT_EQ(count_lines(file), 42u);
+  EXPECT_EQ(read_file("deepNUMS.ini.tmp"), "<missing>");
+
+  load_fresh();
+  for (int i = 0; i < SETTINGS_COUNT; ++i) EXPECT_EQ(Settings[i], saved[i]) << i;
+  EXPECT_EQ(std::string(TextSlots[SLOT_R0]), r0);
+  EXPECT_STREQ(TextSlots[SLOT_R1], "-1.5e-7\r\n");
+  EXPECT_STREQ(TextSlots[SLOT_R2], "0");
+  EXPECT_EQ(std::string(MemoryTexts[0]), long_r5);
+  EXPECT_EQ(std::string(TextSlots[SLOT_R5]), long_r5.substr(0, 50));  // the display copy
+  EXPECT_STREQ(MemoryTexts[4], "9\r\n");
+  EXPECT_EQ(std::string(TextSlots[10]), full);
+  EXPECT_STREQ(TextSlots[11], "eleven");  // never spilled into by the full text before it
+  EXPECT_EQ(std::string(TextSlots[SLOT_SCRIPT]), full);
+  EXPECT_STREQ(TextSlots[SLOT_STATUS], "aborted\n");
+  EXPECT_STREQ(TextSlots[SLOT_SIG_DIGITS], "100000");
+  EXPECT_STREQ(TextSlots[SLOT_INTERNAL_DIGITS], "100014");
+  EXPECT_STREQ(TextSlots[SLOT_MIN_EXT_DIGITS], "9");
+}
+
+TEST_F(WorkspaceTest, ExactBytesWritten) {
+  fake_open_window();
+  fake.window_rect = UiRect{1, 2, 3, 4};
+  fake.control(ID_R0)->text = "12\r\n34";
+  fake.control(ID_SCRIPT)->text = "a\r\nb";
+  Settings[SET_COMMAND] = 47;
+  ASSERT_TRUE(save_workspace(&fake.main));
+  std::string expected = "20\r\n" + settings_lines({0, 1, 2, 3, 4, 0, 0, 0, 0, 0, 0, 0, 47, 0, 0, 0, 0, 0, 0, 0}) +
+                         "20\r\n";
+  expected += "12\r\a34\r\n";
+  for (int n = 1; n < 10; ++n) expected += "0\r\n";
+  for (int n = 10; n < 15; ++n) expected += "\r\n";
+  expected += "a\r\ab\r\n";  // script
+  expected += "\r\n";        // status
+  expected += "1000\r\n\r\n\r\n";
+  EXPECT_EQ(read_file(), expected);
+}
+
+TEST_F(WorkspaceTest, FilesWrittenOnWindowsAndWithPlainLineFeeds) {
+  // CR LF line ends, CR BEL breaks inside texts.
+  std::string windows = "20\r\n1\r\n" + settings_lines(std::vector<int>(19, 0)) + "20\r\n12\r\a34\r\n";
+  write_file(windows);
+  load_fresh();
+  EXPECT_EQ(Settings[SET_LANGUAGE], 1);
+  EXPECT_STREQ(TextSlots[SLOT_R0], "12\r\n34");
+  // Plain LF line ends.
+  write_file("3\n1\n-5\n 7x\n2\n12\a34\nr1\n");
+  load_fresh();
+  EXPECT_EQ(Settings[0], 1);
+  EXPECT_EQ(Settings[1], -5);
+  EXPECT_EQ(Settings[2], 7);
+  EXPECT_STREQ(TextSlots[SLOT_R0], "12\n34");
+  EXPECT_STREQ(TextSlots[SLOT_R1], "r1");
+  // A text ending in CR keeps it: only the CR of the line end goes.
+  write_file("0\r\n1\r\nx\r\r\n");
+  load_fresh();
+  EXPECT_STREQ(TextSlots[SLOT_R0], "x\r");
+}
+
+TEST_F(WorkspaceTest, LastLineWithoutLineFeedKeepsItsLastCharacter) {
+  write_file("0\r\n2\r\n123\r\n456");
+  load_fresh();
+  EXPECT_STREQ(TextSlots[SLOT_R0], "123");
+  EXPECT_STREQ(TextSlots[SLOT_R1], "456");
+  write_file("1\r\n1");  // a count line without LF at the end, too
+  load_fresh();
+  EXPECT_EQ(Settings[0], 1);
+}
+
+TEST_F(WorkspaceTest, BelComesBackAsLineFeed) {
+  write_file("0\r\n1\r\na\ab\r\n");
+  load_fresh();
+  EXPECT_STREQ(TextSlots[SLOT_R0], "a\nb");
+}
+
+TEST_F(WorkspaceTest, FileEndingInsideTheSettings) {
+  write_file("20\r\n1\r\n10\r\n20\r\n");
+  load_fresh();
+  EXPECT_EQ(Settings[0], 1);
+  EXPECT_EQ(Settings[1], 10);
+  EXPECT_EQ(Settings[2], 20);
+  for (int i = 3; i < SETTINGS_COUNT; ++i) EXPECT_EQ(Settings[i], 0);
+  EXPECT_STREQ(TextSlots[SLOT_R0], "0");
+  EXPECT_STREQ(TextSlots[SLOT_SIG_DIGITS], "1000");
+  // The same file followed by what looks like texts: still inside the settings.
+  write_file("20\r\n1\r\n10\r\n20\r\n20\r\n1\r\n2\r\n");
+  load_fresh();
+  EXPECT_EQ(Settings[3], 20);
+  EXPECT_EQ(Settings[4], 1);
+  EXPECT_EQ(Settings[5], 2);
+  EXPECT_STREQ(TextSlots[SLOT_R0], "0");
+}
+
+TEST_F(WorkspaceTest, FileEndingInsideTheTexts) {
+  write_file("0\r\n20\r\nr0\r\nr1\r\n");
+  load_fresh();
+  EXPECT_STREQ(TextSlots[SLOT_R0], "r0");
+  EXPECT_STREQ(TextSlots[SLOT_R1], "r1");
+  EXPECT_STREQ(TextSlots[SLOT_R2], "0");
+  EXPECT_STREQ(TextSlots[SLOT_SCRIPT], "");
+  EXPECT_STREQ(TextSlots[SLOT_SIG_DIGITS], "1000");
+}
+
+TEST_F(WorkspaceTest, CountLines) {
+  // Without digits, 0 or negative: no line read for the section.
+  for (const char *count : {"x", "0", "-3", ""}) {
+    SCOPED_TRACE(count);
+    write_file(std::string(count) + "\r\n2\r\nfirst\r\nsecond\r\n");
+    load_fresh();
+    EXPECT_EQ(Settings[0], 0);  // the next line was the text count
+    EXPECT_STREQ(TextSlots[SLOT_R0], "first");
+    EXPECT_STREQ(TextSlots[SLOT_R1], "second");
+  }
+  write_file("1\r\n1\r\n-1\r\nfirst\r\n");
+  load_fresh();
+  EXPECT_EQ(Settings[0], 1);
+  EXPECT_STREQ(TextSlots[SLOT_R0], "0");
+}
+
+TEST_F(WorkspaceTest, MoreValuesAndTextsThanSlots) {
+  std::vector<int> values;
+  for (int i = 0; i < 25; ++i) values.push_back(i == 0 ? 1 : 100 + i);
+  std::string file = "25\r\n" + settings_lines(values) + "23\r\n";
+  for (int i = 0; i < 23; ++i) {
+    file += 't';
+    file += std::to_string(i);
+    file += "\r\n";
+  }
+  write_file(file);
+  load_fresh();
+  for (int i = 1; i < SETTINGS_COUNT; ++i) EXPECT_EQ(Settings[i], 100 + i);
+  EXPECT_STREQ(TextSlots[0], "t0");
+  EXPECT_STREQ(TextSlots[19], "t19");
+}
+
+TEST_F(WorkspaceTest, HugeCountsAndValues) {
+  write_file("99999999999999999999\r\n1\r\n99999999999\r\n-99999999999\r\n2\r\nr0\r\n");
+  load_fresh();
+  EXPECT_EQ(Settings[0], 1);
+  EXPECT_EQ(Settings[1], INT32_MAX);
+  EXPECT_EQ(Settings[2], INT32_MIN);
+  EXPECT_EQ(Settings[3], 2);
+  EXPECT_EQ(Settings[4], 0);  // "r0"
+  EXPECT_STREQ(TextSlots[SLOT_R0], "0");  // no text section: the file ended in the settings
+  write_file("0\r\n2147483647\r\nr0\r\n");
+  load_fresh();
+  EXPECT_STREQ(TextSlots[SLOT_R0], "r0");
+  // Language outside 0/1 becomes 0.
+  write_file("1\r\n7\r\n");
+  load_fresh();
+  EXPECT_EQ(Settings[SET_LANGUAGE], 0);
+}
+
+TEST_F(WorkspaceTest, LinesLongerThanASlotNeverSpill) {
+  std::string file = "1\r\n" + std::string(200000, ' ') + "1\r\n";  // a value line, too long
+  file += "3\r\n" + std::string(300000, '8') + "\r\n" + std::string(TEXT_SLOT_MAX_CHARS + 1, '6') + "\r\nr2\r\n";
+  write_file(file);
+  load_fresh();
+  EXPECT_EQ(Settings[0], 0);  // its digit lies beyond the part that was read
+  EXPECT_EQ(std::string(TextSlots[SLOT_R0]), std::string(TEXT_SLOT_MAX_CHARS, '8'));
+  EXPECT_EQ(std::string(TextSlots[SLOT_R1]), std::string(TEXT_SLOT_MAX_CHARS, '6'));
+  EXPECT_STREQ(TextSlots[SLOT_R2], "r2");
+  expect_slots_sane();
+}
+
+TEST_F(WorkspaceTest, BinaryBytes) {
+  // NUL bytes inside lines end the text there.
+  write_file(std::string("0\r\n2\r\nab\0cd\r\nxy\r\n", 17));
+  load_fresh();
+  EXPECT_STREQ(TextSlots[SLOT_R0], "ab");
+  EXPECT_STREQ(TextSlots[SLOT_R1], "xy");
+  // Random bytes with a few line ends: whatever they say, the state is sane afterwards.
+  std::mt19937 rng(20240611);
+  for (int round = 0; round < 40; ++round) {
+    const uint32_t seed = rng();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 gen(seed);
+    std::string bytes(1 + gen() % 400000, '\0');
+    for (auto &b : bytes) {
+      const uint32_t v = gen();
+      b = (v % 50 == 0) ? '\n' : (v % 53 == 0) ? '\r' : static_cast<char>(v >> 8);
+    }
+    if (round % 2) bytes = "20\r\n" + bytes;
+    write_file(bytes);
+    load_fresh();
+    expect_slots_sane();
+  }
+}
+
+TEST_F(WorkspaceTest, DefaultsAfterReading) {
+  write_file("1\r\n1\r\n20\r\n\r\n\r\n\r\n\r\n\r\n" + std::string(60, '3') + "\r\n");
+  load_fresh();
+  EXPECT_EQ(Settings[SET_LANGUAGE], 1);
+  for (int n = 0; n < 5; ++n) EXPECT_STREQ(TextSlots[n], "0");
+  EXPECT_EQ(std::string(MemoryTexts[0]), std::string(60, '3'));
+  EXPECT_EQ(std::string(TextSlots[SLOT_R5]), std::string(50, '3'));
+  EXPECT_STREQ(MemoryTexts[1], "0");
+  EXPECT_STREQ(TextSlots[SLOT_SIG_DIGITS], "1000");
+  EXPECT_STREQ(TextSlots[SLOT_SCRIPT], "");
+}
+
+TEST_F(WorkspaceTest, SaveReplacesTheFileOnlyWhenComplete) {
+  write_file("previous");
+  fake_open_window();
+  // The temporary file cannot be created: nothing saved, the previous file intact, and the
+  // boxes and rectangle are not even read.
+  std::filesystem::create_directory("deepNUMS.ini.tmp");
+  const size_t from = fake.calls.size();
+  EXPECT_FALSE(save_workspace(&fake.main));
+  EXPECT_TRUE(fake.calls_since(from, "get_text").empty());
+  EXPECT_TRUE(fake.calls_since(from, "window_rect").empty());
+  EXPECT_EQ(read_file(), "previous");
+  std::filesystem::remove("deepNUMS.ini.tmp");
+
+  // A full disk: writes fail partway; the previous file stays and the partial file goes.
+  write_file("previous");
+  slot_copy(TextSlots[SLOT_STATUS], std::string(5000, 's').c_str());
+  rlimit saved;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = 1000;
+  auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool ok = save_workspace(&fake.main);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, old_handler);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(read_file(), "previous");
+  EXPECT_EQ(read_file("deepNUMS.ini.tmp"), "<missing>");
+
+  // And a normal save replaces it.
+  EXPECT_TRUE(save_workspace(&fake.main));
+  EXPECT_EQ(read_file().substr(0, 4), "20\r\n");
+}
+
+TEST_F(WorkspaceTest, WindowRectangleThatCannotBeRead) {
+  fake_open_window();
+  Settings[SET_WINDOW_LEFT] = 11;
+  Settings[SET_WINDOW_BOTTOM] = 44;
+  fake.window_rect_readable = false;
+  ASSERT_TRUE(save_workspace(&fake.main));
+  load_fresh();
+  EXPECT_EQ(Settings[SET_WINDOW_LEFT], 11);
+  EXPECT_EQ(Settings[SET_WINDOW_BOTTOM], 44);
+}
+
+// Makes nested directories below the current one until the current directory's path has
+// exactly `length` characters, and enters them.
+void enter_directory_of_length(size_t length) {
+  static char letter = 'a';  // fresh names for every call
+  ++letter;
+  std::string cwd = std::filesystem::current_path().string();
+  ASSERT_LT(cwd.size() + 2, length);
+  while (cwd.size() < length) {
+    size_t room = length - cwd.size() - 1;  // the slash
+    if (room > 200) room = std::min<size_t>(200, room - 2);  // leave at least "/x" for later
+    const std::string name(room, letter);
+    ASSERT_EQ(mkdir(name.c_str(), 0700), 0) << std::strerror(errno);
+    ASSERT_EQ(chdir(name.c_str()), 0);
+    cwd += "/" + name;
+  }
+  ASSERT_EQ(std::filesystem::current_path().string().size(), length);
+}
+
+TEST_F(WorkspaceTest, PathOf999CharactersWorks) {
+  enter_directory_of_length(999 - std::strlen("/deepNUMS.exe"));
+  write_file("1\r\n1\r\n");
+  load_fresh();
+  EXPECT_EQ(std::strlen(workspace_path), 999u);
+  EXPECT_STREQ(workspace_path + 986, "/deepNUMS.ini");
+  EXPECT_EQ(Settings[SET_LANGUAGE], 1);
+  EXPECT_STREQ(TextSlots[SLOT_STATUS], "");
+}
+
+TEST_F(WorkspaceTest, PathOf1000CharactersOrMoreMeansNoWorkspaceFile) {
+  for (size_t length : {1000u, 1500u}) {
+    SCOPED_TRACE(length);
+    const auto base = std::filesystem::current_path();
+    enter_directory_of_length(length - std::strlen("/deepNUMS.exe"));
+    write_file("1\r\n1\r\n");
+    fake.reset();
+    fake_open_window();
+    EXPECT_EQ(workspace_path[0], '\0');
+    EXPECT_EQ(Settings[SET_LANGUAGE], 0);  // the file there was not read
+    EXPECT_STREQ(TextSlots[SLOT_STATUS], "Path too long: no workspace file this run");
+    EXPECT_FALSE(save_workspace(&fake.main));
+    EXPECT_EQ(read_file(), "1\r\n1\r\n");
+    EXPECT_EQ(read_file("deepNUMS.ini.tmp"), "<missing>");
+    std::filesystem::current_path(base);
+  }
+}
+
+TEST_F(WorkspaceTest, NoFullPath) {
+  write_file("1\r\n1\r\n");
+  fake.full_path_fails = true;
+  fake_open_window();
+  EXPECT_EQ(Settings[SET_LANGUAGE], 0);
+  EXPECT_STREQ(TextSlots[SLOT_STATUS], "No full path: no workspace file this run");
+  EXPECT_FALSE(save_workspace(&fake.main));
+  EXPECT_EQ(read_file(), "1\r\n1\r\n");
+}
+
+}  // namespace

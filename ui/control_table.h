@@ -1,0 +1,102 @@
+// The window described as data: one constant table of 101 controls, the layout units, and
+// the table-driven routines that create, paint, caption and read them back.
+//
+// The control id of an entry is its position in ControlTable; every loop runs in id order.
+// Rectangles are in tenths of a character cell (x in tenths of char_width, y in tenths of
+// char_height) from the top left of the client area; control_rect turns them into client
+// pixels with the current scroll offsets.
+#pragma once
+
+#include <cstdint>
+
+#include "ui/platform.h"
+
+// Kinds of entry.
+constexpr int32_t KIND_NONE = -1;
+constexpr int32_t KIND_CAPTION = 1;            // painted: the caption of the language
+constexpr int32_t KIND_SLOT_TEXT = 2;          // painted: the text slot at index
+constexpr int32_t KIND_SETTING_DEC = 3;        // painted: Settings[index] as "%d"
+constexpr int32_t KIND_SETTING_HEX = 4;        // painted: Settings[index] as "%#x"
+constexpr int32_t KIND_EDGE = 11;              // painted: an edge along the rectangle
+constexpr int32_t KIND_PUSH = 21;              // "button" window
+constexpr int32_t KIND_RADIO = 22;             // "button": selected when Settings[index] == id - group
+constexpr int32_t KIND_CHECK = 23;             // "button": set when Settings[index] != 0
+constexpr int32_t KIND_GROUP = 24;             // "button" window (group box)
+constexpr int32_t KIND_LABEL = 31;             // "static" window with a caption
+constexpr int32_t KIND_SLOT_LABEL = 32;        // "static": text = the text slot at index
+constexpr int32_t KIND_SETTING_LABEL_DEC = 33; // "static": text = Settings[index] as "%d"
+constexpr int32_t KIND_SETTING_LABEL_HEX = 34; // "static": text = Settings[index] as "%x"
+constexpr int32_t KIND_EDIT = 41;              // "edit" window: text = the text slot at index
+
+// The group value that marks a control enabled only while a command runs.
+constexpr int32_t GROUP_RUN_ONLY = 2;
+
+// Styles of the table (window styles, or text formats for the painted kinds).
+constexpr uint32_t STYLE_PLAIN = 0x50000000;     // push button, or left-aligned label
+constexpr uint32_t STYLE_RIGHT = 0x50000002;     // right-aligned label
+constexpr uint32_t STYLE_RADIO = 0x50000004;     // non-automatic radio button
+constexpr uint32_t STYLE_GROUP = 0x50000007;     // group box
+constexpr uint32_t STYLE_CHECK = 0x50000102;     // non-automatic check box, text left
+constexpr uint32_t STYLE_FIELD = 0x50800080;     // one-line edit box
+constexpr uint32_t STYLE_REGISTER = 0x50A00044;  // multi-line edit box, vertical scroll bar
+constexpr uint32_t STYLE_SCRIPT = 0x50A000C4;    // as STYLE_REGISTER, lines do not wrap
+constexpr uint32_t STYLE_PAINTED = 0x00840000;   // left, top, word ellipsis (+ bit 0x800000)
+constexpr uint32_t STYLE_NONE = 0xFFFFFFFF;
+
+constexpr int CONTROL_COUNT = 101;
+constexpr int EDIT_TEXT_LIMIT = 109999;  // input limit of every edit box, in characters
+
+// Control ids the front end refers to by name.
+constexpr int ID_SIG_DIGITS = 2;
+constexpr int ID_LANGUAGE = 8;
+constexpr int ID_DEFAULT_SIZE = 9;
+constexpr int ID_R4 = 11, ID_R3 = 13, ID_R2 = 15, ID_R1 = 17, ID_R0 = 19;
+constexpr int ID_RADIO_DEGREE = 31, ID_RADIO_RADIAN = 32;
+constexpr int ID_COMPACT_MEM = 33, ID_BARE_DIGITS = 34;
+constexpr int ID_FIRST_COMMAND = 35, ID_LAST_COMMAND = 95;
+constexpr int ID_PERFORM = 95;
+constexpr int ID_CANCEL = 96;
+constexpr int ID_STATUS = 97;
+constexpr int ID_SCRIPT = 98;
+constexpr int ID_PLANE_DISP = 99;
+
+struct ControlDef {
+  int32_t kind;
+  int32_t index;  // a TextSlots index (text kinds) or a Settings index (number kinds)
+  int32_t group;  // radio: id of the group's first button; edge: flags; 2: run-only
+  uint32_t style;
+  UiRect rect;  // tenths of a character cell
+  const char *caption[2];  // [language]: 0 Japanese, 1 English (UTF-8); null when none
+};
+
+extern const ControlDef ControlTable[CONTROL_COUNT];
+
+// Handles of the child windows by control id; null where the kind creates no window.
+extern UiHandle ControlWindows[CONTROL_COUNT];
+
+// Layout units (pixels), measured once when the main window is created, and the scroll
+// offsets in columns and lines (0 at start, never positive).
+extern int32_t char_width;
+extern int32_t char_height;
+extern int32_t scroll_x;
+extern int32_t scroll_y;
+
+// The entry's rectangle in client pixels with the current units and scroll offsets.
+UiRect control_rect(const ControlDef &control);
+
+// Creates the child windows of the whole table and gives them their first state, then
+// sets the captions. Called once while the main window is created, after the workspace is
+// loaded.
+void create_controls(UiHandle main);
+
+// Draws every painted entry (kinds 1, 2, 3, 4, 11).
+void paint_controls(UiPaint *paint);
+
+// Every button, group box and label gets the caption of the current language.
+void set_captions();
+
+// Copies the text of every edit box into its text slot (at most 109,999 bytes).
+void read_edit_texts();
+
+// The current caption language, Settings[SET_LANGUAGE] limited to 0 or 1.
+int caption_language();

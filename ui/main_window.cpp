@@ -1,0 +1,180 @@
+// The main window: how the front end meets the platform and the engine.
+//
+// Everything here runs on the main thread, the only one that owns windows. The front end
+// owns Settings, TextSlots and MemoryTexts for the whole run: creation clears them, the
+// workspace file fills them, and closing saves them. While a command runs (commands.cpp)
+// the worker thread has those arrays to itself; the main thread then paints from copies
+// and accepts only Cancel. The child windows are created once at scroll offset 0; the
+// platform's scroll call moves them together with the painted texts, and painting adds
+// the scroll offsets through control_rect.
+#include "ui/main_window.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "engine/state.h"
+#include "ui/commands.h"
+#include "ui/control_table.h"
+#include "ui/workspace.h"
+
+const char *const WINDOW_CLASS_NAME = "deepNUMS";
+const char *const WINDOW_TITLE = "deepNUMS : 100,000 digits Scientific Calculator R1.30";
+
+UiHandle main_window = nullptr;
+
+// Window coordinates are kept within the range every windowing system accepts.
+constexpr int64_t COORD_MIN = -32768;
+constexpr int64_t COORD_MAX = 32767;
+
+int app_entry(int show_command) {
+  UiHandle w = plat_create_main_window(WINDOW_CLASS_NAME, WINDOW_TITLE);
+  if (!w) {
+    plat_message_box(nullptr, "Few resource or Wrong coding", "deepNUMS", UI_MB_ICONERROR);
+    return 0;
+  }
+  plat_show_window(w, show_command);
+  return plat_run_loop();
+}
+
+WindowSize default_window_size() {
+  WindowSize s;
+  s.width = static_cast<int>(static_cast<int64_t>(char_width) * 1540 / 10 + 10);
+  s.height = static_cast<int>(static_cast<int64_t>(char_height) * 510 / 10);
+  return s;
+}
+
+static int32_t clamp_to_int32(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+void place_window() {
+  int screen_w = 0, screen_h = 0;
+  plat_virtual_screen_size(&screen_w, &screen_h);
+  // 64-bit arithmetic: the values come from a file and may be anything.
+  const int64_t left = Settings[SET_WINDOW_LEFT], top = Settings[SET_WINDOW_TOP];
+  const int64_t width = static_cast<int64_t>(Settings[SET_WINDOW_RIGHT]) - left;
+  const int64_t height = static_cast<int64_t>(Settings[SET_WINDOW_BOTTOM]) - top;
+  int64_t x, y;
+  if (left + 200 > screen_w) {
+    Settings[SET_WINDOW_RIGHT] = clamp_to_int32(width);
+    Settings[SET_WINDOW_LEFT] = 0;
+    x = 0;
+  } else {
+    x = left;
+  }
+  if (top + 150 > screen_h) {
+    Settings[SET_WINDOW_BOTTOM] = clamp_to_int32(height);
+    Settings[SET_WINDOW_TOP] = 0;
+    y = 0;
+  } else {
+    y = top;
+  }
+  x = std::clamp(x, COORD_MIN, COORD_MAX);
+  y = std::clamp(y, COORD_MIN, COORD_MAX);
+  // A size no windowing system can show comes from a damaged file: use the default.
+  if (width > 5 && height > 5 && width <= COORD_MAX && height <= COORD_MAX) {
+    plat_move_window(main_window, static_cast<int>(x), static_cast<int>(y),
+                     static_cast<int>(width), static_cast<int>(height));
+  } else {
+    const WindowSize s = default_window_size();
+    plat_move_window(main_window, static_cast<int>(x), static_cast<int>(y), s.width, s.height);
+  }
+}
+
+void ui_on_create(UiHandle main) {
+  main_window = main;
+  // Layout units from the window's font.
+  const UiFontMetrics fm = plat_font_metrics(main);
+  char_width = fm.avg_char_width;
+  if (fm.pitch_and_family & 1) char_width = char_width * 3 / 2;
+  char_height = fm.height + fm.external_leading;
+  // A font without measurable size would make every rectangle empty and every division
+  // by the units fail; one pixel keeps the arithmetic defined.
+  if (char_width < 1) char_width = 1;
+  if (char_height < 1) char_height = 1;
+  scroll_x = 0;
+  scroll_y = 0;
+
+  std::memset(Settings, 0, sizeof Settings);
+  for (auto &slot : TextSlots) slot[0] = '\0';
+
+  load_workspace();
+  create_controls(main);
+  place_window();
+  for (int id = 0; id < CONTROL_COUNT; ++id) {
+    if (ControlTable[id].kind == KIND_EDIT) plat_limit_text(ControlWindows[id], EDIT_TEXT_LIMIT);
+  }
+}
+
+void ui_on_destroy() {
+  // A running command is stopped and joined first, so that no half-written text reaches
+  // the file.
+  stop_run_for_exit();
+  save_workspace(main_window);
+  plat_quit(0);
+}
+
+void ui_on_paint(UiPaint *paint) { paint_controls(paint); }
+
+void ui_on_command(int id, int code) {
+  on_command(main_window, (static_cast<uint32_t>(code) << 16) | (static_cast<uint32_t>(id) & 0xFFFF));
+}
+
+void ui_on_size(int client_width, int client_height) {
+  const int columns = client_width / char_width;
+  const int rows = client_height / char_height;
+  bool scrolled = false;
+  // Space below the content: scroll back down, never past the top.
+  if (scroll_y < 0 && rows > scroll_y + SCROLL_RANGE_LINES) {
+    const int shift = std::min(-scroll_y, rows - (scroll_y + SCROLL_RANGE_LINES));
+    plat_scroll_client(main_window, 0, shift * char_height);
+    scroll_y += shift;
+    scrolled = true;
+  }
+  if (scroll_x < 0 && columns > scroll_x + SCROLL_RANGE_COLUMNS) {
+    const int shift = std::min(-scroll_x, columns - (scroll_x + SCROLL_RANGE_COLUMNS));
+    plat_scroll_client(main_window, shift * char_width, 0);
+    scroll_x += shift;
+    scrolled = true;
+  }
+  if (scrolled) plat_invalidate(main_window);
+  plat_set_scroll_range(main_window, UI_BAR_VERT, 0, SCROLL_RANGE_LINES, rows);
+  plat_set_scroll_range(main_window, UI_BAR_HORZ, 0, SCROLL_RANGE_COLUMNS, columns);
+}
+
+void ui_on_scroll(UiBar bar, int request, int /*track*/) {
+  const UiScrollInfo info = plat_get_scroll(main_window, bar);
+  const int old = info.pos;
+  int pos = old;
+  switch (request) {
+    case UI_SB_LINEUP: pos = old - 1; break;
+    case UI_SB_LINEDOWN: pos = old + 1; break;
+    case UI_SB_PAGEUP: pos = old - info.page; break;
+    case UI_SB_PAGEDOWN: pos = old + info.page; break;
+    case UI_SB_THUMBTRACK: pos = info.track; break;
+    case UI_SB_TOP: pos = info.min; break;
+    case UI_SB_BOTTOM: pos = info.max; break;
+    default: break;  // thumb position, end of scrolling: unchanged
+  }
+  plat_set_scroll_pos(main_window, bar, pos);
+  const int now = plat_get_scroll(main_window, bar).pos;
+  if (now == old) return;
+  if (bar == UI_BAR_VERT) {
+    const int shift = std::min(old - now, -scroll_y);
+    plat_scroll_client(main_window, 0, shift * char_height);
+    scroll_y += shift;
+    plat_update(main_window);
+  } else {
+    const int shift = std::min(old - now, -scroll_x);
+    plat_scroll_client(main_window, shift * char_width, 0);
+    scroll_x += shift;
+    plat_invalidate(main_window);
+  }
+}
+
+void ui_on_timer() { on_progress_timer(); }
+
+void invalidate_status_line() {
+  plat_invalidate_rect(main_window, control_rect(ControlTable[ID_STATUS]));
+}

@@ -1,0 +1,190 @@
+// The platform layer of the window front end.
+//
+// Everything in ui/ that touches a window, a paint request, a scroll bar, a message box,
+// the message loop, a timer or the file system's notion of a full path goes through the
+// plain functions below; the backends (ui/qt/ on Linux, ui/win32/ on Windows, and the
+// recording fake of tests/ui) implement them. Events travel the other way: the backend
+// calls the ui_on_* functions at the end of this header, always on the main thread.
+//
+// Conventions every backend keeps:
+// - Handles are opaque. A null handle is accepted by every operation and does nothing
+//   (a child control that could not be created stays null in ControlWindows).
+// - Every function except plat_post_call is called on the main thread only.
+// - Texts are NUL-terminated UTF-8 (number texts are plain ASCII). Multi-line texts use
+//   CR LF between lines, as the register slots do; a backend whose editors use another
+//   line end converts in plat_set_text and back in plat_get_text.
+// - Style bits and text formats are the values the control table stores (the Windows
+//   values); a backend interprets the bits it needs and ignores the others.
+// - Coordinates are pixels. Child rectangles are relative to the main window's client
+//   area; window rectangles are outer rectangles (frame included) in screen pixels.
+#pragma once
+
+#include <cstdint>
+
+struct UiWindow;  // a window of the backend: the main window or one child control
+typedef UiWindow *UiHandle;
+struct UiPaint;  // the drawing context of one paint request
+
+struct UiRect {
+  int32_t left, top, right, bottom;
+};
+
+// The three classes of child control.
+enum UiClass { UI_CLASS_BUTTON, UI_CLASS_STATIC, UI_CLASS_EDIT };
+
+// Window style bits used by the control table.
+constexpr uint32_t UI_WS_CHILD = 0x40000000;
+constexpr uint32_t UI_WS_VISIBLE = 0x10000000;
+constexpr uint32_t UI_WS_BORDER = 0x00800000;
+constexpr uint32_t UI_WS_VSCROLL = 0x00200000;
+constexpr uint32_t UI_WS_HSCROLL = 0x00100000;
+// Button styles: the low four bits select the sort of button.
+constexpr uint32_t UI_BS_TYPEMASK = 0x0000000F;
+constexpr uint32_t UI_BS_PUSHBUTTON = 0x0;
+constexpr uint32_t UI_BS_CHECKBOX = 0x2;     // non-automatic check box
+constexpr uint32_t UI_BS_RADIOBUTTON = 0x4;  // non-automatic radio button
+constexpr uint32_t UI_BS_GROUPBOX = 0x7;
+constexpr uint32_t UI_BS_LEFT = 0x100;
+// Static styles.
+constexpr uint32_t UI_SS_TYPEMASK = 0x1F;
+constexpr uint32_t UI_SS_LEFT = 0x0;
+constexpr uint32_t UI_SS_RIGHT = 0x2;
+// Edit styles.
+constexpr uint32_t UI_ES_MULTILINE = 0x4;
+constexpr uint32_t UI_ES_AUTOVSCROLL = 0x40;
+constexpr uint32_t UI_ES_AUTOHSCROLL = 0x80;  // multi-line: lines do not wrap
+
+// Text-drawing format bits (plat_draw_text).
+constexpr uint32_t UI_DT_LEFT = 0x0;
+constexpr uint32_t UI_DT_TOP = 0x0;
+constexpr uint32_t UI_DT_WORD_ELLIPSIS = 0x00040000;
+
+// Edge types and flags (plat_draw_edge).
+constexpr uint32_t UI_BDR_RAISEDOUTER = 0x1;
+constexpr uint32_t UI_BDR_SUNKENOUTER = 0x2;
+constexpr uint32_t UI_BDR_RAISEDINNER = 0x4;
+constexpr uint32_t UI_BDR_SUNKENINNER = 0x8;
+constexpr uint32_t UI_BF_LEFT = 0x1;
+constexpr uint32_t UI_BF_TOP = 0x2;
+constexpr uint32_t UI_BF_RIGHT = 0x4;
+constexpr uint32_t UI_BF_BOTTOM = 0x8;
+
+// Message box flags.
+constexpr uint32_t UI_MB_OK = 0x0;
+constexpr uint32_t UI_MB_ICONERROR = 0x10;
+
+// The system colours the painting uses.
+enum UiSysColor { UI_COLOR_BTNFACE, UI_COLOR_BTNTEXT };
+
+enum UiBar { UI_BAR_HORZ = 0, UI_BAR_VERT = 1 };
+
+// Scroll request codes (ui_on_scroll), the Windows values.
+enum UiScrollRequest {
+  UI_SB_LINEUP = 0,
+  UI_SB_LINEDOWN = 1,
+  UI_SB_PAGEUP = 2,
+  UI_SB_PAGEDOWN = 3,
+  UI_SB_THUMBPOSITION = 4,
+  UI_SB_THUMBTRACK = 5,
+  UI_SB_TOP = 6,
+  UI_SB_BOTTOM = 7,
+  UI_SB_ENDSCROLL = 8,
+};
+
+// The whole state of one scroll bar. The range runs from min to max inclusive; the
+// position is kept within min .. max - page + 1 (min when the page covers the range).
+struct UiScrollInfo {
+  int min, max, page, pos, track;
+};
+
+// Metrics of the main window's font. pitch_and_family: bit 0 set for a variable-pitch
+// font.
+struct UiFontMetrics {
+  int avg_char_width;
+  int height;
+  int external_leading;
+  uint8_t pitch_and_family;
+};
+
+// ---- Child controls ----
+// Creates a child of the main window: class, initial text, style bits, rectangle in client
+// pixels, child identifier. Null when it cannot be created.
+UiHandle plat_create_control(UiHandle parent, UiClass cls, const char *text, uint32_t style,
+                             UiRect rect, int id);
+void plat_set_text(UiHandle w, const char *text);
+// Copies the window's text into buf (at most size - 1 bytes, never a partial UTF-8
+// sequence, then a NUL) and returns the number of bytes stored; 0 for a null handle.
+int plat_get_text(UiHandle w, char *buf, int size);
+void plat_enable(UiHandle w, bool enabled);
+void plat_set_check(UiHandle w, bool checked);
+// The most characters the user can type into an edit box.
+void plat_limit_text(UiHandle w, int chars);
+// Repaints at once whatever of the window is invalid.
+void plat_update(UiHandle w);
+
+// ---- The main window ----
+// Creates the top-level window with the scroll bars and calls ui_on_create before it
+// returns. Null when the platform cannot create it (ui_on_create is then not called).
+UiHandle plat_create_main_window(const char *class_name, const char *title);
+// Shows the window with the start-up show command (the Windows values: 1 normal,
+// 2 minimized, 3 maximized, ...) and paints it.
+void plat_show_window(UiHandle main, int show_command);
+// Moves and sizes a window (outer rectangle) and repaints it.
+void plat_move_window(UiHandle w, int x, int y, int width, int height);
+// Sizes a window (outer size), keeping its position.
+void plat_resize_window(UiHandle w, int width, int height);
+// The outer rectangle in screen pixels; false when it cannot be read.
+bool plat_window_rect(UiHandle w, UiRect *out);
+void plat_virtual_screen_size(int *width, int *height);
+UiFontMetrics plat_font_metrics(UiHandle main);
+// Marks the whole client area (or a part of it) for repainting, with background erase.
+void plat_invalidate(UiHandle main);
+void plat_invalidate_rect(UiHandle main, UiRect rect);
+
+// ---- Painting (inside ui_on_paint only) ----
+uint32_t plat_system_color(UiSysColor color);  // 0x00BBGGRR
+void plat_paint_colors(UiPaint *paint, uint32_t text_color, uint32_t back_color);
+// Draws a NUL-terminated text over a rectangle with a format of UI_DT_ bits: left and top
+// aligned, broken into lines only at the line breaks it contains, with UI_DT_WORD_ELLIPSIS
+// a line too long for the width cut and ended by an ellipsis; clipped to the rectangle.
+void plat_draw_text(UiPaint *paint, const char *text, UiRect rect, uint32_t format);
+void plat_draw_edge(UiPaint *paint, UiRect rect, uint32_t edge_type, uint32_t edge_flags);
+
+// ---- Scroll bars of the main window ----
+// Sets range and page; the backend keeps the position within the new limits.
+void plat_set_scroll_range(UiHandle main, UiBar bar, int min, int max, int page);
+// Sets the position, limited to min .. max - page + 1.
+void plat_set_scroll_pos(UiHandle main, UiBar bar, int pos);
+UiScrollInfo plat_get_scroll(UiHandle main, UiBar bar);
+// Moves the client area's content and its children by dx, dy pixels (positive: right,
+// down); the uncovered part becomes invalid.
+void plat_scroll_client(UiHandle main, int dx, int dy);
+
+// ---- Message box, message loop, threads, timer, files ----
+// A modal message box with one OK button. Calls that the main thread receives meanwhile
+// (posted calls, timer ticks, paint requests) are handled while it is open.
+int plat_message_box(UiHandle owner, const char *text, const char *title, uint32_t flags);
+// Runs the message loop until plat_quit; returns the code passed to it.
+int plat_run_loop();
+void plat_quit(int code);
+// Queues fn(arg) to run on the main thread from its message loop (or from a modal message
+// box). The only function that may be called from any thread.
+void plat_post_call(void (*fn)(intptr_t), intptr_t arg);
+// A periodic timer of the main window: ui_on_timer every interval_ms until killed.
+void plat_set_timer(UiHandle main, int interval_ms);
+void plat_kill_timer(UiHandle main);
+// The full path of a relative file name (current directory joined with it). Returns the
+// length of the full path; when that is size or more, nothing useful is in out; 0 when
+// the path cannot be formed.
+int plat_full_path(const char *name, char *out, int size);
+
+// ---- Events: implemented by ui/main_window.cpp, called by the backend ----
+void ui_on_create(UiHandle main);
+// The main window is being closed: saves the workspace and ends the message loop.
+void ui_on_destroy();
+void ui_on_size(int client_width, int client_height);
+void ui_on_paint(UiPaint *paint);
+// A control reported: its id and notification code (0 for a button press).
+void ui_on_command(int id, int code);
+void ui_on_scroll(UiBar bar, int request, int track);
+void ui_on_timer();

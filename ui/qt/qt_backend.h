@@ -1,0 +1,85 @@
+// The Qt 6 Widgets backend of ui/platform.h: internal declarations shared by its files.
+//
+// The main window is a top-level QWidget with a client area and two scroll bars beside
+// it. The client area paints the painted entries and is the parent of every child
+// control, placed by absolute geometry; scrolling moves its content and children by
+// pixels (QWidget::scroll), as the platform layer promises.
+#pragma once
+
+#include <QColor>
+#include <QMargins>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWidget>
+
+#include "ui/platform.h"
+
+class ClientArea;
+class MainFrame;
+
+// What a handle stands for.
+enum class UiType { Main, Push, Check, Radio, Group, Label, LineEdit, TextEdit };
+
+struct UiWindow {
+  UiType type;
+  QWidget *widget;  // the control, or the MainFrame
+  int id;           // child identifier; -1 for the main window
+  int limit;        // input limit of an edit box (characters)
+};
+
+struct UiPaint {
+  QPainter *painter;
+  QColor text_color;
+  QColor back_color;
+};
+
+class ClientArea : public QWidget {
+ public:
+  explicit ClientArea(QWidget *parent);
+
+ protected:
+  void paintEvent(QPaintEvent *event) override;
+  void resizeEvent(QResizeEvent *event) override;
+};
+
+class MainFrame : public QWidget {
+ public:
+  MainFrame();
+
+  ClientArea *client;
+  QScrollBar *bars[2];  // indexed by UiBar
+  QTimer *timer;
+  UiWindow handle;
+
+  // The scroll state as the front end sees it: range, page and the position it set.
+  struct BarState {
+    int min = 0, max = 0, page = 0, pos = 0;
+    bool in_action = false;  // inside a user action: Qt applies the position afterwards
+  } bar_state[2];
+
+  // An outer size requested before the window manager's frame was known; applied once
+  // the frame is known.
+  bool pending_outer = false;
+  int pending_width = 0, pending_height = 0;
+  bool destroyed = false;
+
+  QMargins frame_margins() const;
+  void resize_outer(int width, int height);
+  int max_position(int bar) const;
+
+ protected:
+  void resizeEvent(QResizeEvent *event) override;
+  void closeEvent(QCloseEvent *event) override;
+  bool event(QEvent *event) override;
+
+ private:
+  void on_bar_action(int bar, int action);
+};
+
+MainFrame *main_frame_of(UiHandle w);
+
+// UTF-8 texts of the platform layer to QString and back. Multi-line texts: CR LF (or a
+// lone CR) becomes LF for Qt's editors, and LF becomes CR LF again on the way out.
+QString text_from_platform(const char *text, bool multiline);
+int text_to_platform(const QString &text, bool multiline, char *buf, int size);

@@ -1,0 +1,284 @@
+// Qt backend: the child controls.
+//
+// Buttons, check boxes and radio buttons report presses as command notifications with
+// code 0. Check boxes and radio buttons are non-automatic: a click reports the press and
+// leaves the state alone; only plat_set_check changes it. Multi-line edit boxes are plain
+// text editors (the register boxes wrap anywhere, since a number is one unbroken run of
+// digits; the script box does not wrap) that hold 110,000 characters easily.
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "ui/qt/qt_backend.h"
+
+namespace {
+
+// The handles of the children live as long as the process.
+std::vector<std::unique_ptr<UiWindow>> child_handles;
+
+class ManualCheckBox : public QCheckBox {
+ public:
+  using QCheckBox::QCheckBox;
+
+ protected:
+  void nextCheckState() override {}  // the program alone sets the state
+};
+
+class ManualRadioButton : public QRadioButton {
+ public:
+  using QRadioButton::QRadioButton;
+
+ protected:
+  void nextCheckState() override {}
+};
+
+void report_press(QAbstractButton *button, int id) {
+  QObject::connect(button, &QAbstractButton::clicked, button, [id] { ui_on_command(id, 0); });
+}
+
+// Keeps a plain-text editor within its input limit: characters beyond it that an edit
+// inserted are removed again, as a limited edit box refuses them.
+void enforce_limit(QPlainTextEdit *edit, UiWindow *handle) {
+  QTextDocument *doc = edit->document();
+  QObject::connect(doc, &QTextDocument::contentsChange, edit,
+                   [doc, handle](int position, int, int added) {
+                     if (handle->limit <= 0 || added <= 0) return;
+                     const int count = doc->characterCount() - 1;
+                     const int excess = std::min(count - handle->limit, added);
+                     if (excess <= 0) return;
+                     QTextCursor cursor(doc);
+                     cursor.setPosition(position + added - excess);
+                     cursor.setPosition(position + added, QTextCursor::KeepAnchor);
+                     cursor.removeSelectedText();
+                   });
+}
+
+// Captions are laid out in character cells of the window's font, and some English ones
+// are wider than their cell count: such a caption is shown in a smaller size of the same
+// font (down to 60 %) instead of being cut.
+void fit_caption(UiWindow *h, const QString &text) {
+  QWidget *w = h->widget;
+  const QFont base = w->parentWidget() ? w->parentWidget()->font() : QApplication::font();
+  QStyle *style = w->style();
+  int overhead = 2;
+  switch (h->type) {
+    case UiType::Push: overhead = 4; break;  // the text may reach the frame's inner edge
+    case UiType::Check:
+      overhead = style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) +
+                 style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w) + 2;
+      break;
+    case UiType::Radio:
+      overhead = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) +
+                 style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w) + 2;
+      break;
+    case UiType::Group: overhead = 16; break;
+    default: break;
+  }
+  const int room = w->width() - overhead;
+  QFont font = base;
+  if (base.pointSizeF() > 0) {
+    for (int percent = 100; percent >= 60; percent -= 5) {
+      font.setPointSizeF(base.pointSizeF() * percent / 100);
+      if (QFontMetrics(font).horizontalAdvance(text) <= room) break;
+    }
+  }
+  w->setFont(font);
+}
+
+}  // namespace
+
+QString text_from_platform(const char *text, bool multiline) {
+  QString s = QString::fromUtf8(text ? text : "");
+  if (multiline) {
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  }
+  return s;
+}
+
+int text_to_platform(const QString &text, bool multiline, char *buf, int size) {
+  if (!buf || size <= 0) return 0;
+  QByteArray bytes = text.toUtf8();
+  if (multiline) bytes.replace("\n", "\r\n");
+  qsizetype n = bytes.size();
+  if (n > size - 1) {
+    n = size - 1;
+    // Never end inside a UTF-8 sequence.
+    while (n > 0 && (static_cast<unsigned char>(bytes[n]) & 0xC0) == 0x80) --n;
+  }
+  std::copy(bytes.constData(), bytes.constData() + n, buf);
+  buf[n] = '\0';
+  return static_cast<int>(n);
+}
+
+UiHandle plat_create_control(UiHandle parent, UiClass cls, const char *text, uint32_t style,
+                             UiRect rect, int id) {
+  MainFrame *frame = main_frame_of(parent);
+  if (!frame) return nullptr;
+  QWidget *client = frame->client;
+  auto handle = std::make_unique<UiWindow>();
+  handle->id = id;
+  handle->limit = 0;
+  QWidget *w = nullptr;
+  const QString caption = text_from_platform(text, false);
+
+  if (cls == UI_CLASS_BUTTON) {
+    switch (style & UI_BS_TYPEMASK) {
+      case UI_BS_CHECKBOX: {
+        auto *b = new ManualCheckBox(caption, client);
+        report_press(b, id);
+        handle->type = UiType::Check;
+        w = b;
+        break;
+      }
+      case UI_BS_RADIOBUTTON: {
+        auto *b = new ManualRadioButton(caption, client);
+        b->setAutoExclusive(false);
+        report_press(b, id);
+        handle->type = UiType::Radio;
+        w = b;
+        break;
+      }
+      case UI_BS_GROUPBOX: {
+        w = new QGroupBox(caption, client);
+        handle->type = UiType::Group;
+        break;
+      }
+      default: {
+        auto *b = new QPushButton(caption, client);
+        b->setAutoDefault(false);
+        report_press(b, id);
+        handle->type = UiType::Push;
+        w = b;
+        break;
+      }
+    }
+  } else if (cls == UI_CLASS_STATIC) {
+    auto *label = new QLabel(caption, client);
+    label->setTextFormat(Qt::PlainText);
+    const Qt::Alignment h = (style & UI_SS_TYPEMASK) == UI_SS_RIGHT ? Qt::AlignRight
+                            : (style & UI_SS_TYPEMASK) == 1       ? Qt::AlignHCenter
+                                                                  : Qt::AlignLeft;
+    label->setAlignment(h | Qt::AlignVCenter);
+    handle->type = UiType::Label;
+    w = label;
+  } else if (cls == UI_CLASS_EDIT) {
+    if (style & UI_ES_MULTILINE) {
+      auto *edit = new QPlainTextEdit(client);
+      if (style & UI_ES_AUTOHSCROLL) {
+        edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+      } else {
+        edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        edit->setWordWrapMode(QTextOption::WrapAnywhere);
+      }
+      edit->setVerticalScrollBarPolicy((style & UI_WS_VSCROLL) ? Qt::ScrollBarAlwaysOn
+                                                               : Qt::ScrollBarAlwaysOff);
+      edit->setHorizontalScrollBarPolicy((style & UI_WS_HSCROLL) ? Qt::ScrollBarAlwaysOn
+                                                                 : Qt::ScrollBarAlwaysOff);
+      edit->setPlainText(text_from_platform(text, true));
+      enforce_limit(edit, handle.get());
+      handle->type = UiType::TextEdit;
+      w = edit;
+    } else {
+      auto *edit = new QLineEdit(caption, client);
+      handle->type = UiType::LineEdit;
+      w = edit;
+    }
+  } else {
+    return nullptr;
+  }
+
+  handle->widget = w;
+  w->setGeometry(rect.left, rect.top, std::max(0, rect.right - rect.left),
+                 std::max(0, rect.bottom - rect.top));
+  if (style & UI_WS_VISIBLE) w->show();
+  child_handles.push_back(std::move(handle));
+  return child_handles.back().get();
+}
+
+void plat_set_text(UiHandle w, const char *text) {
+  if (!w) return;
+  switch (w->type) {
+    case UiType::Main: w->widget->setWindowTitle(text_from_platform(text, false)); break;
+    case UiType::Push:
+    case UiType::Check:
+    case UiType::Radio: {
+      const QString caption = text_from_platform(text, false);
+      static_cast<QAbstractButton *>(w->widget)->setText(caption);
+      fit_caption(w, caption);
+      break;
+    }
+    case UiType::Group: {
+      const QString caption = text_from_platform(text, false);
+      static_cast<QGroupBox *>(w->widget)->setTitle(caption);
+      fit_caption(w, caption);
+      break;
+    }
+    case UiType::Label: {
+      const QString caption = text_from_platform(text, false);
+      static_cast<QLabel *>(w->widget)->setText(caption);
+      fit_caption(w, caption);
+      break;
+    }
+    case UiType::LineEdit:
+      static_cast<QLineEdit *>(w->widget)->setText(text_from_platform(text, false));
+      break;
+    case UiType::TextEdit:
+      static_cast<QPlainTextEdit *>(w->widget)->setPlainText(text_from_platform(text, true));
+      break;
+  }
+}
+
+int plat_get_text(UiHandle w, char *buf, int size) {
+  if (!buf || size <= 0) return 0;
+  if (!w) {
+    buf[0] = '\0';
+    return 0;
+  }
+  switch (w->type) {
+    case UiType::Main: return text_to_platform(w->widget->windowTitle(), false, buf, size);
+    case UiType::Push:
+    case UiType::Check:
+    case UiType::Radio:
+      return text_to_platform(static_cast<QAbstractButton *>(w->widget)->text(), false, buf, size);
+    case UiType::Group:
+      return text_to_platform(static_cast<QGroupBox *>(w->widget)->title(), false, buf, size);
+    case UiType::Label:
+      return text_to_platform(static_cast<QLabel *>(w->widget)->text(), false, buf, size);
+    case UiType::LineEdit:
+      return text_to_platform(static_cast<QLineEdit *>(w->widget)->text(), false, buf, size);
+    case UiType::TextEdit:
+      return text_to_platform(static_cast<QPlainTextEdit *>(w->widget)->toPlainText(), true, buf,
+                              size);
+  }
+  buf[0] = '\0';
+  return 0;
+}
+
+void plat_enable(UiHandle w, bool enabled) {
+  if (w) w->widget->setEnabled(enabled);
+}
+
+void plat_set_check(UiHandle w, bool checked) {
+  if (!w || (w->type != UiType::Check && w->type != UiType::Radio)) return;
+  auto *b = static_cast<QAbstractButton *>(w->widget);
+  b->setCheckable(true);
+  b->setChecked(checked);
+}
+
+void plat_limit_text(UiHandle w, int chars) {
+  if (!w) return;
+  w->limit = chars;
+  if (w->type == UiType::LineEdit) static_cast<QLineEdit *>(w->widget)->setMaxLength(chars);
+}

@@ -1,0 +1,318 @@
+// Qt backend: the main window, its scroll bars, the message loop, the timer, posted
+// calls, message boxes and file paths.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QStyle>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "ui/qt/qt_backend.h"
+
+namespace {
+
+// Qt's slider actions as the scroll request codes of the platform layer.
+int request_of_action(int action) {
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: return UI_SB_LINEUP;
+    case QAbstractSlider::SliderSingleStepAdd: return UI_SB_LINEDOWN;
+    case QAbstractSlider::SliderPageStepSub: return UI_SB_PAGEUP;
+    case QAbstractSlider::SliderPageStepAdd: return UI_SB_PAGEDOWN;
+    case QAbstractSlider::SliderMove: return UI_SB_THUMBTRACK;
+    case QAbstractSlider::SliderToMinimum: return UI_SB_TOP;
+    case QAbstractSlider::SliderToMaximum: return UI_SB_BOTTOM;
+    default: return UI_SB_ENDSCROLL;
+  }
+}
+
+}  // namespace
+
+ClientArea::ClientArea(QWidget *parent) : QWidget(parent) {
+  // The client area's background is the button face, as the painted texts expect.
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, pal.color(QPalette::Button));
+  setPalette(pal);
+  setAutoFillBackground(true);
+}
+
+void ClientArea::paintEvent(QPaintEvent *) {
+  QPainter painter(this);
+  UiPaint paint{&painter, palette().color(QPalette::ButtonText), palette().color(QPalette::Button)};
+  ui_on_paint(&paint);
+}
+
+void ClientArea::resizeEvent(QResizeEvent *event) {
+  ui_on_size(event->size().width(), event->size().height());
+}
+
+MainFrame::MainFrame() : QWidget(nullptr) {
+  handle = UiWindow{UiType::Main, this, -1, 0};
+  client = new ClientArea(this);
+  for (int b = 0; b < 2; ++b) {
+    bars[b] = new QScrollBar(b == UI_BAR_VERT ? Qt::Vertical : Qt::Horizontal, this);
+    bars[b]->setFocusPolicy(Qt::NoFocus);
+    bars[b]->setRange(0, 0);
+    bars[b]->setEnabled(false);
+    QObject::connect(bars[b], &QAbstractSlider::actionTriggered, this,
+                     [this, b](int action) { on_bar_action(b, action); });
+  }
+  timer = new QTimer(this);
+  QObject::connect(timer, &QTimer::timeout, this, [] { ui_on_timer(); });
+}
+
+MainFrame *main_frame_of(UiHandle w) {
+  if (!w || w->type != UiType::Main) return nullptr;
+  return static_cast<MainFrame *>(w->widget);
+}
+
+QMargins MainFrame::frame_margins() const {
+  const QRect f = frameGeometry(), g = geometry();
+  return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(),
+                  f.bottom() - g.bottom());
+}
+
+void MainFrame::resize_outer(int width, int height) {
+  const QMargins m = frame_margins();
+  if (m.isNull()) {
+    // No frame known yet (not shown, or no window manager): remember the outer size so
+    // that it can be corrected once a frame appears.
+    pending_outer = true;
+    pending_width = width;
+    pending_height = height;
+  } else {
+    pending_outer = false;
+  }
+  resize(std::max(1, width - m.left() - m.right()), std::max(1, height - m.top() - m.bottom()));
+}
+
+bool MainFrame::event(QEvent *event) {
+  const bool handled = QWidget::event(event);
+  if (pending_outer && isVisible() &&
+      (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+       event->type() == QEvent::Show) &&
+      !frame_margins().isNull()) {
+    pending_outer = false;
+    resize_outer(pending_width, pending_height);
+  }
+  return handled;
+}
+
+void MainFrame::resizeEvent(QResizeEvent *event) {
+  const int ext = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+  const int w = event->size().width(), h = event->size().height();
+  client->setGeometry(0, 0, std::max(0, w - ext), std::max(0, h - ext));
+  bars[UI_BAR_VERT]->setGeometry(std::max(0, w - ext), 0, ext, std::max(0, h - ext));
+  bars[UI_BAR_HORZ]->setGeometry(0, std::max(0, h - ext), std::max(0, w - ext), ext);
+}
+
+void MainFrame::closeEvent(QCloseEvent *event) {
+  if (!destroyed) {
+    destroyed = true;
+    timer->stop();
+    ui_on_destroy();
+  }
+  event->accept();
+}
+
+int MainFrame::max_position(int bar) const {
+  const BarState &s = bar_state[bar];
+  if (s.page <= 0) return std::max(s.min, s.max);
+  return std::max(s.min, s.max - s.page + 1);
+}
+
+void MainFrame::on_bar_action(int bar, int action) {
+  QScrollBar *sb = bars[bar];
+  bar_state[bar].in_action = true;
+  ui_on_scroll(static_cast<UiBar>(bar), request_of_action(action), sb->sliderPosition());
+  bar_state[bar].in_action = false;
+  // Whatever Qt computed for the action, the position is the one the front end set.
+  sb->setSliderPosition(bar_state[bar].pos);
+}
+
+// ---- The main window ----
+
+UiHandle plat_create_main_window(const char *class_name, const char *title) {
+  auto *frame = new MainFrame();
+  frame->setObjectName(QString::fromUtf8(class_name));
+  frame->setWindowTitle(QString::fromUtf8(title));
+  ui_on_create(&frame->handle);
+  return &frame->handle;
+}
+
+void plat_show_window(UiHandle main, int show_command) {
+  MainFrame *f = main_frame_of(main);
+  if (!f) return;
+  // The show commands of a windowed program's start: 2, 6 and 7 minimized, 3 maximized.
+  switch (show_command) {
+    case 2:
+    case 6:
+    case 7: f->showMinimized(); break;
+    case 3: f->showMaximized(); break;
+    default: f->show(); break;
+  }
+  f->update();
+}
+
+void plat_move_window(UiHandle w, int x, int y, int width, int height) {
+  if (!w) return;
+  if (MainFrame *f = main_frame_of(w)) {
+    f->resize_outer(width, height);
+    f->move(x, y);
+    f->update();
+  } else {
+    w->widget->setGeometry(x, y, std::max(0, width), std::max(0, height));
+  }
+}
+
+void plat_resize_window(UiHandle w, int width, int height) {
+  if (!w) return;
+  if (MainFrame *f = main_frame_of(w)) {
+    f->resize_outer(width, height);
+  } else {
+    w->widget->resize(std::max(0, width), std::max(0, height));
+  }
+}
+
+bool plat_window_rect(UiHandle w, UiRect *out) {
+  if (!w || !out) return false;
+  const QRect g = w->type == UiType::Main ? w->widget->frameGeometry() : w->widget->geometry();
+  *out = UiRect{g.x(), g.y(), g.x() + g.width(), g.y() + g.height()};
+  return true;
+}
+
+void plat_virtual_screen_size(int *width, int *height) {
+  QScreen *screen = QGuiApplication::primaryScreen();
+  const QSize s = screen ? screen->virtualSize() : QSize(0, 0);
+  if (width) *width = s.width();
+  if (height) *height = s.height();
+}
+
+UiFontMetrics plat_font_metrics(UiHandle main) {
+  const QFont font = main ? main->widget->font() : QApplication::font();
+  const QFontMetrics fm(font);
+  UiFontMetrics m;
+  m.avg_char_width = fm.averageCharWidth();
+  m.height = fm.height();
+  m.external_leading = std::max(0, fm.leading());
+  m.pitch_and_family = QFontInfo(font).fixedPitch() ? 0 : 1;
+  return m;
+}
+
+void plat_invalidate(UiHandle main) {
+  if (MainFrame *f = main_frame_of(main)) f->client->update();
+}
+
+void plat_invalidate_rect(UiHandle main, UiRect r) {
+  if (MainFrame *f = main_frame_of(main))
+    f->client->update(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+}
+
+void plat_update(UiHandle w) {
+  if (!w) return;
+  if (MainFrame *f = main_frame_of(w)) {
+    // Paint the invalid parts of the window now.
+    QCoreApplication::sendPostedEvents(f, QEvent::UpdateRequest);
+  } else {
+    w->widget->repaint();
+  }
+}
+
+// ---- Scroll bars ----
+
+void plat_set_scroll_range(UiHandle main, UiBar bar, int min, int max, int page) {
+  MainFrame *f = main_frame_of(main);
+  if (!f || (bar != UI_BAR_HORZ && bar != UI_BAR_VERT)) return;
+  MainFrame::BarState &s = f->bar_state[bar];
+  s.min = min;
+  s.max = std::max(min, max);
+  s.page = std::max(0, page);
+  const int top = f->max_position(bar);
+  s.pos = std::clamp(s.pos, s.min, top);
+  QScrollBar *sb = f->bars[bar];
+  sb->setRange(s.min, top);
+  sb->setPageStep(std::max(1, s.page));
+  sb->setSingleStep(1);
+  sb->setValue(s.pos);
+  sb->setEnabled(top > s.min);
+}
+
+void plat_set_scroll_pos(UiHandle main, UiBar bar, int pos) {
+  MainFrame *f = main_frame_of(main);
+  if (!f || (bar != UI_BAR_HORZ && bar != UI_BAR_VERT)) return;
+  MainFrame::BarState &s = f->bar_state[bar];
+  s.pos = std::clamp(pos, s.min, f->max_position(bar));
+  f->bars[bar]->setSliderPosition(s.pos);
+  if (!s.in_action) f->bars[bar]->setValue(s.pos);
+}
+
+UiScrollInfo plat_get_scroll(UiHandle main, UiBar bar) {
+  MainFrame *f = main_frame_of(main);
+  if (!f || (bar != UI_BAR_HORZ && bar != UI_BAR_VERT)) return UiScrollInfo{0, 0, 0, 0, 0};
+  const MainFrame::BarState &s = f->bar_state[bar];
+  return UiScrollInfo{s.min, s.max, s.page, s.pos, f->bars[bar]->sliderPosition()};
+}
+
+void plat_scroll_client(UiHandle main, int dx, int dy) {
+  MainFrame *f = main_frame_of(main);
+  if (!f) return;
+  if (f->client->isVisible()) {
+    f->client->scroll(dx, dy);
+  } else {
+    // Qt scrolls only visible widgets; a hidden client area moves its children itself.
+    for (QObject *o : f->client->children()) {
+      if (auto *w = qobject_cast<QWidget *>(o)) w->move(w->pos() + QPoint(dx, dy));
+    }
+  }
+}
+
+// ---- Message box, loop, posted calls, timer, paths ----
+
+int plat_message_box(UiHandle owner, const char *text, const char *title, uint32_t flags) {
+  QWidget *parent = owner ? owner->widget : nullptr;
+  const QMessageBox::Icon icon =
+      (flags & UI_MB_ICONERROR) ? QMessageBox::Critical : QMessageBox::NoIcon;
+  QMessageBox box(icon, QString::fromUtf8(title), QString::fromUtf8(text), QMessageBox::Ok,
+                  parent);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+  return 1;  // OK
+}
+
+int plat_run_loop() { return QApplication::exec(); }
+
+void plat_quit(int code) { QCoreApplication::exit(code); }
+
+void plat_post_call(void (*fn)(intptr_t), intptr_t arg) {
+  QCoreApplication *app = QCoreApplication::instance();
+  if (!app || !fn) return;
+  QMetaObject::invokeMethod(app, [fn, arg] { fn(arg); }, Qt::QueuedConnection);
+}
+
+void plat_set_timer(UiHandle main, int interval_ms) {
+  if (MainFrame *f = main_frame_of(main)) f->timer->start(interval_ms);
+}
+
+void plat_kill_timer(UiHandle main) {
+  if (MainFrame *f = main_frame_of(main)) f->timer->stop();
+}
+
+int plat_full_path(const char *name, char *out, int size) {
+  if (!name || !out || size <= 0) return 0;
+  char *cwd = getcwd(nullptr, 0);  // any length
+  if (!cwd) return 0;
+  std::string full(cwd);
+  std::free(cwd);
+  if (full.empty() || full.back() != '/') full += '/';
+  full += name;
+  const size_t n = full.size();
+  if (n >= static_cast<size_t>(size)) return n > 0x7FFFFFF0 ? 0x7FFFFFF0 : static_cast<int>(n);
+  std::memcpy(out, full.c_str(), n + 1);
+  return static_cast<int>(n);
+}

@@ -1,0 +1,23 @@
+// The workspace file "deepNUMS.ini" in the current directory: all 20 Settings and all 20
+// text slots, kept from one run to the next.
+//
+// 42 lines when written: "20", the Settings values 0..19 in decimal, "20", the text slots
+// 0..19 with every LF inside a text stored as BEL (7). Every line ends with CR LF; the
+// reader also accepts LF alone, so files written on either platform load on both.
+#pragma once
+
+#include "ui/platform.h"
+
+constexpr int WORKSPACE_PATH_BYTES = 1000;
+
+// Full path of the workspace file, or empty when there is none for this run.
+extern char workspace_path[WORKSPACE_PATH_BYTES];
+
+// Finds the path, reads the file if there is one, applies the defaults and fills
+// MemoryTexts. Called at creation after Settings and TextSlots have been cleared.
+void load_workspace();
+
+// Reads the edit boxes and the window rectangle and writes the file: to a temporary file
+// beside it, renamed into place only when every byte was written. Returns true when the
+// file was written.
+bool save_workspace(UiHandle main);
