@@ -20,7 +20,7 @@
 
 #include "cli/runner.h"
 #include "cli/tokens.h"
-#include "cli/workspace.h"
+#include "engine/workspace_file.h"
 #include "engine/executor.h"
 
 namespace {
@@ -292,10 +292,10 @@ int main(int argc, char **argv) {
 
   // Start-up as in the window: everything cleared (the globals start zeroed), the
   // workspace file read, the defaults applied; then the options of this run.
-  if (o.workspace != nullptr && cli_load_workspace(o.workspace) < 0) {
+  if (o.workspace != nullptr && workspace_read(o.workspace) < 0) {
     return usage_error(std::string("cannot read workspace file '") + o.workspace + "'");
   }
-  cli_apply_workspace_defaults();
+  workspace_apply_defaults();
   if (o.digits != nullptr) slot_copy(TextSlots[SLOT_SIG_DIGITS], o.digits);
   if (o.angle >= 0) Settings[SET_ANGLE_UNIT] = o.angle;
   if (o.compact) Settings[SET_COMPACT_MEM] = 1;
@@ -341,7 +341,7 @@ int main(int argc, char **argv) {
   }
   fflush(stdout);
 
-  if (o.workspace != nullptr && cli_save_workspace(o.workspace) != 0) {
+  if (o.workspace != nullptr && !workspace_write(o.workspace)) {
     fprintf(stderr, "deepnums-cli: cannot write workspace file '%s'\n", o.workspace);
     if (exit_status == 0) exit_status = EXIT_USAGE;
   }

@@ -1,4 +1,4 @@
-// deepnums-cli's workspace file: the round trip, the 42-line layout, and malformed or
+// The workspace file format: the round trip, the 42-line layout, and malformed or
 // hostile files.
 #include <gtest/gtest.h>
 
@@ -9,14 +9,14 @@
 #include <sstream>
 #include <string>
 
-#include "cli/workspace.h"
+#include "engine/workspace_file.h"
 #include "engine/state.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class Workspace : public ::testing::Test {
+class WorkspaceFile : public ::testing::Test {
  protected:
   fs::path dir;
   fs::path file;
@@ -45,8 +45,8 @@ class Workspace : public ::testing::Test {
     return s.str();
   }
   int load() {
-    int r = cli_load_workspace(file.string().c_str());
-    cli_apply_workspace_defaults();
+    int r = workspace_read(file.string().c_str());
+    workspace_apply_defaults();
     return r;
   }
 };
@@ -62,7 +62,7 @@ std::string body(const std::string &settings_count, const std::vector<std::strin
   return b;
 }
 
-TEST_F(Workspace, RoundTrip) {
+TEST_F(WorkspaceFile, RoundTrip) {
   for (int i = 0; i < SETTINGS_COUNT; i++) Settings[i] = i * 7 - 30;
   Settings[SET_LANGUAGE] = 1;
   slot_copy(TextSlots[SLOT_R0], "12\r\n34\r\n");
@@ -79,7 +79,7 @@ TEST_F(Workspace, RoundTrip) {
   slot_copy(TextSlots[SLOT_SIG_DIGITS], "50");
   slot_copy(TextSlots[12], "\x01\x7f\xff");
 
-  ASSERT_EQ(cli_save_workspace(file.string().c_str()), 0);
+  ASSERT_TRUE(workspace_write(file.string().c_str()));
   EXPECT_FALSE(fs::exists(file.string() + ".tmp"));
 
   int32_t settings[SETTINGS_COUNT];
@@ -99,10 +99,10 @@ TEST_F(Workspace, RoundTrip) {
   EXPECT_STREQ(MemoryTexts[4], "0");
 }
 
-TEST_F(Workspace, FortyTwoLinesWithCrLf) {
+TEST_F(WorkspaceFile, FortyTwoLinesWithCrLf) {
   slot_copy(TextSlots[SLOT_R0], "12\r\n34");
-  cli_apply_workspace_defaults();
-  ASSERT_EQ(cli_save_workspace(file.string().c_str()), 0);
+  workspace_apply_defaults();
+  ASSERT_TRUE(workspace_write(file.string().c_str()));
   std::string f = read_file();
   std::vector<std::string> lines;
   size_t start = 0, end;
@@ -119,23 +119,23 @@ TEST_F(Workspace, FortyTwoLinesWithCrLf) {
   EXPECT_EQ(lines[22 + SLOT_R5], "0");
 }
 
-TEST_F(Workspace, MissingAndUnreadableFiles) {
+TEST_F(WorkspaceFile, MissingAndUnreadableFiles) {
   EXPECT_EQ(load(), 0);  // no file: defaults only
   EXPECT_STREQ(TextSlots[SLOT_SIG_DIGITS], "1000");
   EXPECT_STREQ(TextSlots[SLOT_R0], "0");
   EXPECT_EQ(Settings[SET_LANGUAGE], 0);
-  EXPECT_EQ(cli_load_workspace(dir.string().c_str()), -1);  // a directory
-  EXPECT_EQ(cli_save_workspace((dir / "no" / "such" / "file.ini").string().c_str()), -1);
+  EXPECT_EQ(workspace_read(dir.string().c_str()), -1);  // a directory
+  EXPECT_FALSE(workspace_write((dir / "no" / "such" / "file.ini").string().c_str()));
 }
 
-TEST_F(Workspace, FailedSaveKeepsTheOldFile) {
+TEST_F(WorkspaceFile, FailedSaveKeepsTheOldFile) {
   write_file("old");
   fs::create_directories(file.string() + ".tmp");  // the temporary file cannot be created
-  EXPECT_EQ(cli_save_workspace(file.string().c_str()), -1);
+  EXPECT_FALSE(workspace_write(file.string().c_str()));
   EXPECT_EQ(read_file(), "old");
 }
 
-TEST_F(Workspace, LastLineWithoutLineFeedKeepsItsCharacters) {
+TEST_F(WorkspaceFile, LastLineWithoutLineFeedKeepsItsCharacters) {
   std::vector<std::string> texts(19, "");
   std::string f = body("20", std::vector<std::string>(20, "0"), "20", texts) + "1999";
   write_file(f);
@@ -143,7 +143,7 @@ TEST_F(Workspace, LastLineWithoutLineFeedKeepsItsCharacters) {
   EXPECT_STREQ(TextSlots[19], "1999");
 }
 
-TEST_F(Workspace, LineFeedOnlyFilesAndBel) {
+TEST_F(WorkspaceFile, LineFeedOnlyFilesAndBel) {
   std::vector<std::string> settings(20, "0");
   settings[SET_ANGLE_UNIT] = "1";
   std::vector<std::string> texts(20, "");
@@ -156,7 +156,7 @@ TEST_F(Workspace, LineFeedOnlyFilesAndBel) {
   EXPECT_STREQ(TextSlots[1], "5\n6");
 }
 
-TEST_F(Workspace, ExtraAndMissingLines) {
+TEST_F(WorkspaceFile, ExtraAndMissingLines) {
   // 25 settings lines: 0..19 used, the text section starts after the 25th.
   std::vector<std::string> settings;
   for (int i = 0; i < 25; i++) settings.push_back(std::to_string(i + 1));
@@ -205,7 +205,7 @@ TEST_F(Workspace, ExtraAndMissingLines) {
   EXPECT_STREQ(TextSlots[SLOT_SIG_DIGITS], "1000");
 }
 
-TEST_F(Workspace, LongAndBinaryLinesStayInTheirSlot) {
+TEST_F(WorkspaceFile, LongAndBinaryLinesStayInTheirSlot) {
   std::vector<std::string> texts(20, "x");
   texts[0] = std::string(200000, '4');
   texts[1] = std::string(TEXT_SLOT_MAX_CHARS, '5');

@@ -1,0 +1,32 @@
+// The workspace file format, shared by the window and deepnums-cli: all 20 Settings and
+// all 20 text slots, kept from one run to the next.
+//
+// 42 lines when written: "20", the Settings values 0..19 in decimal, "20", the text slots
+// 0..19 with every LF inside a text stored as BEL (7); R5..R9 are written whole from
+// MemoryTexts. Every line ends with CR LF, as on Windows; the reader also accepts LF
+// alone, so files written on either platform load on both.
+#pragma once
+
+// Reads the file at path into Settings and TextSlots (which the caller has cleared).
+// 1 when it was read, 0 when it does not exist, −1 when it exists but cannot be read.
+// Each line is one value or one text whatever its length: a text keeps its first 109,999
+// bytes and the rest of its line is dropped, so no line spills into the next slot; a
+// last line without LF keeps all its characters.
+int workspace_read(const char *path);
+
+// The start-up defaults, after reading or instead of it: language 0 unless it is 0 or 1,
+// "1000" significant digits when the field is empty, "0" in every empty register text,
+// and the full texts of R5..R9 moved into MemoryTexts with their display copies cut at 50
+// characters.
+void workspace_apply_defaults();
+
+// Saving, in two steps so that a front end gathers its state only once the file can be
+// written: workspace_begin_write opens a temporary file beside path (false, and nothing
+// else happens, when it cannot); workspace_finish_write writes Settings and the texts into
+// it, forces it to the disk and renames it into place, so a crash or a full disk never
+// destroys the previous file. True when the file was written.
+bool workspace_begin_write(const char *path);
+bool workspace_finish_write();
+
+// Both steps at once.
+bool workspace_write(const char *path);
