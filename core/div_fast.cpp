@@ -16,26 +16,12 @@
 #include "core/mul.h"
 #include "core/mul_fast.h"
 #include "core/text.h"
+#include "core/working_length.h"
 
 namespace {
 
 DecWord Rn[DEC_BUF_WORDS], Dn[DEC_BUF_WORDS], X[DEC_BUF_WORDS], T[DEC_BUF_WORDS],
     E[DEC_BUF_WORDS], Y[DEC_BUF_WORDS], S[DEC_BUF_WORDS], One[DEC_BUF_WORDS];
-
-// Runs a computation at a shorter word count and puts the precision back, also when a
-// cancellation unwinds through it. Numbers read at the shorter length are truncated.
-struct WorkingLength {
-  int saved_words, saved_internal;
-  WorkingLength() : saved_words(word_count), saved_internal(internal_digits) {}
-  void set(int words) {
-    word_count = words;
-    internal_digits = 6 * words;
-  }
-  ~WorkingLength() {
-    word_count = saved_words;
-    internal_digits = saved_internal;
-  }
-};
 
 void clear(DecWord *p) { std::memset(p, 0, sizeof(DecWord) * DEC_BUF_WORDS); }
 
@@ -51,17 +37,14 @@ double leading_value(const DecWord *p) {
 
 // x ≈ 1 / Dn (Dn in [1, 10), exponent 0), good to nearly every digit of word_count words.
 void reciprocal(int full_words) {
-  int lengths[40], count = 0;
-  for (int w = full_words; count < 40; w = w / 2 + 2) {
-    lengths[count++] = w;
-    if (w <= 4) break;
-  }
+  int lengths[40];
+  const int count = newton_lengths(full_words, 4, lengths);
   WorkingLength working;
-  working.set(lengths[count - 1]);
+  working.set(lengths[0]);
   char text[64];
   std::snprintf(text, sizeof text, "%.17e", 1.0 / leading_value(Dn));
   dec_from_text(X, text);
-  for (int i = count - 1; i >= 0; --i) {
+  for (int i = 0; i < count; ++i) {
     working.set(lengths[i]);
     dec_mul(T, Dn, X);   // D x
     dec_sub(E, One, T);  // 1 − D x

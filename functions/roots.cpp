@@ -15,6 +15,7 @@
 // operations. The comparisons use the core's scan index, which only moves forward during
 // one extraction because the remainder only shrinks.
 #include "functions/fn_internal.h"
+#include "functions/roots_fast.h"
 
 namespace {
 
@@ -51,6 +52,8 @@ int dec_sqrt(DecWord *out, const DecWord *x) {
     if (out != x) dec_zero(out);
     return 0;
   }
+  // Long roots: the same words by Newton's iteration and an exact correction.
+  if (fast_kernels && word_count >= ROOT_FAST_MIN_WORDS && root_fast_sqrt(out, x)) return 0;
   const int wc = word_count;
   const int last_pos = internal_digits - 1;
   const int32_t E = dec_exponent(x);
@@ -132,6 +135,7 @@ int dec_cbrt(DecWord *out, const DecWord *x) {
     if (out != x) dec_zero(out);
     return 0;
   }
+  if (fast_kernels && word_count >= ROOT_FAST_MIN_WORDS && root_fast_cbrt(out, x)) return 0;
   const int wc = word_count;
   const int last_pos = internal_digits - 1;
   const int32_t E = dec_exponent(x);
