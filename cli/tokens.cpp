@@ -67,7 +67,9 @@ bool parse_token(const std::string &arg, Token *out, std::string *error) {
   if (!arg.empty() && arg[0] == '#') {
     int code = 0;
     if (!parse_code(arg, &code)) {
-      *error = "bad command number '" + arg + "' (expected #N with N a decimal integer)";
+      *error = "bad command number '";
+      *error += arg;
+      *error += "' (expected #N with N a decimal integer)";
       return false;
     }
     out->kind = TOKEN_COMMAND;
@@ -107,7 +109,9 @@ bool parse_token(const std::string &arg, Token *out, std::string *error) {
     out->text = arg;
     return true;
   }
-  *error = "unknown token '" + arg + "' (see --help)";
+  *error = "unknown token '";
+  *error += arg;
+  *error += "' (see --help)";
   return false;
 }
 

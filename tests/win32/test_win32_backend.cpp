@@ -1,0 +1,602 @@
+// The Win32 backend with the real front end and the real engine, in a hidden window: the
+// window and its controls as the control table describes them, commands on the worker
+// thread, captions in UTF-16, display breaks in the register boxes, posted calls, scroll
+// bars, full paths, the start-up failure and the workspace file with CR LF line ends.
+// Runs on Windows or under Wine (with a display: Xvfb).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/state.h"
+#include "ui/commands.h"
+#include "ui/control_table.h"
+#include "ui/main_window.h"
+#include "ui/win32/win32_backend.h"
+#include "ui/workspace.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string read_bytes(const fs::path &p) {
+  FILE *f = _wfopen(p.c_str(), L"rb");
+  if (!f) return "<missing>";
+  std::string s;
+  char buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
+  std::fclose(f);
+  return s;
+}
+
+void write_bytes(const fs::path &p, const std::string &bytes) {
+  FILE *f = _wfopen(p.c_str(), L"wb");
+  ASSERT_NE(f, nullptr);
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+}
+
+std::vector<std::string> split_crlf_lines(const std::string &s, bool *all_crlf) {
+  std::vector<std::string> lines;
+  *all_crlf = true;
+  size_t start = 0;
+  while (start < s.size()) {
+    size_t lf = s.find('\n', start);
+    if (lf == std::string::npos) {
+      *all_crlf = false;
+      lines.push_back(s.substr(start));
+      break;
+    }
+    if (lf == start || s[lf - 1] != '\r') *all_crlf = false;
+    lines.push_back(s.substr(start, lf - start - (lf > start && s[lf - 1] == '\r' ? 1 : 0)));
+    start = lf + 1;
+  }
+  return lines;
+}
+
+std::wstring window_text_w(HWND h) {
+  const int n = GetWindowTextLengthW(h);
+  std::wstring w(static_cast<size_t>(n) + 1, L'\0');
+  const int got = GetWindowTextW(h, w.data(), n + 1);
+  w.resize(static_cast<size_t>(got));
+  return w;
+}
+
+std::string window_text_a(HWND h) {
+  const int n = GetWindowTextLengthA(h);
+  std::string s(static_cast<size_t>(n) + 1, '\0');
+  const int got = GetWindowTextA(h, s.data(), n + 1);
+  s.resize(static_cast<size_t>(got));
+  return s;
+}
+
+size_t longest_run(const std::string &s) {
+  size_t best = 0, run = 0;
+  for (char c : s) {
+    run = (c == ' ' || c == '\t' || c == '\r' || c == '\n') ? 0 : run + 1;
+    best = std::max(best, run);
+  }
+  return best;
+}
+
+class Win32Window : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    win32_instance = GetModuleHandleA(nullptr);
+    old_dir_ = fs::current_path();
+    std::random_device rd;
+    dir_ = fs::temp_directory_path() / ("deepnums_win32_" + std::to_string(rd()));
+    fs::create_directories(dir_);
+    fs::current_path(dir_);
+  }
+
+  void TearDown() override {
+    if (hwnd_) close();
+    fs::current_path(old_dir_);
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+
+  // Creates the main window as the program does (hidden: no ShowWindow).
+  void open() {
+    UiHandle w = plat_create_main_window(WINDOW_CLASS_NAME, WINDOW_TITLE);
+    ASSERT_NE(w, nullptr) << "error " << GetLastError();
+    hwnd_ = w->hwnd;
+    ASSERT_NE(hwnd_, nullptr);
+    ASSERT_EQ(main_window, w);
+  }
+
+  // Destroys it (the workspace is saved) and drains the quit message.
+  void close() {
+    DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message != WM_QUIT) DispatchMessageA(&msg);
+    }
+    UnregisterClassA(WINDOW_CLASS_NAME, win32_instance);
+  }
+
+  // Dispatches messages until pred() holds or the timeout passed.
+  template <class Pred>
+  bool pump_until(Pred pred, int timeout_ms = 20000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (!pred()) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      MSG msg;
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+      Sleep(1);
+    }
+    return true;
+  }
+
+  HWND child(int id) { return GetDlgItem(hwnd_, id); }
+
+  // A button press as the button reports it.
+  void press(int id) {
+    SendMessageA(hwnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(child(id)));
+  }
+
+  void run_command(int id) {
+    press(id);
+    ASSERT_TRUE(pump_until([] { return !command_running(); })) << "command " << id << " did not end";
+  }
+
+  fs::path old_dir_, dir_;
+  HWND hwnd_ = nullptr;
+};
+
+TEST_F(Win32Window, ClassWindowAndControlsFollowTheControlTable) {
+  open();
+  EXPECT_EQ(GetClassLongPtrA(hwnd_, GCL_STYLE), static_cast<ULONG_PTR>(CS_HREDRAW | CS_VREDRAW));
+  EXPECT_EQ(GetClassLongPtrA(hwnd_, GCLP_HBRBACKGROUND), static_cast<ULONG_PTR>(COLOR_BTNFACE + 1));
+  EXPECT_EQ(window_text_a(hwnd_), "deepNUMS : 100,000 digits Scientific Calculator R1.30");
+  // WS_OVERLAPPEDWINDOW; the scroll bars (WS_VSCROLL, WS_HSCROLL) are hidden while the
+  // client area holds the whole content, but they keep their ranges.
+  EXPECT_EQ(static_cast<uint32_t>(GetWindowLongA(hwnd_, GWL_STYLE)) & 0x00CF0000u, 0x00CF0000u);
+  EXPECT_EQ(plat_get_scroll(main_window, UI_BAR_VERT).max, 47);
+  EXPECT_EQ(plat_get_scroll(main_window, UI_BAR_HORZ).max, 152);
+
+  // Layout units from the window's font.
+  HDC dc = GetDC(hwnd_);
+  TEXTMETRICA tm;
+  ASSERT_TRUE(GetTextMetricsA(dc, &tm));
+  ReleaseDC(hwnd_, dc);
+  const int expect_width = (tm.tmPitchAndFamily & 1) ? tm.tmAveCharWidth * 3 / 2 : tm.tmAveCharWidth;
+  EXPECT_EQ(char_width, expect_width);
+  EXPECT_EQ(char_height, tm.tmHeight + tm.tmExternalLeading);
+
+  int windows = 0;
+  for (int id = 0; id < CONTROL_COUNT; ++id) {
+    const ControlDef &c = ControlTable[id];
+    const char *cls = nullptr;
+    if (c.kind >= KIND_PUSH && c.kind <= KIND_GROUP) cls = "Button";
+    if (c.kind >= KIND_LABEL && c.kind <= KIND_SETTING_LABEL_HEX) cls = "Static";
+    if (c.kind == KIND_EDIT) cls = "Edit";
+    HWND h = child(id);
+    if (!cls) {
+      EXPECT_EQ(h, nullptr) << "id " << id;
+      continue;
+    }
+    ++windows;
+    ASSERT_NE(h, nullptr) << "id " << id;
+    char name[32];
+    GetClassNameA(h, name, sizeof name);
+    EXPECT_STRCASEEQ(name, cls) << "id " << id;
+    uint32_t style = static_cast<uint32_t>(GetWindowLongA(h, GWL_STYLE)) & ~static_cast<uint32_t>(WS_DISABLED);
+    // An edit box takes WS_BORDER over (it draws its border itself, or turns it into
+    // WS_EX_CLIENTEDGE): the bit is not compared for edit boxes.
+    const uint32_t compared = c.kind == KIND_EDIT ? c.style & ~static_cast<uint32_t>(WS_BORDER) : c.style;
+    EXPECT_EQ(style & compared, compared) << "id " << id << " style " << std::hex << style;
+    // Rectangle: the table's tenths in pixels, relative to the client area.
+    RECT rc;
+    GetWindowRect(h, &rc);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT *>(&rc), 2);
+    const UiRect want = control_rect(c);
+    EXPECT_EQ(rc.left, want.left) << "id " << id;
+    EXPECT_EQ(rc.top, want.top) << "id " << id;
+    EXPECT_EQ(rc.right, want.right) << "id " << id;
+    EXPECT_EQ(rc.bottom, want.bottom) << "id " << id;
+    EXPECT_EQ(IsWindowEnabled(h) != 0, id != ID_CANCEL) << "id " << id;
+    if (c.kind == KIND_EDIT) {
+      EXPECT_EQ(SendMessageA(h, EM_GETLIMITTEXT, 0, 0), 109999) << "id " << id;
+    }
+  }
+  EXPECT_EQ(windows, 92);  // every entry but the empty one and the eight painted ones
+
+  // Japanese captions reach the controls whole, whatever the code page.
+  EXPECT_EQ(window_text_w(child(1)), L"\u6709\u52B9\u6841\u6570");  // 有効桁数
+  EXPECT_EQ(window_text_w(child(8)), L"English");
+  EXPECT_EQ(window_text_w(child(64)), L"\uFF45");  // full-width e
+  // The defaults of a first start.
+  EXPECT_EQ(window_text_a(child(ID_SIG_DIGITS)), "1000");
+  EXPECT_EQ(window_text_a(child(ID_R0)), "0");
+  EXPECT_EQ(SendMessageA(child(ID_RADIO_DEGREE), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageA(child(ID_RADIO_RADIAN), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+}
+
+TEST_F(Win32Window, CommandRunsOnTheWorkerAndTheResultReachesTheBoxes) {
+  open();
+  SetWindowTextA(child(ID_R1), "2");
+  SetWindowTextA(child(ID_R0), "3");
+  press(35);  // "+"
+  EXPECT_TRUE(command_running() || window_text_a(child(ID_R0)) == "5\r\n");
+  ASSERT_TRUE(pump_until([] { return !command_running(); }));
+  EXPECT_EQ(window_text_a(child(ID_R0)), "5\r\n");
+  // The operands move up: R1, R0 -> R2, R1.
+  EXPECT_EQ(window_text_a(child(ID_R1)), "3");
+  EXPECT_EQ(window_text_a(child(ID_R2)), "2");
+  EXPECT_FALSE(IsWindowEnabled(child(ID_CANCEL)));
+  EXPECT_TRUE(IsWindowEnabled(child(ID_PERFORM)));
+  for (int id : {ID_R0, ID_R1, ID_R2, ID_R3, ID_R4, ID_SIG_DIGITS}) EXPECT_TRUE(IsWindowEnabled(child(id)));
+  EXPECT_EQ(Settings[SET_COMMAND], 35);
+
+  // Options and language: the check box follows its setting, the captions switch.
+  press(ID_COMPACT_MEM);
+  EXPECT_EQ(Settings[SET_COMPACT_MEM], 1);
+  EXPECT_EQ(SendMessageA(child(ID_COMPACT_MEM), BM_GETCHECK, 0, 0), BST_CHECKED);
+  press(ID_RADIO_RADIAN);
+  EXPECT_EQ(Settings[SET_ANGLE_UNIT], 1);
+  EXPECT_EQ(SendMessageA(child(ID_RADIO_DEGREE), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(SendMessageA(child(ID_RADIO_RADIAN), BM_GETCHECK, 0, 0), BST_CHECKED);
+  press(ID_LANGUAGE);
+  EXPECT_EQ(window_text_a(child(ID_LANGUAGE)), "Japanese");
+  EXPECT_EQ(window_text_a(child(1)), "Significant digits");
+  EXPECT_EQ(window_text_a(child(ID_CANCEL)), "Cancel");
+}
+
+TEST_F(Win32Window, PlaneDisplayResultIsShownWithBreaksAndReadBackExactly) {
+  open();
+  press(ID_PLANE_DISP);
+  ASSERT_EQ(Settings[SET_PLANE_DISP], 1);
+  SetWindowTextA(child(ID_SIG_DIGITS), "20000");
+  SetWindowTextA(child(ID_R1), "1");
+  SetWindowTextA(child(ID_R0), "7");
+  run_command(38);  // "/"
+  const std::string slot = TextSlots[SLOT_R0];
+  ASSERT_GT(slot.size(), 20000u);
+  ASSERT_EQ(slot.compare(0, 8, ".1428571"), 0) << slot.substr(0, 40);
+  EXPECT_EQ(longest_run(slot), slot.size() - 2) << "a plane result is one unbroken line";
+  // The box holds it in lines; the front end reads it back byte for byte.
+  const std::string shown = window_text_a(child(ID_R0));
+  EXPECT_GT(shown.size(), slot.size());
+  EXPECT_LT(longest_run(shown), 400u);
+  read_edit_texts();
+  EXPECT_EQ(std::string(TextSlots[SLOT_R0]), slot);
+  // Nothing changed, so the workspace file gets the unbroken text.
+  close();
+  const std::string file = read_bytes(dir_ / "deepNUMS.ini");
+  EXPECT_NE(file.find("\r\n" + slot.substr(0, slot.size() - 2) + "\r\a\r\n"), std::string::npos);
+}
+
+TEST_F(Win32Window, HundredThousandDigitLineIsFastAndAnEditIsKept) {
+  open();
+  UiHandle r0 = ControlWindows[ID_R0];
+  std::mt19937 rng(7);
+  std::string digits;
+  for (int i = 0; i < 100000; ++i) digits += static_cast<char>('0' + rng() % 10);
+  const std::string text = "." + digits + "\r\n";
+  const auto t0 = std::chrono::steady_clock::now();
+  plat_set_text(r0, text.c_str());
+  plat_update(r0);
+  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+  std::printf("[ info ] 100,001-character plane text set in %.0f ms\n", ms);
+  static char buf[TEXT_SLOT_BYTES];
+  ASSERT_EQ(plat_get_text(r0, buf, sizeof buf), static_cast<int>(text.size()));
+  EXPECT_EQ(std::string(buf), text);
+
+  // The user types a digit after the first 1000 digits: an edit of the box's own text.
+  const std::string shown = window_text_a(child(ID_R0));
+  size_t at = 0, seen = 0;
+  while (seen < 1001) {  // position after the point and 1000 digits, in the shown text
+    if (shown[at] != '\r' && shown[at] != '\n') ++seen;
+    ++at;
+  }
+  SendMessageA(child(ID_R0), EM_SETSEL, at, at);
+  SendMessageA(child(ID_R0), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("5"));
+  plat_get_text(r0, buf, sizeof buf);
+  EXPECT_EQ(std::string(buf), "." + digits.substr(0, 1000) + "5" + digits.substr(1000) + "\r\n");
+
+  // A small buffer gets a bounded prefix.
+  char small[10];
+  EXPECT_EQ(plat_get_text(r0, small, sizeof small), 9);
+  EXPECT_EQ(std::string(small), text.substr(0, 9));
+}
+
+TEST_F(Win32Window, NonAsciiTextsGoThroughUtf16BothWays) {
+  open();
+  UiHandle script = ControlWindows[ID_SCRIPT];
+  const char *utf8 = "; \xE6\x97\xA5\xE6\x9C\xAC\r\nsqrt 2\r\n";  // "; 日本" and a line
+  plat_set_text(script, utf8);
+  EXPECT_EQ(window_text_w(child(ID_SCRIPT)), L"; \u65E5\u672C\r\nsqrt 2\r\n");
+  char buf[100];
+  plat_get_text(script, buf, sizeof buf);
+  EXPECT_STREQ(buf, utf8);
+  // A bounded read never ends inside a UTF-8 sequence.
+  char small[5];  // room for "; " and one byte of the three-byte character
+  EXPECT_EQ(plat_get_text(script, small, sizeof small), 2);
+  EXPECT_STREQ(small, "; ");
+}
+
+TEST_F(Win32Window, PostedCallsRunOnTheMainThreadInOrderAlsoUnderAMessageBox) {
+  open();
+  static std::vector<intptr_t> ran;
+  static DWORD ran_on = 0;
+  ran.clear();
+  std::thread poster([] {
+    for (intptr_t i = 0; i < 100; ++i)
+      plat_post_call([](intptr_t v) { ran.push_back(v); ran_on = GetCurrentThreadId(); }, i);
+  });
+  poster.join();
+  ASSERT_TRUE(pump_until([] { return ran.size() == 100; }));
+  for (intptr_t i = 0; i < 100; ++i) EXPECT_EQ(ran[static_cast<size_t>(i)], i);
+  EXPECT_EQ(ran_on, GetCurrentThreadId());
+
+  // A call posted while a modal message box is open runs inside the box's own loop: here
+  // it closes the box, so the box returns.
+  static std::atomic<bool> closed_by_call{false};
+  closed_by_call = false;
+  std::thread later([] {
+    Sleep(200);
+    plat_post_call([](intptr_t) {
+                     HWND box = FindWindowA("#32770", "Parameter");
+                     if (box) {
+                       closed_by_call = true;
+                       PostMessageA(box, WM_COMMAND, IDOK, 0);
+                     }
+                   },
+                   0);
+  });
+  // A watchdog so that a failure does not hang the run.
+  std::thread watchdog([] {
+    for (int i = 0; i < 100 && !closed_by_call; ++i) Sleep(100);
+    if (HWND box = FindWindowA("#32770", "Parameter")) PostMessageA(box, WM_COMMAND, IDOK, 0);
+  });
+  plat_message_box(main_window, "Can't change it while execution", "Parameter", UI_MB_OK);
+  later.join();
+  watchdog.join();
+  EXPECT_TRUE(closed_by_call);
+}
+
+TEST_F(Win32Window, ScrollBarsClampAndScrollTheChildren) {
+  open();
+  // Scrolling moves the children of a visible window only.
+  ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+  // A window smaller than the content: the size handling sets the pages.
+  plat_move_window(main_window, 0, 0, 800, 400);
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const int rows = client.bottom / char_height;
+  ASSERT_LT(rows, 47);
+  UiScrollInfo info = plat_get_scroll(main_window, UI_BAR_VERT);
+  EXPECT_EQ(info.min, 0);
+  EXPECT_EQ(info.max, 47);
+  EXPECT_EQ(info.page, rows);
+  EXPECT_EQ(plat_get_scroll(main_window, UI_BAR_HORZ).max, 152);
+  plat_set_scroll_pos(main_window, UI_BAR_VERT, 100);
+  EXPECT_EQ(plat_get_scroll(main_window, UI_BAR_VERT).pos, 47 - rows + 1);  // max - page + 1
+  plat_set_scroll_pos(main_window, UI_BAR_VERT, 0);
+
+  RECT before, after;
+  GetWindowRect(child(ID_R0), &before);
+  SendMessageA(hwnd_, WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
+  GetWindowRect(child(ID_R0), &after);
+  EXPECT_EQ(scroll_y, -1);
+  EXPECT_EQ(after.top, before.top - char_height);
+  SendMessageA(hwnd_, WM_VSCROLL, MAKEWPARAM(SB_BOTTOM, 0), 0);
+  EXPECT_EQ(scroll_y, -(47 - rows + 1));
+  const int columns_page = plat_get_scroll(main_window, UI_BAR_HORZ).page;
+  EXPECT_GT(columns_page, 0);
+  SendMessageA(hwnd_, WM_HSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
+  EXPECT_EQ(scroll_x, -std::min(columns_page, 152 - columns_page + 1));  // limited to max - page + 1
+  // Growing the window scrolls back so that no space shows below the content.
+  plat_move_window(main_window, 0, 0, default_window_size().width, default_window_size().height);
+  EXPECT_EQ(scroll_y, 0);
+  EXPECT_EQ(scroll_x, 0);
+  GetWindowRect(child(ID_R0), &after);
+  EXPECT_EQ(after.top - before.top, 0);
+}
+
+TEST_F(Win32Window, FullPathJoinsTheCurrentDirectory) {
+  char buf[1000];
+  const int n = plat_full_path("deepNUMS.exe", buf, sizeof buf);
+  ASSERT_GT(n, 0);
+  ASSERT_LT(n, static_cast<int>(sizeof buf));
+  const fs::path expected = fs::current_path() / "deepNUMS.exe";
+  EXPECT_EQ(fs::path(buf), expected);
+  char tiny[4];
+  EXPECT_GE(plat_full_path("deepNUMS.exe", tiny, sizeof tiny), static_cast<int>(sizeof tiny));
+}
+
+TEST_F(Win32Window, StartUpFailureShowsTheMessageAndReturnsZero) {
+  // The class is taken already: registration fails as on a system without resources.
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = win32_instance;
+  wc.lpszClassName = WINDOW_CLASS_NAME;
+  ASSERT_TRUE(RegisterClassA(&wc));
+  static std::string box_text;
+  box_text.clear();
+  std::thread reader([] {
+    for (int i = 0; i < 100; ++i) {
+      if (HWND box = FindWindowA("#32770", "deepNUMS")) {
+        char text[100] = "";
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static text
+        box_text = text;
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return;
+      }
+      Sleep(100);
+    }
+  });
+  EXPECT_EQ(app_entry(SW_HIDE), 0);
+  reader.join();
+  UnregisterClassA(WINDOW_CLASS_NAME, win32_instance);
+  EXPECT_EQ(box_text, "Few resource or Wrong coding");
+  EXPECT_EQ(FindWindowA(WINDOW_CLASS_NAME, nullptr), nullptr);
+}
+
+TEST_F(Win32Window, WorkspaceFileHasCrLfLinesAndComesBackWhole) {
+  open();
+  SetWindowTextA(child(ID_R1), "12\r\n34");  // a multi-line register text
+  SetWindowTextA(child(ID_R0), "-5.5");
+  SetWindowTextA(child(ID_SCRIPT), "sqrt 2\r\nexp 1\r\n");
+  press(ID_LANGUAGE);
+  press(ID_BARE_DIGITS);
+  close();
+  const std::string file = read_bytes(dir_ / "deepNUMS.ini");
+  bool all_crlf = false;
+  const std::vector<std::string> lines = split_crlf_lines(file, &all_crlf);
+  EXPECT_TRUE(all_crlf);
+  ASSERT_EQ(lines.size(), 42u);
+  EXPECT_EQ(lines[0], "20");
+  EXPECT_EQ(lines[1], "1");   // English
+  EXPECT_EQ(lines[16], "1");  // Bare digits
+  EXPECT_EQ(lines[21], "20");
+  EXPECT_EQ(lines[22], "-5.5");
+  EXPECT_EQ(lines[23], "12\r\a34");
+  EXPECT_EQ(lines[22 + SLOT_SCRIPT], "sqrt 2\r\aexp 1\r\a");
+  EXPECT_EQ(lines[22 + SLOT_SIG_DIGITS], "1000");
+  // The saved rectangle is the window's.
+  const int width = std::stoi(lines[4]) - std::stoi(lines[2]);
+  EXPECT_EQ(width, default_window_size().width);
+
+  open();
+  EXPECT_EQ(window_text_a(child(ID_R1)), "12\r\n34");
+  EXPECT_EQ(window_text_a(child(ID_R0)), "-5.5");
+  EXPECT_EQ(window_text_a(child(ID_SCRIPT)), "sqrt 2\r\nexp 1\r\n");
+  EXPECT_EQ(window_text_a(child(ID_LANGUAGE)), "Japanese");
+  EXPECT_EQ(SendMessageA(child(ID_BARE_DIGITS), BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+TEST_F(Win32Window, FilesWithLfLineEndsAndLongMemoryTextsLoad) {
+  // Line ends LF only, as an editor on Linux may leave them; a register text with CR BEL
+  // breaks; R5 longer than its 50-character display copy.
+  std::string file = "20\n1\n10\n20\n1010\n620\n";
+  for (int i = 5; i < 20; ++i) file += i == 11 ? "1\n" : "0\n";
+  file += "20\n";
+  const std::string r5(3000, '8');
+  for (int i = 0; i < 20; ++i) {
+    if (i == SLOT_R0) file += "1\r\a2\n";
+    else if (i == SLOT_R5) file += r5 + "\n";
+    else if (i == SLOT_SIG_DIGITS) file += "300\n";
+    else file += "\n";
+  }
+  write_bytes(dir_ / "deepNUMS.ini", file);
+  open();
+  EXPECT_EQ(window_text_a(child(ID_R0)), "1\r\n2");
+  EXPECT_EQ(window_text_a(child(ID_SIG_DIGITS)), "300");
+  EXPECT_EQ(window_text_a(child(ID_LANGUAGE)), "Japanese");  // English captions
+  EXPECT_EQ(SendMessageA(child(ID_RADIO_RADIAN), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(std::string(TextSlots[SLOT_R5]), r5.substr(0, 50));
+  EXPECT_EQ(std::string(MemoryTexts[0]), r5);
+  RECT rc;
+  GetWindowRect(hwnd_, &rc);
+  EXPECT_EQ(rc.right - rc.left, 1000);
+  EXPECT_EQ(rc.bottom - rc.top, 600);
+  close();
+  // Written back whole, with CR LF.
+  const std::string saved = read_bytes(dir_ / "deepNUMS.ini");
+  EXPECT_NE(saved.find("\r\n" + r5 + "\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("\r\n1\r\a2\r\n"), std::string::npos);
+}
+
+TEST_F(Win32Window, WorkspaceIsSavedInADirectoryWithANonAsciiName) {
+  // The workspace path is a byte string of the ANSI code page (GetFullPathNameA); a user
+  // folder such as "Jos\u00e9" must work as well as a plain one.
+  const fs::path odd = dir_ / L"Jos\u00e9 \u00c5";
+  fs::create_directories(odd);
+  fs::current_path(odd);
+  char ansi[8];
+  BOOL lossy = FALSE;
+  WideCharToMultiByte(CP_ACP, 0, L"\u00e9\u00c5", 2, ansi, sizeof ansi, nullptr, &lossy);
+  if (lossy) GTEST_SKIP() << "the ANSI code page has no \u00e9 and \u00c5";
+  open();
+  SetWindowTextA(child(ID_R0), "42");
+  close();
+  EXPECT_EQ(read_bytes(odd / "deepNUMS.ini").substr(0, 4), "20\r\n");
+  open();
+  EXPECT_EQ(window_text_a(child(ID_R0)), "42");
+}
+
+TEST_F(Win32Window, CancelStopsALongRunAndOtherPressesAreRefused) {
+  open();
+  SetWindowTextA(child(ID_SIG_DIGITS), "100000");
+  SetWindowTextA(child(ID_R0), "1.5");
+  press(53);  // "exp" at 100,000 digits: seconds of work
+  ASSERT_TRUE(command_running());
+  EXPECT_TRUE(IsWindowEnabled(child(ID_CANCEL)));
+  EXPECT_FALSE(IsWindowEnabled(child(ID_PERFORM)));
+  for (int id : {ID_R0, ID_R1, ID_R2, ID_R3, ID_R4, ID_SIG_DIGITS}) EXPECT_FALSE(IsWindowEnabled(child(id)));
+  pump_until([] { return false; }, 300);
+  ASSERT_TRUE(command_running()) << "the command ended too soon to be cancelled";
+
+  // Another press shows the refusal in the current language (Japanese) and changes
+  // nothing; a second program's view of the box reads its UTF-16 text.
+  static std::wstring refusal;
+  refusal.clear();
+  std::thread reader([] {
+    for (int i = 0; i < 100; ++i) {
+      if (HWND box = FindWindowA("#32770", "Parameter")) {
+        wchar_t text[100] = L"";
+        GetDlgItemTextW(box, 0xFFFF, text, 100);
+        refusal = text;
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return;
+      }
+      Sleep(50);
+    }
+  });
+  press(ID_COMPACT_MEM);
+  reader.join();
+  EXPECT_EQ(refusal, L"\u5B9F\u884C\u4E2D\u306F\u5909\u66F4\u51FA\u6765\u307E\u305B\u3093");
+  EXPECT_EQ(Settings[SET_COMPACT_MEM], 0);
+  EXPECT_EQ(SendMessageA(child(ID_COMPACT_MEM), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+  const auto t0 = std::chrono::steady_clock::now();
+  press(ID_CANCEL);
+  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+  std::printf("[ info ] Cancel at 100,000 digits returned to idle in %.1f ms\n", ms);
+  EXPECT_FALSE(command_running());
+  EXPECT_STREQ(TextSlots[SLOT_STATUS], "aborted\n");
+  EXPECT_FALSE(IsWindowEnabled(child(ID_CANCEL)));
+  EXPECT_TRUE(IsWindowEnabled(child(ID_PERFORM)));
+  EXPECT_TRUE(IsWindowEnabled(child(ID_R0)));
+  // The next command works from the texts shown.
+  SetWindowTextA(child(ID_SIG_DIGITS), "30");
+  SetWindowTextA(child(ID_R1), "1");
+  SetWindowTextA(child(ID_R0), "4");
+  run_command(38);  // "/"
+  EXPECT_EQ(window_text_a(child(ID_R0)), ".25\r\n");
+}
+
+TEST_F(Win32Window, ClosingDuringARunStopsTheWorkerAndSavesTheBoxes) {
+  open();
+  SetWindowTextA(child(ID_SIG_DIGITS), "100000");
+  SetWindowTextA(child(ID_R0), "1.5");
+  press(53);
+  ASSERT_TRUE(command_running());
+  pump_until([] { return false; }, 200);
+  close();
+  EXPECT_FALSE(command_running());
+  bool all_crlf = false;
+  const std::vector<std::string> lines = split_crlf_lines(read_bytes(dir_ / "deepNUMS.ini"), &all_crlf);
+  ASSERT_EQ(lines.size(), 42u);
+  EXPECT_EQ(lines[22], "1.5");  // the box as it stood, not a half-done result
+  EXPECT_EQ(lines[22 + SLOT_SIG_DIGITS], "100000");
+}
+
+}  // namespace

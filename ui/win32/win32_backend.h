@@ -1,0 +1,82 @@
+// The Win32 backend of ui/platform.h: declarations shared by its files.
+//
+// The backend uses the byte-string ("A") forms of the Windows services throughout: the
+// window class and the windows are registered and created with RegisterClassA and
+// CreateWindowExA, the message loop is GetMessageA / DispatchMessageA, number texts go
+// in and out of the edit boxes as bytes with SetWindowTextA / GetWindowTextA. The front
+// end's texts are UTF-8; a text that is not plain ASCII (the Japanese captions, the
+// refusal message, a Japanese status line, a script comment) is converted to UTF-16 and
+// passed to the "W" form of the same call, so that it shows on any code page.
+//
+// A handle is a UiWindow of this file: the window, what it is, and for the wrapping
+// register boxes the display text with its inserted line breaks (display_breaks.h).
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "ui/platform.h"
+#include "ui/win32/display_breaks.h"
+
+struct UiWindow {
+  HWND hwnd = nullptr;
+  bool is_main = false;
+  UiClass cls = UI_CLASS_STATIC;
+  uint32_t style = 0;
+  int id = -1;
+  // Multi-line edit box that wraps its lines: texts are shown with display breaks.
+  bool wraps = false;
+  HFONT font = nullptr;  // the font set with WM_SETFONT; null: the system font
+  int columns = 0;  // characters of the widest digit that fit one line; 0 = not measured
+  std::unique_ptr<DisplayText> display;  // the last text set, while it has breaks
+};
+
+struct UiPaint {
+  HDC dc;
+};
+
+// The application instance that WinMain received.
+extern HINSTANCE win32_instance;
+
+// The main window's handle object (its hwnd is null before creation and after
+// destruction).
+UiWindow *win32_main();
+
+// The window procedure of the main window.
+LRESULT CALLBACK win32_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+
+// The font for texts that are not plain ASCII, in the child controls and the painted
+// texts: one with the Japanese characters and the system font's character height
+// (win32_font.cpp); null when none is installed (the system font stays then). Chosen at
+// the first call.
+HFONT win32_ui_font(HWND main);
+
+// ---- Text conversion (win32_text.cpp) ----
+// True when the NUL-terminated text has no byte above 0x7F.
+bool win32_is_ascii(const char *text);
+bool win32_is_ascii(const char *text, size_t len);
+// UTF-8 to UTF-16; an invalid sequence becomes U+FFFD.
+std::wstring win32_widen(const char *utf8);
+// UTF-16 to UTF-8.
+std::string win32_narrow(const wchar_t *text, int len);
+// Copies at most size - 1 bytes of a UTF-8 text into buf, never ending inside a UTF-8
+// sequence, then a NUL; returns the bytes stored (0 when size < 1).
+int win32_copy_utf8(const char *text, size_t len, char *buf, int size);
+
+// The text of any window as UTF-8: the bytes of GetWindowTextA when they are plain ASCII
+// without '?', otherwise the UTF-16 text (GetWindowTextW) converted.
+std::string win32_window_text(HWND hwnd);
+// Sets a window's text: SetWindowTextA for ASCII, SetWindowTextW otherwise.
+void win32_set_window_text(HWND hwnd, const char *utf8);
+
+// The number of characters of the widest digit, point, sign or exponent letter that fit
+// on one line of a multi-line edit box.
+int win32_edit_columns(HWND edit);

@@ -1,0 +1,128 @@
+// Win32 backend: the child controls.
+//
+// Children are the system's "button", "static" and "edit" windows created with
+// CreateWindowExA, with the control table's style bits and the control id as child
+// identifier; the table's check boxes and radio buttons are of the non-automatic sort
+// (BS_CHECKBOX, BS_RADIOBUTTON), so only BM_SETCHECK changes their state. Presses reach
+// the main window as WM_COMMAND with BN_CLICKED (0).
+//
+// Controls keep the system font, the one the layout units come from, while their text is
+// plain ASCII; a Japanese caption brings the font with the Japanese characters
+// (win32_font.cpp).
+//
+// The register boxes (multi-line, wrapping) show their texts with display breaks, see
+// display_breaks.h: plat_set_text inserts them, plat_get_text takes them out again.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "ui/win32/win32_backend.h"
+
+namespace {
+
+// The handles of the children live as long as the process.
+std::vector<std::unique_ptr<UiWindow>> child_handles;
+
+// Lines shorter than this would be a sign of a box that could not be measured.
+constexpr int MIN_COLUMNS = 16;
+constexpr int MAX_COLUMNS = 4000;
+
+const char *class_name(UiClass cls) {
+  switch (cls) {
+    case UI_CLASS_BUTTON: return "button";
+    case UI_CLASS_STATIC: return "static";
+    case UI_CLASS_EDIT: return "edit";
+  }
+  return "static";
+}
+
+bool usable(UiHandle w) { return w && w->hwnd; }
+
+// A text that is not plain ASCII gets the font with the Japanese characters; a plain one
+// the system font (WM_SETFONT with null), in which the layout was measured.
+void choose_font(UiWindow *w, bool ascii) {
+  HFONT font = ascii ? nullptr : win32_ui_font(win32_main()->hwnd);
+  if (font == w->font) return;
+  w->font = font;
+  w->columns = 0;  // measured again in the new font
+  SendMessageA(w->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+int columns_of(UiWindow *w) {
+  if (w->columns == 0)
+    w->columns = std::clamp(win32_edit_columns(w->hwnd), MIN_COLUMNS, MAX_COLUMNS);
+  return w->columns;
+}
+
+}  // namespace
+
+UiHandle plat_create_control(UiHandle parent, UiClass cls, const char *text, uint32_t style,
+                             UiRect rect, int id) {
+  if (!usable(parent)) return nullptr;
+  if (!text) text = "";
+  const bool ascii = win32_is_ascii(text);
+  HWND hwnd = CreateWindowExA(0, class_name(cls), ascii ? text : "", style, rect.left, rect.top,
+                              rect.right - rect.left, rect.bottom - rect.top, parent->hwnd,
+                              reinterpret_cast<HMENU>(static_cast<intptr_t>(id)),
+                              win32_instance, nullptr);
+  if (!hwnd) return nullptr;
+  auto handle = std::make_unique<UiWindow>();
+  handle->hwnd = hwnd;
+  handle->cls = cls;
+  handle->style = style;
+  handle->id = id;
+  handle->wraps = cls == UI_CLASS_EDIT && (style & UI_ES_MULTILINE) != 0 &&
+                  (style & UI_ES_AUTOHSCROLL) == 0;
+  if (handle->wraps) handle->display = std::make_unique<DisplayText>();
+  child_handles.push_back(std::move(handle));
+  UiWindow *w = child_handles.back().get();
+  if (!ascii) plat_set_text(w, text);
+  return w;
+}
+
+void plat_set_text(UiHandle w, const char *text) {
+  if (!usable(w)) return;
+  if (!text) text = "";
+  choose_font(w, win32_is_ascii(text));
+  if (w->wraps) {
+    const size_t columns = static_cast<size_t>(columns_of(w));
+    if (make_display_text(*w->display, text, std::strlen(text), columns)) {
+      win32_set_window_text(w->hwnd, w->display->shown.c_str());
+      return;
+    }
+    // No break was needed: the box holds the text itself.
+    w->display->original.clear();
+    w->display->shown.clear();
+    w->display->breaks.clear();
+  }
+  win32_set_window_text(w->hwnd, text);
+}
+
+int plat_get_text(UiHandle w, char *buf, int size) {
+  if (!buf || size < 1) return 0;
+  buf[0] = '\0';
+  if (!usable(w)) return 0;
+  const std::string current = win32_window_text(w->hwnd);
+  if (w->wraps && !w->display->breaks.empty()) {
+    std::string text;
+    restore_display_text(*w->display, current, text);
+    return win32_copy_utf8(text.data(), text.size(), buf, size);
+  }
+  return win32_copy_utf8(current.data(), current.size(), buf, size);
+}
+
+void plat_enable(UiHandle w, bool enabled) {
+  if (usable(w)) EnableWindow(w->hwnd, enabled ? TRUE : FALSE);
+}
+
+void plat_set_check(UiHandle w, bool checked) {
+  if (usable(w)) SendMessageA(w->hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void plat_limit_text(UiHandle w, int chars) {
+  if (usable(w)) SendMessageA(w->hwnd, EM_LIMITTEXT, static_cast<WPARAM>(std::max(chars, 0)), 0);
+}
+
+void plat_update(UiHandle w) {
+  if (usable(w)) UpdateWindow(w->hwnd);
+}
