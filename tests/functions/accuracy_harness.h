@@ -10,8 +10,12 @@
 //
 // Tolerance: `ulps` units of the result's last internal digit plus `abs` units of
 // 10^−(internal_digits − 2) (one unit in the last internal digit of a value near 1),
-// per case, in multiples of the error unit of one full multiplication (Prec::u). The absolute part models the Parts' formulas where they subtract nearly equal
-// values or reduce by a truncated π; the argument domains keep it below the guard digits.
+// per case, in multiples of the error unit of one full multiplication (Prec::u). The
+// absolute part models the formulas that subtract nearly equal values or reduce by a
+// truncated π; the argument domains keep it below the guard digits.
+//
+// Seeds: DEEPNUMS_TEST_SEED replaces the default seed of every case; FN_DEBUG_BOUNDARY=1
+// lists the undecided cases.
 #pragma once
 
 #include <mpfr.h>

@@ -1,5 +1,5 @@
 // Square and cube roots: the true root truncated, word for word against GMP's integer
-// roots, exact roots, the Part's examples, and independence from stale scratch contents.
+// roots, exact roots, known values, and independence from stale scratch contents.
 #include <cstring>
 
 #include "roots_oracle.h"
@@ -90,7 +90,7 @@ TEST(Roots, IndependentOfStaleScratchWords) {
   }
 }
 
-TEST(Roots, PartExamples) {
+TEST(Roots, KnownValues) {
   struct Case {
     const char *x;
     const char *sqrt;
