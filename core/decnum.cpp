@@ -118,6 +118,17 @@ int dec_shift_left_digit(DecWord *p) {
   return 0;
 }
 
+double dec_leading_double(const DecWord *p) {
+  double v = 0, scale = 1;
+  for (int k = 1; k <= 17; ++k) {
+    v += dec_digit_at(p, k) * scale;
+    scale /= 10;
+  }
+  for (int32_t e = dec_exponent(p); e > 0; --e) v *= 10;
+  for (int32_t e = dec_exponent(p); e < 0; ++e) v /= 10;
+  return v;
+}
+
 int dec_check_valid(const DecWord *p) {
   if (!p) return 1;
   if (dec_is_marker(p)) return 0;

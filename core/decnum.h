@@ -136,6 +136,23 @@ int dec_normalise(DecWord *p);
 // NUM_ERROR when position 0 is occupied.
 int dec_shift_left_digit(DecWord *p);
 
+// Puts a borrowed head word back when the scope ends, also when a cancellation unwinds
+// through it (multiplication and division lend an operand's head to their kernels).
+struct HeadRestore {
+  DecWord *p;
+  DecWord head;
+  bool active;
+  HeadRestore(DecWord *p_, DecWord head_, bool active_) : p(p_), head(head_), active(active_) {}
+  HeadRestore(const HeadRestore &) = delete;
+  HeadRestore &operator=(const HeadRestore &) = delete;
+  ~HeadRestore() {
+    if (active) p[0] = head;
+  }
+};
+
+// The first 17 digits of a normalised number as a double (for Newton start values).
+double dec_leading_double(const DecWord *p);
+
 // Test support: 0 when p is a valid number at rest at the current precision (markers
 // count as valid), else a short reason code (non-zero).
 int dec_check_valid(const DecWord *p);

@@ -242,14 +242,7 @@ int dec_div(DecWord *out, const DecWord *a, const DecWord *b) {
   dec_zero(out);
   dec_set_head(out, (int32_t)(2 * e) | sign);
   {
-    struct RestoreHead {
-      DecWord *p;
-      DecWord head;
-      bool active;
-      ~RestoreHead() {
-        if (active) p[0] = head;
-      }
-    } restore{D, saved_head, !d_is_copy};
+    HeadRestore restore(D, saved_head, !d_is_copy);  // also on the cancellation path
     div_kernel(out, R, D, dec_used_words(D), 0);
   }
   if (dec_exponent(out) > DEC_EXP_MAX) {
@@ -301,14 +294,7 @@ int dec_divmod(DecWord *quot, DecWord *rem, const DecWord *a, const DecWord *b) 
   dec_set_head(quot, (int32_t)(2 * d) | sign);
   int status;
   {
-    struct RestoreHead {
-      DecWord *p;
-      DecWord head;
-      bool active;
-      ~RestoreHead() {
-        if (active) p[0] = head;
-      }
-    } restore{D, saved_head, !d_is_copy};
+    HeadRestore restore(D, saved_head, !d_is_copy);  // also on the cancellation path
     status = div_kernel(quot, rem, D, dec_used_words(D), (int)d + 2);
   }
   if (status != 0) return fail(NUM_OVERFLOW);

@@ -25,16 +25,6 @@ DecWord Rn[DEC_BUF_WORDS], Dn[DEC_BUF_WORDS], X[DEC_BUF_WORDS], T[DEC_BUF_WORDS]
 
 void clear(DecWord *p) { std::memset(p, 0, sizeof(DecWord) * DEC_BUF_WORDS); }
 
-// The first 17 digits of a normalised number read as a double of the same exponent 0.
-double leading_value(const DecWord *p) {
-  double v = 0, scale = 1;
-  for (int k = 1; k <= 17; ++k) {
-    v += dec_digit_at(p, k) * scale;
-    scale /= 10;
-  }
-  return v;
-}
-
 // x ≈ 1 / Dn (Dn in [1, 10), exponent 0), good to nearly every digit of word_count words.
 void reciprocal(int full_words) {
   int lengths[40];
@@ -42,7 +32,7 @@ void reciprocal(int full_words) {
   WorkingLength working;
   working.set(lengths[0]);
   char text[64];
-  std::snprintf(text, sizeof text, "%.17e", 1.0 / leading_value(Dn));
+  std::snprintf(text, sizeof text, "%.17e", 1.0 / dec_leading_double(Dn));
   dec_from_text(X, text);
   for (int i = 0; i < count; ++i) {
     working.set(lengths[i]);

@@ -150,14 +150,7 @@ int dec_mul(DecWord *out, const DecWord *a, const DecWord *b) {
   dec_set_head(p, (int32_t)(2 * e) | (dec_sign(a) ^ dec_sign(b)));
   const int A = dec_used_words(p), B = dec_used_words(q);
   {
-    struct RestoreHead {  // also on the cancellation path
-      DecWord *p;
-      DecWord head;
-      bool active;
-      ~RestoreHead() {
-        if (active) p[0] = head;
-      }
-    } restore{p, saved_head, !p_is_copy};
+    HeadRestore restore(p, saved_head, !p_is_copy);  // also on the cancellation path
     mul_kernel(out, p, q, A, B);
   }
 

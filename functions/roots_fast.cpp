@@ -33,15 +33,6 @@ Nat big_n, big_r, big_r2, big_p, big_d, big_step, big_tmp;
 
 void clear(DecWord *p) { std::memset(p, 0, sizeof(DecWord) * DEC_BUF_WORDS); }
 
-double leading_value(const DecWord *p) {
-  double v = 0, scale = 1;
-  for (int k = 1; k <= 17; ++k) {
-    v += dec_digit_at(p, k) * scale;
-    scale /= 10;
-  }
-  return v * std::pow(10.0, dec_exponent(p));
-}
-
 // Z ≈ y^(−1/k) for y = Yv (k = 2 or 3), good to a few units in word_count words:
 // z ← z + z (1 − y z^k) / k.
 void inverse_root(int k) {
@@ -50,7 +41,7 @@ void inverse_root(int k) {
   WorkingLength working;
   working.set(lengths[0]);
   char text[64];
-  std::snprintf(text, sizeof text, "%.17e", std::pow(leading_value(Yv), -1.0 / k));
+  std::snprintf(text, sizeof text, "%.17e", std::pow(dec_leading_double(Yv), -1.0 / k));
   dec_from_text(Z, text);
   for (int i = 0; i < count; ++i) {
     working.set(lengths[i]);
