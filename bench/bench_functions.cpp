@@ -6,7 +6,8 @@
 // |x| < 1, √2 + 1 for acosh). Names: "<function>/<short|full>/<digits>".
 // The small-operand operations at 1,000 to 100,000 digits ("small/...", linear in the
 // precision). At 100,000 digits: π, e, √2 and exp(0.3), named "huge/..." (minutes for
-// exp; filter them out with --benchmark_filter=-huge).
+// exp; filter them out with --benchmark_filter=-huge). --schoolbook runs everything on
+// the digit-by-digit kernels (fast_kernels = 0).
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -147,6 +148,15 @@ void register_all() {
 }  // namespace
 
 int main(int argc, char **argv) {
+  // --schoolbook: the digit-by-digit kernels only (fast_kernels = 0).
+  int kept = 1;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--schoolbook")
+      fast_kernels = 0;
+    else
+      argv[kept++] = argv[i];
+  }
+  argc = kept;
   register_all();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

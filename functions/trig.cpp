@@ -5,8 +5,10 @@
 // the working precision in radian mode), then folded into 0 .. Q = P/4 by the symmetries,
 // with H = P/2. The multiples of 45 degrees (π/4) that the folding recognises by exact
 // equality get exact answers (√0.5 from the square root). Only the folded value is
-// converted from degrees, t × π / 180, so degree arguments of any size are reduced
-// exactly; in radian mode the reduction error is |x| / 2π units of π's last digit.
+// converted from degrees, t × π / 180, so the period reduction of a degree argument of
+// any size is exact; a fold (P − t, H − t) aligns t to 180 or 90 and may drop t's last
+// digit, at most one unit of the last digit of 180. In radian mode the reduction error is
+// about |x| / π units of π's last digit.
 // The two Taylor series run in Horner form on t ≤ π/4 with the trigonometric column of the
 // term table. A result below 5 × 10^−(sig_digits + 1), half a unit in the sig_digits-th
 // place after the point, becomes zero (what is left of an exact zero after truncation).

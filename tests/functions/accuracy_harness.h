@@ -133,6 +133,16 @@ struct AccuracyCase {
   std::function<Tolerance(mpfr_t x, mpfr_t y, mpfr_t v, const Prec &)> tolerance;
 };
 
+// The arguments of the check in progress, as texts (for tolerances that depend on how
+// many digits an argument has).
+inline Args &current_args() {
+  static Args args;
+  return args;
+}
+
+// Significant digits of a decimal text.
+inline int text_digits(const std::string &t) { return significant_digits(t); }
+
 struct CaseStats {
   int compared = 0;
   int boundary = 0;
@@ -181,6 +191,7 @@ inline void check_case(const AccuracyCase &c, const Args &args, uint64_t seed, C
   ASSERT_EQ(dec_check_valid(out), 0) << where;
 
   // Tolerance in value units.
+  current_args() = args;
   const Tolerance tol = c.tolerance(mx, my, v, p);
   mpfr_t tolv, unit;
   mpfr_inits2(bits, tolv, unit, (mpfr_ptr)0);

@@ -28,6 +28,7 @@ class Setting {
     saved_compact_ = compact_memory;
     saved_hipr_ = hipr_mode;
     saved_bare_ = bare_digits;
+    saved_fast_ = fast_kernels;
     dec_set_precision(digits);
     radian_mode = radians;
     term_override = 0;
@@ -42,12 +43,14 @@ class Setting {
     compact_memory = saved_compact_;
     hipr_mode = saved_hipr_;
     bare_digits = saved_bare_;
+    fast_kernels = saved_fast_;
   }
   Setting(const Setting &) = delete;
   Setting &operator=(const Setting &) = delete;
 
  private:
   int saved_digits_, saved_radian_, saved_override_, saved_compact_, saved_hipr_, saved_bare_;
+  int saved_fast_;
 };
 
 // The text shown at sig_digits with "Plane disp." on, without CR LF.

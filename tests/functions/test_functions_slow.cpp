@@ -28,9 +28,10 @@ std::string case_name(const ::testing::TestParamInfo<int> &info) {
 INSTANTIATE_TEST_SUITE_P(Functions, AccuracySlow,
                          ::testing::Range(0, (int)fntest::all_accuracy_cases().size()), case_name);
 
-void check_roots(int digits, int rounds, uint64_t seed) {
+void check_roots(int digits, int rounds, uint64_t seed, int fast) {
   std::mt19937_64 rng(seed);
   Setting setting(digits);
+  fast_kernels = fast;
   for (int round = 0; round < rounds; ++round) {
     Num x, got, expected;
     const int len = round == 0 ? internal_digits - 1 : testutil::random_length(rng);
@@ -43,14 +44,23 @@ void check_roots(int digits, int rounds, uint64_t seed) {
       ASSERT_EQ(degree == 2 ? dec_sqrt(got, x) : dec_cbrt(got, x), 0);
       fntest::exact_root(expected, x, degree);
       ASSERT_TRUE(testutil::same_words(got, expected))
-          << "digits " << digits << " degree " << degree << " round " << round << " seed " << seed;
+          << "digits " << digits << " degree " << degree << " round " << round << " seed " << seed
+          << " fast_kernels " << fast;
     }
   }
 }
 
-TEST(RootsSlow, TruncatedRootsAt10000) { check_roots(10000, 3, fntest::test_seed(10000)); }
+TEST(RootsSlow, TruncatedRootsAt10000) {
+  check_roots(10000, 3, fntest::test_seed(10000), 1);
+  check_roots(10000, 2, fntest::test_seed(10001), 0);
+}
 
-TEST(RootsSlow, TruncatedRootsAt100000) { check_roots(100000, 1, fntest::test_seed(100000)); }
+// The digit-by-digit extraction at the largest precision, where R's and Y's extra words
+// are the heads of the following slots.
+TEST(RootsSlow, TruncatedRootsAt100000) {
+  check_roots(100000, 1, fntest::test_seed(100000), 1);
+  check_roots(100000, 1, fntest::test_seed(100001), 0);
+}
 
 // n! reaches 10^1,000,000,000 at n ≈ 1.1 × 10^8: the multiplication that leaves the range
 // stops the loop with NUM_OVERFLOW.
