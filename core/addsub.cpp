@@ -161,8 +161,11 @@ int dec_add(DecWord *out, const DecWord *a, const DecWord *b) {
   if (operand_failure(out, a, b, &status)) return status;
   const int wl = word_count - 1;
   const int64_t d = (int64_t)dec_exponent(b) - dec_exponent(a);
+  // A zero operand is tested before the size rule: zero's exponent is 0, so a tiny x
+  // would otherwise count as negligible against it and x + 0 would give 0.
+  if (dec_is_zero(b)) return dec_copy(out, a);
   if (dec_is_zero(a) || d > internal_digits - 1) return dec_copy(out, b);
-  if (dec_is_zero(b) || -d > internal_digits - 1) return dec_copy(out, a);
+  if (-d > internal_digits - 1) return dec_copy(out, a);
   if (dec_sign(a) != dec_sign(b)) {
     int c = mag_compare(a, b);
     if (c == 0) return dec_zero(out);
@@ -185,8 +188,8 @@ int dec_sub(DecWord *out, const DecWord *a, const DecWord *b) {
   if (operand_failure(out, a, b, &status)) return status;
   const int wl = word_count - 1;
   const int64_t d = (int64_t)dec_exponent(b) - dec_exponent(a);
+  if (dec_is_zero(b)) return dec_copy(out, a);  // before the size rule, as in dec_add
   if (dec_is_zero(a) || d > internal_digits - 1) {
-    if (dec_is_zero(b)) return dec_zero(out);
     dec_copy(out, b);
     out[0] ^= 1;
     return 0;

@@ -68,6 +68,17 @@ TEST(AddSub, EdgeCases) {
   EXPECT_EQ(dec_add(result, big, big), -1);
   EXPECT_EQ(dec_head(result), NUM_OVERFLOW);
 
+  // x ± 0 and 0 ± x keep a tiny x: zero is not "much larger" than it.
+  Num small("1e-500");
+  dec_add(result, small, zero);
+  EXPECT_EQ(show(result), "1e-500");
+  dec_sub(result, small, zero);
+  EXPECT_EQ(show(result), "1e-500");
+  dec_add(result, zero, small);
+  EXPECT_EQ(show(result), "1e-500");
+  dec_sub(result, zero, small);
+  EXPECT_EQ(show(result), "-1e-500");
+
   Num d("2.5");
   dec_add(d, d, d);
   EXPECT_EQ(show(d), "5");
