@@ -10,12 +10,6 @@ namespace {
 
 uint64_t columns[NAT_MAX_LIMBS + 2];
 
-inline uint32_t word_value(DecWord w) {
-  uint32_t v = 0;
-  for (int s = 26; s >= 1; s -= 5) v = v * 10 + ((w >> s) & 15);
-  return v;
-}
-
 inline DecWord value_word(uint32_t v) {
   DecWord w = 0;
   for (int s = 1; s <= 26; s += 5) {
@@ -32,7 +26,7 @@ void trim(Nat *a) {
 }  // namespace
 
 void nat_from_words(Nat *out, const DecWord *p, int words) {
-  for (int i = 0; i < words; ++i) out->limb[i] = word_value(p[words - i]);
+  for (int i = 0; i < words; ++i) out->limb[i] = word_integer(p[words - i]);
   out->len = words;
   trim(out);
 }

@@ -79,6 +79,12 @@ inline int dec_digit_at(const DecWord *p, int k) {
 inline void dec_put_digit(DecWord *p, int k, int d) {
   p[pos_word(k)] |= (DecWord)d << pos_shift(k);
 }
+// The six digits of a word as the integer 0 .. 999,999 they spell, first digit highest.
+inline uint32_t word_integer(DecWord w) {
+  uint32_t v = 0;
+  for (int s = 26; s >= 1; s -= 5) v = v * 10 + ((w >> s) & 15);
+  return v;
+}
 
 // ---- lane arithmetic ----------------------------------------------------------------
 // out = A + B + c lane by lane; returns the word, *carry_out = carry out of the top lane.

@@ -34,12 +34,6 @@ void build_lane_table() {
   lanes_ready = true;
 }
 
-inline uint32_t word_value(DecWord w) {
-  uint32_t v = 0;
-  for (int s = 26; s >= 1; s -= 5) v = v * 10 + ((w >> s) & 15);
-  return v;
-}
-
 inline DecWord value_lanes(uint32_t v) {
   uint32_t hi = v / 10000, mid = (v / 100) % 100, lo = v % 100;
   return (two_digit_lanes[hi] << 21) | (two_digit_lanes[mid] << 11) | (two_digit_lanes[lo] << 1);
@@ -92,8 +86,8 @@ int mul_fast_kernel(DecWord *out, const DecWord *p, const DecWord *q, int A, int
   // Words beyond used + 1 are zero; the convolution runs over the words in use.
   const int la = A + 1 < wc ? A + 1 : wc;
   const int lb = B + 1 < wc ? B + 1 : wc;
-  for (int w = 1; w <= wc; ++w) word_p[w] = word_value(p[w]);
-  for (int w = 1; w <= lb; ++w) word_q[w] = word_value(q[w]);
+  for (int w = 1; w <= wc; ++w) word_p[w] = word_integer(p[w]);
+  for (int w = 1; w <= lb; ++w) word_q[w] = word_integer(q[w]);
 
   // columns[n − 2] = C_n for n = 2 .. la + lb.
   if (ntt_pays(la, lb))
