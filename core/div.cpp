@@ -91,24 +91,31 @@ int mag_compare_shifted(const DecWord *R, const DecWord *D, int A, int B) {
   if (z > e64) return -1;
   const int e = (int)e64;
   const int aligned_count = B + 1 + (s != 0 ? 1 : 0);
+  // Aligned word k of D: D's words 1 .. B + 1 shifted right by s bits, then the low digits
+  // of word B + 1 as a final word.
+  auto aligned_word = [&](int k) -> DecWord {
+    if (s == 0) return D[k];
+    if (k > B + 1) return (D[B + 1] << (30 - s)) & 0x7FFFFFFF;
+    DecWord dw = D[k] >> s;
+    if (k >= 2) dw |= (D[k - 1] << (30 - s)) & 0x7FFFFFFF;
+    return dw;
+  };
   int k = 1;
   for (; k <= aligned_count; ++k) {
     const int j = e + k;
     if (j > last) break;
-    DecWord dw;
-    if (s == 0) {
-      dw = D[k];
-    } else if (k <= B + 1) {
-      dw = D[k] >> s;
-      if (k >= 2) dw |= (D[k - 1] << (30 - s)) & 0x7FFFFFFF;
-    } else {
-      dw = (D[B + 1] << (30 - s)) & 0x7FFFFFFF;
-    }
+    const DecWord dw = aligned_word(k);
     if (R[j] != dw) return R[j] > dw ? 1 : -1;
   }
   if (k <= aligned_count) {
-    // R's region ended first: more than one aligned word left means D reaches further.
-    if (aligned_count - k + 1 > 1) return -1;
+    // R's region ended first. D reaches further when more than one aligned word is left
+    // and one of them holds a digit; a single left-over word is ignored. Left-over words
+    // that are all zero add nothing to D, so R and D are equal: without this an exact
+    // quotient ending in the region's last words (12345678901234 / 1 at 12 digits) was
+    // missed and came out one unit low with a tail of nines.
+    if (aligned_count - k + 1 > 1)
+      for (; k <= aligned_count; ++k)
+        if (aligned_word(k) != 0) return -1;
     return 0;
   }
   for (int j = e + k; j <= last; ++j)

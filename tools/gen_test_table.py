@@ -27,8 +27,8 @@ a comment in the generated table:
   - sin, cos, tan of "dN" operands at multiples of 180 degrees (sin, tan) or odd
     multiples of 90 (cos): the true value at the truncated operand is about 10^-106, the
     tiny-result rule gives 0;
-  - tan at odd multiples of 90 degrees: the overflow value in degrees (exact reduction);
-    the error value in radians (no exact equality, a zero sine part);
+  - tan at odd multiples of 90 degrees: the overflow value (the reduction lands exactly
+    on π / 2, in degrees and in radians);
   - operations whose documented answer is a marker or the range rule: overflow, underflow
     to 0, division by zero, rounding that carries past the exponent range;
   - 2^999999999 and 2^-999999999, whose square-and-multiply loses more than the guard
@@ -252,13 +252,13 @@ def compare_shifted(r, multiple, d, b_words):
     """The remainder r against a multiple of the divisor lowered by d places, both as
     108-position integers of their own frames; digits of the multiple that fall beyond the
     remainder's last position are not compared, and on a tie a multiple that reaches two or
-    more words beyond the remainder counts as the larger."""
+    more words beyond the remainder with a non-zero digit there counts as the larger."""
     aligned = multiple // 10 ** d
     if r != aligned:
         return 1 if r > aligned else -1
     e, s = divmod(d, 6)
     last_word = e + b_words + 1 + (1 if s else 0)
-    if last_word - WORDS >= 2:
+    if last_word - WORDS >= 2 and multiple % 10 ** d != 0:
         return -1
     return 0
 
@@ -1622,10 +1622,10 @@ def seq_trig_radians(number, fn):
         text = "d" + str(n)
         x = parse_test_operand(text)
         if fn == "tan" and n % 180 == 90:
-            # Odd multiple of 90 degrees in radians: "dN" is not exactly an odd multiple
-            # of the truncated π / 2, so the reduction does not find equality with H and no
-            # overflow is produced. The reduced angle comes out within about 10^-105 of
-            # π / 2 (or past it, folded to 0), the cotangent branch is taken and the sine
+            # Odd multiple of 90 degrees in radians: N × π / 180 divides exactly, so the
+            # reduction modulo π lands on H = π / 2 of the same π and gives overflow, as
+            # in degrees. Where it does not land exactly, the reduced angle is within a few
+            # units of the last place of π / 2, the cotangent branch is taken and the sine
             # part, below the tiny-result threshold, is made 0: a zero denominator, which
             # gives the error value. tan_odd_right_angle works this out step by step.
             marker = tan_odd_right_angle(x)

@@ -123,6 +123,48 @@ inline void div(int digits, int trials, uint64_t seed) {
   }
 }
 
+// Exact quotients that end anywhere up to the last position: a = q × b built with GMP
+// (q up to P digits, b of one to three words), then a / b must be q in every word, with
+// and without the table, and a divmod of the integers must give q and a zero remainder.
+inline void exact_quotients(int digits, int trials, uint64_t seed) {
+  ASSERT_EQ(dec_set_precision(digits), 0);
+  const int P = internal_digits - 1;
+  std::mt19937_64 rng(seed);
+  SCOPED_TRACE("seed " + std::to_string(seed) + " digits " + std::to_string(digits));
+  auto random_integer = [&](int n) {
+    std::string t(1, (char)('1' + rng() % 9));
+    for (int i = 1; i < n; ++i) t += (char)('0' + ((rng() % 3) ? rng() % 10 : (rng() % 2) * 9));
+    return mpz_class(t);
+  };
+  for (int t = 0; t < trials; ++t) {
+    const int lb = 1 + (int)(rng() % (t % 4 == 0 ? 1 : 18));
+    const mpz_class b = t % 8 == 0 ? mpz_class(1) : random_integer(lb);
+    const int room = P - (int)b.get_str().size();
+    if (room < 1) continue;
+    const int lq = room - (int)(rng() % (rng() % 2 ? 3 : room));
+    const mpz_class q = random_integer(lq < 1 ? 1 : lq);
+    const mpz_class a = q * b;
+    if ((int)a.get_str().size() > P) continue;
+    const std::string scale = "e" + std::to_string((int)(rng() % 21) - 10);
+    Num na((a.get_str() + scale).c_str()), nb(b.get_str().c_str()), want((q.get_str() + scale).c_str());
+    const std::string what = "trial " + std::to_string(t) + " a=" + a.get_str() + scale +
+                             " b=" + b.get_str();
+    Num got, got_compact;
+    dec_div(got, na, nb);
+    compact_memory = 1;
+    dec_div(got_compact, na, nb);
+    compact_memory = 0;
+    ASSERT_TRUE(testutil::same_words(got, want)) << what << " gave " << bare(got);
+    ASSERT_TRUE(testutil::same_words(got_compact, want)) << what << " compact gave " << bare(got_compact);
+    if ((int)q.get_str().size() < P) {
+      Num ia(a.get_str().c_str()), iq(q.get_str().c_str()), quot, rem;
+      ASSERT_EQ(dec_divmod(quot, rem, ia, nb), 0) << what;
+      ASSERT_TRUE(testutil::same_words(quot, iq)) << what << " divmod gave " << bare(quot);
+      ASSERT_TRUE(dec_is_zero(rem)) << what << " remainder " << bare(rem);
+    }
+  }
+}
+
 inline void divmod(int digits, int trials, uint64_t seed) {
   ASSERT_EQ(dec_set_precision(digits), 0);
   const int P = internal_digits - 1;

@@ -119,6 +119,19 @@ TEST(Differential, DivAt100And1000Digits) {
   differential::div(1000, 30, 44);
 }
 
+TEST(Differential, ExactQuotientsToTheLastPosition) {
+  ASSERT_EQ(dec_set_precision(12), 0);
+  Num a("12345678901234"), one("1"), q, r;
+  dec_div(q, a, one);
+  EXPECT_EQ(bare(q), "12345678901234");
+  dec_divmod(q, r, a, one);
+  EXPECT_TRUE(dec_is_zero(r)) << bare(r);
+  differential::exact_quotients(12, 3000, 48);
+  differential::exact_quotients(13, 2000, 49);
+  differential::exact_quotients(100, 1000, 50);
+  differential::exact_quotients(1000, 25, 51);
+}
+
 TEST(Differential, DivModIdentity) {
   differential::divmod(12, 2000, 45);
   differential::divmod(100, 1000, 46);
