@@ -7,6 +7,7 @@
 int sig_digits = 1000;
 int word_count = 168;
 int internal_digits = 1008;
+int word_count_low_water = 168;
 
 int bare_digits = 0;
 int line_digits = 200;
@@ -29,6 +30,7 @@ int dec_set_precision(int digits) {
   sig_digits = digits;
   word_count = dec_word_count_for(digits);
   internal_digits = word_count * 6;
+  if (word_count < word_count_low_water) word_count_low_water = word_count;
   return 0;
 }
 

@@ -40,6 +40,11 @@ constexpr DecWord LEAD_LANE_MASK = 0x01E00000;   // bits 21..24: position 1 of w
 extern int sig_digits;       // digits shown, 12 .. 100,000
 extern int word_count;       // digit words in use
 extern int internal_digits;  // word_count × 6, positions including position 0
+// The smallest word_count set since this was last lowered or reset by its user (the engine
+// resets it to word_count at the start of every command). A number written while fewer
+// words were in force keeps stale words after them, so the engine reads its registers
+// again from their texts when word_count has grown past this.
+extern int word_count_low_water;
 
 // ---- option flags, set by the executor before every command -------------------------
 extern int bare_digits;      // show every internal digit, unrounded

@@ -30,6 +30,9 @@
 // mark_shadows_stale(), so that the next command re-reads every register from the text
 // the user sees, whatever half-done state the stopped command left in Registers.
 //
+// A rise of the precision also marks every shadow stale: a number written at fewer digit
+// words than are now in force has stale words after them.
+//
 // The invariant between texts and numbers: when TextSlots[n] equals ShadowTexts[n],
 // Registers[n] holds the number that the text shows (for R5..R9 the text is the 50-byte
 // display copy and the number belongs to MemoryTexts[n - 5]). A shadow holding the single
@@ -179,6 +182,11 @@ int execute_command() {
     return -1;
   }
   set_precision_figures(d);
+  // A register written at fewer words (an earlier command, the self-test's own precision)
+  // has stale words beyond them, which a longer precision would take for digits: read
+  // every register again from the text it shows.
+  if (word_count > word_count_low_water) mark_shadows_stale();
+  word_count_low_water = word_count;
   read_changed_registers();
 
   const CommandDef *def = command_find(Settings[SET_COMMAND]);

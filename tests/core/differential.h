@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <gmpxx.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 
@@ -132,9 +133,10 @@ inline void exact_quotients(int digits, int trials, uint64_t seed) {
   std::mt19937_64 rng(seed);
   SCOPED_TRACE("seed " + std::to_string(seed) + " digits " + std::to_string(digits));
   auto random_integer = [&](int n) {
-    std::string t(1, (char)('1' + rng() % 9));
-    for (int i = 1; i < n; ++i) t += (char)('0' + ((rng() % 3) ? rng() % 10 : (rng() % 2) * 9));
-    return mpz_class(t);
+    std::vector<char> t((size_t)n + 1, '\0');
+    t[0] = (char)('1' + rng() % 9);
+    for (int i = 1; i < n; ++i) t[(size_t)i] = (char)('0' + ((rng() % 3) ? rng() % 10 : (rng() % 2) * 9));
+    return mpz_class(t.data());
   };
   for (int t = 0; t < trials; ++t) {
     const int lb = 1 + (int)(rng() % (t % 4 == 0 ? 1 : 18));
@@ -145,7 +147,9 @@ inline void exact_quotients(int digits, int trials, uint64_t seed) {
     const mpz_class q = random_integer(lq < 1 ? 1 : lq);
     const mpz_class a = q * b;
     if ((int)a.get_str().size() > P) continue;
-    const std::string scale = "e" + std::to_string((int)(rng() % 21) - 10);
+    char scale_text[16];
+    snprintf(scale_text, sizeof scale_text, "e%d", (int)(rng() % 21) - 10);
+    const std::string scale = scale_text;
     Num na((a.get_str() + scale).c_str()), nb(b.get_str().c_str()), want((q.get_str() + scale).c_str());
     const std::string what = "trial " + std::to_string(t) + " a=" + a.get_str() + scale +
                              " b=" + b.get_str();

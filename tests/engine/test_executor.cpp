@@ -137,15 +137,57 @@ TEST_F(Executor, MemoryRegistersAreReadFromTheirFullTexts) {
   EXPECT_EQ(shadow(7), digits.substr(0, 50));
 }
 
-TEST_F(Executor, ChangeOfDigitsAloneReadsNothing) {
+TEST_F(Executor, LoweringTheDigitsReadsNothing) {
+  type(SLOT_SIG_DIGITS, "30");
   type(SLOT_R1, "1");
   type(SLOT_R0, "3");
   Settings[SET_BARE_DIGITS] = 1;
-  press(C_DIV);  // at 12 digits: 17 internal threes
-  ASSERT_EQ(text(SLOT_R0), ".33333333333333333\r\n");
-  type(SLOT_SIG_DIGITS, "30");
-  press(C_NEG);  // R0 keeps the digit words it got at 12 digits
+  press(C_DIV);
+  type(SLOT_R3, "42");
+  press(C_NYS1);
+  dec_from_text(Registers[3], "7");  // behind the text's back: only a re-read undoes it
+  type(SLOT_SIG_DIGITS, "12");
+  press(C_NEG);  // R0 keeps the digit words it got at 30 digits and shows their first 17
   EXPECT_EQ(text(SLOT_R0), "-.33333333333333333\r\n");
+  EXPECT_EQ(shown(3), "7\r\n");
+}
+
+// A number written at a lower precision has stale words after its own (here the tail of
+// the 1,000-digit π that R0's buffer held before 1/x at 12 digits), so raising the digits
+// reads every register again from its text; a register's text keeps all its digits.
+TEST_F(Executor, RaisingTheDigitsReadsEveryRegisterAgain) {
+  type(SLOT_SIG_DIGITS, "1000");
+  press(C_PI);
+  press(C_DUP);
+  press(C_DUP);
+  ASSERT_EQ(press(C_NYS1), 0);
+  const std::string pi_text = text(SLOT_R2);
+  type(SLOT_SIG_DIGITS, "12");
+  press(C_RECIP);  // R0 = 1 / π at 12 digits, written over π's words
+  const std::string inverse_text = text(SLOT_R0);
+  type(SLOT_SIG_DIGITS, "1000");
+  press(C_SQ);
+  static DecWord y[DEC_BUF_WORDS], want[DEC_BUF_WORDS];
+  dec_from_text(y, inverse_text.c_str());
+  dec_mul(want, y, y);
+  static char want_text[TEXT_SLOT_BYTES];
+  dec_to_text(want, want_text);
+  EXPECT_EQ(text(SLOT_R0), want_text);
+  EXPECT_EQ(text(SLOT_R3), pi_text);  // moved down by the lift, digits intact
+  EXPECT_EQ(shown(3), pi_text);
+  for (int n = 0; n < 10; n++) EXPECT_TRUE(register_consistent(n)) << n;
+}
+
+// The self-test runs at its own 100 digits and restores the user's precision; the
+// registers it wrote are read again at the next command.
+TEST_F(Executor, RegistersWrittenBySelfTestAreReadAgainAfterIt) {
+  type(SLOT_SIG_DIGITS, "1000");
+  press(C_PI);
+  type(SLOT_SCRIPT, "test 2,2");
+  press(C_SCRIPT);
+  ASSERT_EQ(status().rfind("TEST completed", 0), 0u) << status();
+  press(C_NYS1);
+  for (int n = 0; n < 10; n++) EXPECT_TRUE(register_consistent(n)) << n;
 }
 
 TEST_F(Executor, StaleShadowsMakeEveryRegisterReadAgain) {
