@@ -8,6 +8,8 @@ constexpr int TEXT_SLOT_BYTES = 110000;  // every text buffer: 109,999 character
 // Reads a register text into p at the current precision. 0 for a number (possibly zero);
 // −1 with NUM_ERROR for a syntax error, NUM_OVERFLOW for an exponent beyond the range,
 // and −1 with nothing written for a null argument. Stops quietly at an unknown character.
+// The marker texts "ERROR" and "OVERFLOW" (alone but for blanks and line breaks) read as
+// NUM_ERROR and NUM_OVERFLOW with −1.
 int dec_from_text(DecWord *p, const char *text);
 
 // Writes p as the text shown in a register box into buf (at least TEXT_SLOT_BYTES): rounded

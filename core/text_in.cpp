@@ -29,10 +29,31 @@ int32_t read_exponent_part(const char *s) {
   return (int32_t)v;
 }
 
+// True when text is word, alone but for blanks and line breaks around it: the way the
+// formatter writes a marker.
+bool is_marker_text(const char *text, const char *word) {
+  while (*text == ' ' || *text == '\r' || *text == '\n') ++text;
+  const size_t n = strlen(word);
+  if (strncmp(text, word, n) != 0) return false;
+  for (text += n; *text == ' ' || *text == '\r' || *text == '\n'; ++text) {
+  }
+  return *text == '\0';
+}
+
 }  // namespace
 
 int dec_from_text(DecWord *p, const char *text) {
   if (!p || !text) return -1;
+  // The texts shown for the two markers read back as the markers, so that an error or an
+  // overflow stays one through an edited box, a workspace file or a restart.
+  const int32_t marker = is_marker_text(text, "ERROR")      ? NUM_ERROR
+                         : is_marker_text(text, "OVERFLOW") ? NUM_OVERFLOW
+                                                            : 0;
+  if (marker != 0) {
+    dec_zero(p);
+    dec_set_marker(p, marker);
+    return -1;
+  }
   dec_zero(p);
   const int wc = word_count;
   int word = 1, shift = 21;  // write cursor: position 1

@@ -75,6 +75,30 @@ TEST(FromText, ErrorsAndExponentLimits) {
   EXPECT_EQ(display(grouped), "97. 409091034002437236 44033268870607579997");
 }
 
+// The texts shown for the markers read back as the markers (an error in a box survives a
+// restart); anything more or less than the marker word is an ordinary lenient read.
+TEST(FromText, MarkerTextsReadBackAsMarkers) {
+  dec_set_precision(12);
+  for (int32_t marker : {NUM_ERROR, NUM_OVERFLOW}) {
+    Num m, back;
+    dec_set_marker(m, marker);
+    static char text[TEXT_SLOT_BYTES];
+    EXPECT_EQ(dec_to_text(m, text), -1);
+    EXPECT_EQ(dec_from_text(back, text), -1) << text;
+    EXPECT_EQ(dec_head(back), marker) << text;
+  }
+  for (const char *t : {"ERROR", " ERROR \r\n", "\r\nOVERFLOW"}) {
+    Num x;
+    EXPECT_EQ(dec_from_text(x, t), -1) << t;
+    EXPECT_TRUE(dec_is_marker(x)) << t;
+  }
+  for (const char *t : {"ERRORS", "error", "ERROR 1", "OVER", "5 ERROR"}) {
+    Num x;
+    dec_from_text(x, t);
+    EXPECT_FALSE(dec_is_marker(x)) << t;
+  }
+}
+
 TEST(FromText, DropsDigitsBeyondTheLastPositionWithoutRounding) {
   dec_set_precision(12);
   Num a("123456789012345678999");
