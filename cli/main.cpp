@@ -44,22 +44,30 @@ struct Options {
 
 const char USAGE[] =
     "usage: deepnums-cli [OPTIONS] [TOKEN...]\n"
-    "  -d, --digits TEXT     the significant-digits field, as typed (default \"1000\")\n"
+    "  -d, --digits TEXT     the significant-digits field, as typed (default \"1000\";\n"
+    "                        12 .. 100000 are accepted)\n"
     "  --degree | --radian   angle unit (default degree)\n"
     "  --compact             \"Compact mem.\" on\n"
-    "  --bare                \"Bare digits\" on\n"
-    "  --plain               \"Plane disp.\" on\n"
+    "  --bare                \"Bare digits\" on: every internal digit, unrounded\n"
+    "  --plain               \"Plane disp.\" on: no grouping blanks, no line breaks\n"
     "  -s, --script FILE     put FILE's text into the script box; the token 'run'\n"
-    "                        performs it; with no tokens it is performed once\n"
-    "  -w, --workspace FILE  read FILE at start and write it back at the end\n"
-    "                        (the 42-line layout of the window's deepNUMS.ini)\n"
-    "  -r, --registers       print R0..R9 at the end as \"Rn: text\"; else R0 only\n"
+    "                        performs it; with no tokens (and without -i) it is\n"
+    "                        performed once\n"
+    "  -w, --workspace FILE  read FILE at start and write it back at the end, in the\n"
+    "                        42-line layout of the window's deepNUMS.ini; a missing\n"
+    "                        FILE is a fresh start\n"
+    "  -r, --registers       print R0..R9 at the end as \"Rn: text\"; otherwise R0 only\n"
     "  -i, --interactive     read token lines from standard input; after each line\n"
-    "                        print R4..R0 and the status line; 'quit' ends\n"
+    "                        print R4..R0 and the status line; 'quit' or the end of\n"
+    "                        input ends\n"
     "  -h, --help            this text\n"
-    "  --version             the version\n"
-    "Options may stand anywhere; '--' ends them. Exit status: 0; 1 when a command was\n"
-    "refused for its significant digits; 2 for a usage error; 130 after Ctrl-C.\n\n";
+    "  --version             prints \"deepnums-cli " DEEPNUMS_VERSION "\"\n"
+    "Options may stand anywhere; '--' ends them; a long option takes its value as the\n"
+    "next argument or after '=' (--digits=20). An argument is an option only when '-'\n"
+    "or '--' is followed by a letter, so -5 and ->R5 are tokens. Options override the\n"
+    "values read from a workspace file.\n"
+    "Exit status: 0; 1 when a command was refused for its significant digits; 2 for a\n"
+    "usage error or a workspace file that cannot be read or written; 130 after Ctrl-C.\n\n";
 
 int usage_error(const std::string &message) {
   fprintf(stderr, "deepnums-cli: %s\n", message.c_str());
@@ -286,7 +294,7 @@ int main(int argc, char **argv) {
     return 0;
   }
   if (o.version) {
-    puts("deepnums-cli 1.30");
+    puts("deepnums-cli " DEEPNUMS_VERSION);
     return 0;
   }
 

@@ -149,14 +149,20 @@ std::string token_help() {
       "             \"up\", then R0's text becomes the token as typed\n"
       "  Rn=TEXT    n = 0..4: register n's text becomes TEXT, as if typed into its box\n"
       "  #N         the command with code N\n"
-      "  COMMAND    a button caption (case and blanks ignored) or an alias:\n\n";
+      "  COMMAND    a button caption (case and blanks ignored) or an alias\n"
+      "A command takes x from R1 and y from R0 and lifts the stack: the result goes to\n"
+      "R0, the operands move down one level (R1 = old R0, R2 = old R1), so the first\n"
+      "number entered is x.\n\n";
   char line[200];
-  snprintf(line, sizeof line, "  %-5s %-22s %-16s %s\n", "code", "caption", "aliases", "");
+  snprintf(line, sizeof line, "  %-5s %-22s %-16s %s\n", "code", "caption", "aliases", "effect");
   help += line;
   for (int i = 0; i < CommandTableCount; i++) {
     const CommandDef &d = CommandTable[i];
     snprintf(line, sizeof line, "  %-5d %-22s %-16s %s\n", d.code, d.caption, d.aliases, d.help);
     help += line;
   }
+  help +=
+      "\nThe manual page deepnums-cli(1) and the manual (docs/manual.md, installed in\n"
+      "/usr/share/doc/deepnums/docs/) describe every command and the script language.\n";
   return help;
 }

@@ -6,5 +6,7 @@
 int main(int argc, char **argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("deepNUMS"));
+  // Lets a desktop match the window to deepnums.desktop and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("deepnums"));
   return app_entry(1);  // shown normally, as a desktop launches a program
 }
