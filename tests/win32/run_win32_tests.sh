@@ -6,7 +6,9 @@
 #   run_win32_tests.sh runners BUILD_DIR              run the test runners under Wine
 #   run_win32_tests.sh e2e     BUILD_DIR [PNG]        drive deepNUMS.exe, check its workspace
 #                                                     file, save a screenshot to PNG
-#   run_win32_tests.sh all     BUILD_DIR [PNG]        the three in turn
+#   run_win32_tests.sh zip     BUILD_DIR              build the zip with CPack, check its
+#                                                     files, run its deepnums-cli.exe
+#   run_win32_tests.sh all     BUILD_DIR [PNG]        the four in turn
 #
 # Exit 0 when the step passed, 77 when it cannot run here (no mingw-w64, Wine or Xvfb:
 # CTest counts that as skipped), anything else when it failed.
@@ -20,7 +22,7 @@ step=${1:-}
 build=${2:-}
 png=${3:-}
 if [ -z "$step" ] || [ -z "$build" ]; then
-  sed -n '2,12p' "$0" >&2
+  sed -n '2,14p' "$0" >&2
   exit 2
 fi
 repo=$(cd "$(dirname "$0")/../.." && pwd)
@@ -256,10 +258,42 @@ do_e2e() {
   echo "end-to-end run passed"
 }
 
+# ---- the zip ----
+do_zip() {
+  have cpack || skip "cpack not installed"
+  have python3 || skip "python3 not installed"
+  [ -f "$build/CPackConfig.cmake" ] || fail "no CPackConfig.cmake in $build"
+  rm -rf "$build/package"
+  cpack --config "$build/CPackConfig.cmake" -B "$build/package" >"$build/cpack.log" 2>&1 \
+    || { cat "$build/cpack.log"; fail "cpack"; }
+  local version zip top
+  version=$(sed -n 's/^project(deepNUMS VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
+  top="deepNUMS-$version-win64"
+  zip="$build/package/$top.zip"
+  [ -f "$zip" ] || fail "no $top.zip in $build/package: $(ls "$build/package")"
+  # Exactly the programs, README and the manual, in one folder; unpacked beside the zip.
+  python3 - "$zip" "$top" "$build/package" <<'PY' || fail "zip contents"
+import sys, zipfile
+path, top, dest = sys.argv[1:4]
+names = sorted(n for n in zipfile.ZipFile(path).namelist() if not n.endswith("/"))
+want = sorted(f"{top}/{n}" for n in ["deepNUMS.exe", "deepnums-cli.exe", "README.md",
+              "docs/manual.md", "docs/windows.md", "docs/window.png", "docs/window-win32.png"])
+if names != want:
+    sys.exit(f"zip holds {names}, expected {want}")
+zipfile.ZipFile(path).extractall(dest)
+PY
+  wine_env
+  local got
+  got=$(cd "$build/package/$top" && wine ./deepnums-cli.exe -d 12 2 10 'x^y' 2>&1 | tr -d '\r')
+  [ "$got" = 1024 ] || fail "deepnums-cli.exe from the zip printed '$got'"
+  echo "zip $top.zip: files checked, deepnums-cli.exe computed 2 ^ 10"
+}
+
 case "$step" in
   build) do_build ;;
+  zip) do_zip ;;
   runners) do_runners ;;
   e2e) do_e2e ;;
-  all) ( do_build ) || exit $?; ( do_runners ) || exit $?; ( do_e2e ) || exit $? ;;
+  all) ( do_build ) || exit $?; ( do_runners ) || exit $?; ( do_e2e ) || exit $?; ( do_zip ) || exit $? ;;
   *) echo "unknown step: $step" >&2; exit 2 ;;
 esac
