@@ -10,15 +10,6 @@ namespace {
 
 uint64_t columns[NAT_MAX_LIMBS + 2];
 
-inline DecWord value_word(uint32_t v) {
-  DecWord w = 0;
-  for (int s = 1; s <= 26; s += 5) {
-    w |= (DecWord)(v % 10) << s;
-    v /= 10;
-  }
-  return w;
-}
-
 void trim(Nat *a) {
   while (a->len > 0 && a->limb[a->len - 1] == 0) --a->len;
 }
@@ -32,7 +23,7 @@ void nat_from_words(Nat *out, const DecWord *p, int words) {
 }
 
 void nat_to_words(DecWord *p, const Nat *a, int words) {
-  for (int i = 0; i < words; ++i) p[words - i] = value_word(i < a->len ? a->limb[i] : 0);
+  for (int i = 0; i < words; ++i) p[words - i] = integer_word(i < a->len ? a->limb[i] : 0);
 }
 
 void nat_set_small(Nat *out, uint32_t v) {

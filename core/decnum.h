@@ -90,6 +90,15 @@ inline uint32_t word_integer(DecWord w) {
   for (int s = 26; s >= 1; s -= 5) v = v * 10 + ((w >> s) & 15);
   return v;
 }
+// The word whose six digits spell v (0 .. 999,999): the inverse of word_integer.
+inline DecWord integer_word(uint32_t v) {
+  DecWord w = 0;
+  for (int s = 1; s <= 26; s += 5) {
+    w |= (DecWord)(v % 10) << s;
+    v /= 10;
+  }
+  return w;
+}
 
 // ---- lane arithmetic ----------------------------------------------------------------
 // out = A + B + c lane by lane; returns the word, *carry_out = carry out of the top lane.

@@ -145,8 +145,13 @@ int div_kernel(DecWord *Q, DecWord *R, DecWord *D, int B, int limit) {
     }
     if (n - 1 > internal_digits - 1) return -1;  // quotient digits beyond the last word
     int first = 1;
-    if (fast_kernels && !hipr_mode && limit == 0 && B >= DIV_FAST_MIN_WORDS) {
-      first += div_fast_prefix(Q, R, D);
+    if (fast_kernels && !hipr_mode && limit == 0) {
+      if (B >= DIV_FAST_MIN_WORDS) {
+        first += div_fast_prefix(Q, R, D);
+      } else if (B <= 2) {
+        first += div_short_prefix(Q, R, D, B, &exact);
+        if (exact) n = first;  // the remainder is zero: every later digit is zero
+      }
       scan_index = 0;
     }
     build_divisor_table(D, B);

@@ -99,3 +99,64 @@ int div_fast_prefix(DecWord *Q, DecWord *R, DecWord *D) {
   dec_set_head(D, dec_head(D) - 2 * i0);
   return i0;
 }
+
+namespace {
+
+DecWord Grid[DEC_BUF_WORDS + 1];  // floor(R / d) in R's word grid
+
+// Q |= the digits of g at positions shift + 1 .. P, placed at positions 1 .. P − shift.
+void or_shifted_left(DecWord *Q, const DecWord *g, int shift) {
+  const int wc = word_count;
+  const int ws = shift / 6, t = (shift % 6) * 5;
+  for (int i = 1; i + ws <= wc; ++i) {
+    DecWord w = g[i + ws];
+    if (t != 0) {
+      w = (w << t) & 0x7FFFFFFE;
+      if (i + ws + 1 <= wc) w |= g[i + ws + 1] >> (30 - t);
+    }
+    Q[i] |= w;
+  }
+}
+
+}  // namespace
+
+int div_short_prefix(DecWord *Q, DecWord *R, DecWord *D, int B, bool *exact) {
+  const int wc = word_count;
+  const int P = internal_digits - 1;
+  // d: D's digits as an integer, over positions 0 .. L.
+  int L = -1;
+  for (int k = 6 * (B + 1) - 1; k >= 0 && L < 0; --k)
+    if (k <= P && dec_digit_at(D, k) != 0) L = k;
+  if (L < 0 || L > DIV_SHORT_LAST_POSITION) return 0;
+  for (int k = L + 1; k < 6 * (B + 1) && k <= P; ++k)
+    if (dec_digit_at(D, k) != 0) return 0;
+  uint64_t d = 0;
+  for (int k = 0; k <= L; ++k) d = d * 10 + (uint64_t)dec_digit_at(D, k);
+  const int64_t off = (int64_t)dec_exponent(R) - dec_exponent(D);
+  if (off < 0 || off > P) return 0;
+  const int shift = L + (int)off - 1;  // Q position i is R's position i + shift
+  const int J = P - shift;
+  if (shift < 0 || J < 1) return 0;
+
+  // floor(R / d) word by word; the remainder stays below d < 10^14, so rem × 10^6 fits.
+  uint64_t rem = 0;
+  for (int w = 1; w <= wc; ++w) {
+    const uint64_t cur = rem * 1000000 + word_integer(R[w]);
+    const uint64_t q = cur / d;
+    rem = cur - q * d;
+    Grid[w] = integer_word((uint32_t)q);
+  }
+  // The quotient must have at most J digits: positions 0 .. shift of the grid are zero.
+  for (int k = 0; k <= shift; ++k)
+    if (dec_digit_at(Grid, k) != 0) return 0;
+
+  or_shifted_left(Q, Grid, shift);
+  *exact = rem == 0;
+  for (int w = 1; w <= wc; ++w) R[w] = 0;
+  for (int w = wc; w >= 1 && rem != 0; --w) {
+    R[w] = integer_word((uint32_t)(rem % 1000000));
+    rem /= 1000000;
+  }
+  dec_set_head(D, dec_head(D) - 2 * J);
+  return J;
+}

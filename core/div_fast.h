@@ -26,3 +26,18 @@ constexpr int DIV_FAST_TAIL_DIGITS = 12;
 // returns i0; returns 0 and changes nothing otherwise. ScratchNums slots 2 .. 9 serve as
 // scratch (the caller builds its table of multiples afterwards); slots 0, 1 are untouched.
 int div_fast_prefix(DecWord *Q, DecWord *R, DecWord *D);
+
+// A divisor whose digits end at or before this position (a number of at most 13
+// significant digits) takes the short start below.
+constexpr int DIV_SHORT_LAST_POSITION = 13;
+
+// The start for a short divisor. While the aligned divisor's last digit stays within the
+// remainder's last position, that is for the positions j ≤ J = P − (L + off) + 1 (L the
+// position of D's last non-zero digit, off = exp(R) − exp(D)), every T_j(k) is exact and
+// the loop's digits are the decimal digits of floor(R / d), d = D's digits as an integer,
+// with R_J = R mod d; an exact stop of the loop inside them leaves zeros, as the quotient
+// does. One pass of word-by-word integer division gives them all.
+// On success writes quotient positions 1 .. J, leaves R = R_J, lowers D's exponent by J,
+// sets *exact when R_J is zero (the loop then has nothing left to do) and returns J;
+// returns 0 and changes nothing when D is not short or the quotient would not fit.
+int div_short_prefix(DecWord *Q, DecWord *R, DecWord *D, int B, bool *exact);

@@ -68,3 +68,42 @@ TEST(DivFast, ShapesThatDefeatAProposal) {
     }
   }
 }
+
+// Divisors of up to 14 digits (the short start takes those ending by position 13; one
+// more digit takes the loop alone): random dividends, exact multiples, dividends a unit
+// of the last place off a multiple, and divisor shapes at the word boundaries.
+TEST(DivFast, ShortDivisorsGiveTheLoopsDigits) {
+  std::mt19937_64 rng(1618);
+  for (int digits : {12, 13, 30, 100, 1000, 3000}) {
+    ASSERT_EQ(dec_set_precision(digits), 0);
+    const int trials = digits <= 100 ? 800 : digits <= 1000 ? 100 : 15;
+    const std::string at = "digits " + std::to_string(digits);
+    for (int t = 0; t < trials; ++t) {
+      Num a, b, q, prod, near, ulp;
+      const int lb = 1 + (int)(rng() % 14);
+      testutil::random_number(a, rng, testutil::random_length(rng), (int32_t)(rng() % 9) - 4, (int)(rng() & 1));
+      testutil::random_number(b, rng, lb, (int32_t)(rng() % 9) - 4, (int)(rng() & 1));
+      const std::string what = at + " trial " + std::to_string(t) + " b=" + testutil::bare(b);
+      quotient_both_ways(a, b, what + " random");
+      testutil::random_number(q, rng, 1 + (int)(rng() % (internal_digits - 1 - lb)), 0, 0);
+      dec_mul(prod, b, q);
+      quotient_both_ways(prod, b, what + " exact multiple");
+      dec_zero(ulp);
+      dec_put_digit(ulp, internal_digits - 1, 1);
+      dec_set_head(ulp, dec_head(prod) & ~1);
+      dec_sub(near, prod, ulp);
+      quotient_both_ways(near, b, what + " a unit below a multiple");
+      dec_add(near, prod, ulp);
+      quotient_both_ways(near, b, what + " a unit above a multiple");
+    }
+    for (const char *b_text : {"1", "7", "999999", "1000001", "9999999999999", "99999999999999",
+                               "1234567890123", "12345678901234", "3e-7", "-11"}) {
+      Num b(b_text), one("1"), third, big;
+      quotient_both_ways(one, b, at + " 1 / " + b_text);
+      dec_div(third, one, Num("3"));
+      quotient_both_ways(third, b, at + " 1/3 / " + b_text);
+      testutil::random_number(big, rng, internal_digits - 1, 5, 0);
+      quotient_both_ways(big, b, at + " full / " + b_text);
+    }
+  }
+}
