@@ -117,14 +117,16 @@ int mul_fast_kernel(DecWord *out, const DecWord *p, const DecWord *q, int A, int
 
   // The dropped tails' carries: for multiplier position i, the carry of k_i × p into
   // position m = P − i + 1. cw[k][w] is the carry into word w from the words after it.
-  bool need[10] = {false};
-  for (int w = 1; w <= lb; ++w)
-    for (int u = 0; u < 6; ++u) need[lane_digit(q[w], u)] = true;
-  for (int k = 2; k <= 9; ++k) {
-    if (!need[k]) continue;
-    uint32_t *cw = carry_into_word[k];
-    cw[wc] = 0;
-    for (int w = wc; w >= 2; --w) cw[w - 1] = (uint32_t)(((uint64_t)k * word_p[w] + cw[w]) / WORD_BASE);
+  // The eight carry chains run side by side: each step of one chain waits for its
+  // previous step, so one chain at a time would wait on every step.
+  uint64_t chain[10] = {0};
+  for (int k = 2; k <= 9; ++k) carry_into_word[k][wc] = 0;
+  for (int w = wc; w >= 2; --w) {
+    const uint64_t v = word_p[w];
+    for (int k = 2; k <= 9; ++k) {
+      chain[k] = ((uint64_t)k * v + chain[k]) / WORD_BASE;
+      carry_into_word[k][w - 1] = (uint32_t)chain[k];
+    }
   }
   // Truncation points m = P − i + 1 for the multiplier positions i = 1 .. 6 lb − 1.
   const int last_i = 6 * lb - 1 < P ? 6 * lb - 1 : P;
