@@ -77,6 +77,10 @@ void forward(uint32_t *a, int n, const Tables &t, uint32_t p) {
   for (int L = n >> 1; L >= 1; L >>= 1) {
     cancel_check();
     const uint32_t *w = t.fwd + L, *wq = t.fwd_q + L;
+    if (use_avx2 && L < 8 && n >= 16) {
+      ntt_dif_small_avx2(a, n, L, w, wq, p);
+      continue;
+    }
     for (int i = 0; i < n; i += 2 * L) {
       uint32_t *x = a + i, *y = a + i + L;
       if (use_avx2 && L >= 8) {
@@ -98,6 +102,10 @@ void inverse(uint32_t *a, int n, const Tables &t, uint32_t p) {
   for (int L = 1; L < n; L <<= 1) {
     cancel_check();
     const uint32_t *w = t.inv + L, *wq = t.inv_q + L;
+    if (use_avx2 && L < 8 && n >= 16) {
+      ntt_dit_small_avx2(a, n, L, w, wq, p);
+      continue;
+    }
     for (int i = 0; i < n; i += 2 * L) {
       uint32_t *x = a + i, *y = a + i + L;
       if (use_avx2 && L >= 8) {

@@ -1,4 +1,5 @@
-// AVX2 butterflies for the transforms' wide stages (span of eight or more). Chosen at run
+// AVX2 butterflies for the transforms' stages: the wide ones (span of eight or more) and
+// the narrow ones (span 4, 2, 1), whose two sides are interleaved within a vector. Chosen at run
 // time when the processor has AVX2; the portable loops in ntt.cpp remain the reference.
 #include "core/ntt_butterflies.h"
 
@@ -54,9 +55,101 @@ __attribute__((target("avx2"))) void ntt_dit_span_avx2(uint32_t *x, uint32_t *y,
   }
 }
 
+namespace {
+
+// The sixteen values a[0 .. 16) of one group as the x and y sides of span L (4, 2 or 1):
+// element e is on the x side when e mod 2L < L. gather and scatter are inverses.
+template <int L>
+__attribute__((target("avx2"))) inline void gather(const uint32_t *a, __m256i *x, __m256i *y) {
+  const __m256i A = _mm256_loadu_si256((const __m256i *)a);
+  const __m256i B = _mm256_loadu_si256((const __m256i *)(a + 8));
+  if (L == 4) {
+    *x = _mm256_permute2x128_si256(A, B, 0x20);
+    *y = _mm256_permute2x128_si256(A, B, 0x31);
+  } else if (L == 2) {
+    *x = _mm256_unpacklo_epi64(A, B);
+    *y = _mm256_unpackhi_epi64(A, B);
+  } else {
+    *x = _mm256_castps_si256(
+        _mm256_shuffle_ps(_mm256_castsi256_ps(A), _mm256_castsi256_ps(B), _MM_SHUFFLE(2, 0, 2, 0)));
+    *y = _mm256_castps_si256(
+        _mm256_shuffle_ps(_mm256_castsi256_ps(A), _mm256_castsi256_ps(B), _MM_SHUFFLE(3, 1, 3, 1)));
+  }
+}
+
+template <int L>
+__attribute__((target("avx2"))) inline void scatter(uint32_t *a, __m256i x, __m256i y) {
+  __m256i A, B;
+  if (L == 4) {
+    A = _mm256_permute2x128_si256(x, y, 0x20);
+    B = _mm256_permute2x128_si256(x, y, 0x31);
+  } else if (L == 2) {
+    A = _mm256_unpacklo_epi64(x, y);
+    B = _mm256_unpackhi_epi64(x, y);
+  } else {
+    A = _mm256_unpacklo_epi32(x, y);
+    B = _mm256_unpackhi_epi32(x, y);
+  }
+  _mm256_storeu_si256((__m256i *)a, A);
+  _mm256_storeu_si256((__m256i *)(a + 8), B);
+}
+
+// The twiddles of span L in the order gather puts the x side in: w[j] for j = e mod L.
+template <int L>
+__attribute__((target("avx2"))) inline __m256i span_twiddles(const uint32_t *w) {
+  if (L == 4) return _mm256_setr_epi32((int)w[0], (int)w[1], (int)w[2], (int)w[3], (int)w[0], (int)w[1], (int)w[2], (int)w[3]);
+  if (L == 2) return _mm256_setr_epi32((int)w[0], (int)w[1], (int)w[0], (int)w[1], (int)w[0], (int)w[1], (int)w[0], (int)w[1]);
+  return _mm256_set1_epi32((int)w[0]);
+}
+
+template <int L>
+__attribute__((target("avx2"))) void dif_small(uint32_t *a, int n, const uint32_t *w, const uint32_t *wq,
+                                               uint32_t prime) {
+  const __m256i p = _mm256_set1_epi32((int)prime);
+  const __m256i tw = span_twiddles<L>(w), twq = span_twiddles<L>(wq);
+  for (int i = 0; i < n; i += 16) {
+    __m256i u, v;
+    gather<L>(a + i, &u, &v);
+    __m256i s = reduce_once(_mm256_add_epi32(u, v), p);
+    __m256i r = mul_shoup(_mm256_add_epi32(_mm256_sub_epi32(u, v), p), tw, twq, p);
+    scatter<L>(a + i, s, reduce_once(r, p));
+  }
+}
+
+template <int L>
+__attribute__((target("avx2"))) void dit_small(uint32_t *a, int n, const uint32_t *w, const uint32_t *wq,
+                                               uint32_t prime) {
+  const __m256i p = _mm256_set1_epi32((int)prime);
+  const __m256i tw = span_twiddles<L>(w), twq = span_twiddles<L>(wq);
+  for (int i = 0; i < n; i += 16) {
+    __m256i u, y;
+    gather<L>(a + i, &u, &y);
+    __m256i v = reduce_once(mul_shoup(y, tw, twq, p), p);
+    __m256i s = reduce_once(_mm256_add_epi32(u, v), p);
+    __m256i d = reduce_once(_mm256_add_epi32(_mm256_sub_epi32(u, v), p), p);
+    scatter<L>(a + i, s, d);
+  }
+}
+
+}  // namespace
+
+void ntt_dif_small_avx2(uint32_t *a, int n, int L, const uint32_t *w, const uint32_t *wq, uint32_t prime) {
+  if (L == 4) dif_small<4>(a, n, w, wq, prime);
+  else if (L == 2) dif_small<2>(a, n, w, wq, prime);
+  else dif_small<1>(a, n, w, wq, prime);
+}
+
+void ntt_dit_small_avx2(uint32_t *a, int n, int L, const uint32_t *w, const uint32_t *wq, uint32_t prime) {
+  if (L == 4) dit_small<4>(a, n, w, wq, prime);
+  else if (L == 2) dit_small<2>(a, n, w, wq, prime);
+  else dit_small<1>(a, n, w, wq, prime);
+}
+
 #else
 
 bool ntt_have_avx2() { return false; }
+void ntt_dif_small_avx2(uint32_t *, int, int, const uint32_t *, const uint32_t *, uint32_t) {}
+void ntt_dit_small_avx2(uint32_t *, int, int, const uint32_t *, const uint32_t *, uint32_t) {}
 void ntt_dif_span_avx2(uint32_t *, uint32_t *, const uint32_t *, const uint32_t *, int, uint32_t) {}
 void ntt_dit_span_avx2(uint32_t *, uint32_t *, const uint32_t *, const uint32_t *, int, uint32_t) {}
 

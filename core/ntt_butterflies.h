@@ -11,3 +11,9 @@ void ntt_dif_span_avx2(uint32_t *x, uint32_t *y, const uint32_t *w, const uint32
                        uint32_t prime);
 void ntt_dit_span_avx2(uint32_t *x, uint32_t *y, const uint32_t *w, const uint32_t *wq, int L,
                        uint32_t prime);
+// The stage of span L = 4, 2 or 1 over the whole of a[0 .. n), n a multiple of 16: the
+// same butterflies as above, on the interleaved sides x = a[i .. i + L), y = a[i + L ..).
+void ntt_dif_small_avx2(uint32_t *a, int n, int L, const uint32_t *w, const uint32_t *wq,
+                        uint32_t prime);
+void ntt_dit_small_avx2(uint32_t *a, int n, int L, const uint32_t *w, const uint32_t *wq,
+                        uint32_t prime);
