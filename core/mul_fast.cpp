@@ -22,7 +22,9 @@ constexpr uint32_t WORD_BASE = 1000000;
 
 uint32_t word_p[DEC_MAX_WORDS + 2], word_q[DEC_MAX_WORDS + 2];
 uint64_t columns[2 * DEC_MAX_WORDS + 4];
-uint32_t carry_into_word[10][DEC_MAX_WORDS + 2];  // carry of k × p into word w from below
+// carries[w][k]: the carry of k × p into word w from the words after it; rows 0 and 1 stay
+// zero (nothing carries out of 0 × p or 1 × p), so every digit k can index them.
+uint32_t carries[DEC_MAX_WORDS + 2][10];
 uint64_t result_words[DEC_MAX_WORDS + 2];
 
 // Lanes of a 6-digit value, built from a table of two-digit lane pairs.
@@ -42,16 +44,16 @@ inline DecWord value_lanes(uint32_t v) {
 // Digit u (0 = the top lane) of a digit word.
 inline uint32_t lane_digit(DecWord w, int u) { return (w >> (26 - 5 * u)) & 15; }
 
-// The carries of the dropped tails for the multiplier positions whose truncation point m
-// lies in word wm: m = 6(wm − 1) + t, r = 5 − t positions after it in the word, the
-// multiplier position i = P − m + 1. Unrolled so that every division is by a constant.
+// The carry of a dropped tail: for the multiplier position i whose truncation point
+// m = P − i + 1 lies in word wm with r = 5 − T positions after it in the word, the carry of
+// k_i × p into position m. As wm steps down by one, i steps up by six with the same lane:
+// i = c − 6 wm with c = P + 7 − T, so its word is 1 + c / 6 − wm and its lane c mod 6.
+// Unrolled so that every division is by a constant.
 template <int T>
-inline uint64_t tail_carry(const DecWord *q, int wm, int P, uint32_t suffix) {
+inline uint64_t tail_carry(const DecWord *q, int wm, int c, const uint32_t *cw, uint32_t suffix) {
   constexpr uint32_t DIV[6] = {100000, 10000, 1000, 100, 10, 1};
-  const int i = P - (6 * (wm - 1) + T) + 1;
-  const uint32_t k = lane_digit(q[1 + i / 6], i % 6);
-  if (k < 2) return 0;
-  return ((uint64_t)k * suffix + carry_into_word[k][wm]) / DIV[T];
+  const uint32_t k = lane_digit(q[1 + c / 6 - wm], c % 6);
+  return ((uint64_t)k * suffix + cw[k]) / DIV[T];
 }
 
 // Plain O(la × lb) word convolution for moderate lengths.
@@ -120,12 +122,14 @@ int mul_fast_kernel(DecWord *out, const DecWord *p, const DecWord *q, int A, int
   // The eight carry chains run side by side: each step of one chain waits for its
   // previous step, so one chain at a time would wait on every step.
   uint64_t chain[10] = {0};
-  for (int k = 2; k <= 9; ++k) carry_into_word[k][wc] = 0;
+  for (int k = 0; k <= 9; ++k) carries[wc][k] = 0;
   for (int w = wc; w >= 2; --w) {
     const uint64_t v = word_p[w];
+    uint32_t *row = carries[w - 1];
+    row[0] = row[1] = 0;
     for (int k = 2; k <= 9; ++k) {
       chain[k] = ((uint64_t)k * v + chain[k]) / WORD_BASE;
-      carry_into_word[k][w - 1] = (uint32_t)chain[k];
+      row[k] = (uint32_t)chain[k];
     }
   }
   // Truncation points m = P − i + 1 for the multiplier positions i = 1 .. 6 lb − 1.
@@ -139,12 +143,18 @@ int mul_fast_kernel(DecWord *out, const DecWord *p, const DecWord *q, int A, int
                    s3 = s2 + 100 * lane_digit(pw, 3), s4 = s3 + 1000 * lane_digit(pw, 2),
                    s5 = s4 + 10000 * lane_digit(pw, 1);
     const int base = 6 * (wm - 1);
-    if (base + 5 >= first_m) units += tail_carry<5>(q, wm, P, 0);
-    if (base + 4 >= first_m) units += tail_carry<4>(q, wm, P, s1);
-    if (base + 3 >= first_m) units += tail_carry<3>(q, wm, P, s2);
-    if (base + 2 >= first_m) units += tail_carry<2>(q, wm, P, s3);
-    if (base + 1 >= first_m) units += tail_carry<1>(q, wm, P, s4);
-    if (base >= first_m) units += tail_carry<0>(q, wm, P, s5);
+    const uint32_t *cw = carries[wm];
+    if (base >= first_m) {  // all six truncation points of the word, as in every word but the last
+      units += tail_carry<5>(q, wm, P + 2, cw, 0) + tail_carry<4>(q, wm, P + 3, cw, s1) +
+               tail_carry<3>(q, wm, P + 4, cw, s2) + tail_carry<2>(q, wm, P + 5, cw, s3) +
+               tail_carry<1>(q, wm, P + 6, cw, s4) + tail_carry<0>(q, wm, P + 7, cw, s5);
+      continue;
+    }
+    if (base + 5 >= first_m) units += tail_carry<5>(q, wm, P + 2, cw, 0);
+    if (base + 4 >= first_m) units += tail_carry<4>(q, wm, P + 3, cw, s1);
+    if (base + 3 >= first_m) units += tail_carry<3>(q, wm, P + 4, cw, s2);
+    if (base + 2 >= first_m) units += tail_carry<2>(q, wm, P + 5, cw, s3);
+    if (base + 1 >= first_m) units += tail_carry<1>(q, wm, P + 6, cw, s4);
   }
   result_words[wc] += units;
 
