@@ -7,8 +7,10 @@
 // only the worker's body and the command-line front end catch it. The engine holds no
 // resources, so nothing leaks.
 //
-// Progress: the innermost long loop that knows its length publishes (position, length)
-// through two atomics; a front end may poll them from another thread.
+// Progress: the outermost long loop that knows its length publishes (position, length)
+// through two atomics; a front end may poll them from another thread. A loop opens a
+// ProgressLoop and reports through it; loops inside it (the products and quotients of a
+// series term) then stay silent, so the figure follows the command's own loop.
 #pragma once
 
 #include <atomic>
@@ -29,6 +31,23 @@ inline void progress_set(int pos, int len) {
   progress_pos.store(pos, std::memory_order_relaxed);
   progress_len.store(len, std::memory_order_relaxed);
 }
+
+// Long loops open inside one another; the outermost one publishes.
+extern int progress_depth;
+
+class ProgressLoop {
+ public:
+  ProgressLoop() : outermost_(progress_depth++ == 0) {}
+  ~ProgressLoop() { --progress_depth; }
+  ProgressLoop(const ProgressLoop &) = delete;
+  ProgressLoop &operator=(const ProgressLoop &) = delete;
+  void set(int pos, int len) const {
+    if (outermost_) progress_set(pos, len);
+  }
+
+ private:
+  bool outermost_;
+};
 
 // Clears the flag and the progress figures; called before a command starts.
 void cancel_reset();

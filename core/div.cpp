@@ -129,7 +129,8 @@ int div_kernel(DecWord *Q, DecWord *R, DecWord *D, int B, int limit) {
   D[0] = R[0];
   bool exact = false;
   int n;
-  progress_set(0, count);
+  ProgressLoop progress;
+  progress.set(0, count);
 
   if (!compact_memory) {
     // The multiples take D's head when built, so building them after D has moved is the
@@ -158,7 +159,7 @@ int div_kernel(DecWord *Q, DecWord *R, DecWord *D, int B, int limit) {
     for (int i = first; i <= n - 1; ++i) {
       if ((i & 7) == 0) {
         cancel_check();
-        progress_set(i, n);
+        progress.set(i, n);
       }
       int k = bisect_digit(R, D, B, &exact);
       store_digit(Q, i, k);
@@ -194,7 +195,7 @@ int div_kernel(DecWord *Q, DecWord *R, DecWord *D, int B, int limit) {
     for (int i = 1; i <= n - 1 && !exact; ++i) {
       if ((i & 7) == 0) {
         cancel_check();
-        progress_set(i, n);
+        progress.set(i, n);
       }
       while (k < 9) {
         c = mag_compare_shifted(R, D, 0, B);

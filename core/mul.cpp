@@ -70,7 +70,8 @@ int mul_kernel(DecWord *out, DecWord *p, const DecWord *q, int A, int B) {
 
 int mul_kernel_shift_add(DecWord *out, DecWord *p, const DecWord *q, int A, int B) {
   const int last_pos = 6 * B + 5;  // the whole of q's digit words 1 .. B + 1
-  progress_set(0, last_pos);
+  ProgressLoop progress;
+  progress.set(0, last_pos);
   const int lead = multiplier_digit(q, 1);
   if (!compact_memory) {
     build_table(p, A);
@@ -78,7 +79,7 @@ int mul_kernel_shift_add(DecWord *out, DecWord *p, const DecWord *q, int A, int 
     for (int pos = 2; pos <= last_pos; ++pos) {
       if ((pos & 15) == 0) {
         cancel_check();
-        progress_set(pos, last_pos);
+        progress.set(pos, last_pos);
       }
       lower_exponent(p);
       for (int k = 2; k <= 9; ++k) lower_exponent(table_slot(k));
@@ -95,7 +96,7 @@ int mul_kernel_shift_add(DecWord *out, DecWord *p, const DecWord *q, int A, int 
     for (int pos = 2; pos <= last_pos; ++pos) {
       if ((pos & 15) == 0) {
         cancel_check();
-        progress_set(pos, last_pos);
+        progress.set(pos, last_pos);
       }
       lower_exponent(p);
       int k = multiplier_digit(q, pos);

@@ -52,9 +52,10 @@ int exp_series(DecWord *out, const DecWord *x, int N) {
     const bool halve = dec_compare_small(W1, 5, -1) > 0;
     if (halve) dec_mul_small(W1, W1, 5, -1);
     dec_set_int(W0, 1, 0);
+    ProgressLoop progress;
     for (int k = N; k >= 1; --k) {
       cancel_check();
-      progress_set(N - k, N);
+      progress.set(N - k, N);
       dec_mul(W2, W0, W1);
       dec_div_small(W2, W2, k, 0);
       dec_add_small(W0, W2, 1, 0);

@@ -33,9 +33,10 @@ int asin_series(DecWord *out, const DecWord *u, int N) {
   const int total = N;
   // Beyond SINGLE_FACTOR_TERMS the coefficient (2k − 1)² / (2k (2k + 1)) is applied one
   // factor at a time.
+  ProgressLoop progress;
   for (int k = N; k > SINGLE_FACTOR_TERMS; --k) {
     cancel_check();
-    progress_set(total - k, total);
+    progress.set(total - k, total);
     const int32_t c = 2 * k - 1;
     dec_mul(out, W0, W1);
     dec_mul_small(W0, out, c, 0);
@@ -50,7 +51,7 @@ int asin_series(DecWord *out, const DecWord *u, int N) {
   int32_t divisor = 2 * N * (2 * N + 1);
   for (int k = N; k >= 1; --k) {
     cancel_check();
-    progress_set(total - k, total);
+    progress.set(total - k, total);
     dec_mul(out, W0, W1);
     dec_mul_small(W0, out, square, 0);
     dec_div_small(out, W0, divisor, 0);

@@ -33,9 +33,10 @@ int ln_series(DecWord *out, const DecWord *x, int N) {
 
   dec_zero(W0);
   const int64_t terms = (int64_t)N + 1;
+  ProgressLoop progress;
   for (int64_t t = 0; t < terms; ++t) {
     cancel_check();
-    progress_set((int)t, (int)terms);
+    progress.set((int)t, (int)terms);
     const int32_t odd = (int32_t)(2 * (N - t) + 1);  // 2N + 1, 2N − 1, …, 1
     dec_mul(out, W0, W1);
     dec_set_int(W0, 1, 0);
@@ -124,9 +125,10 @@ int dec_pow(DecWord *out, const DecWord *x, const DecWord *y) {
       if (i >= 30) {  // W0 = x^(2^30)
         // Once W3 is zero, or W0 is exactly 1, further factors change nothing.
         const bool unit = dec_compare_small(W0, 1, 0) == 0;
+        ProgressLoop progress;
         for (int32_t m = 0; m < n && !unit && !dec_is_zero(W3); ++m) {
           cancel_check();
-          progress_set(m, n);
+          progress.set(m, n);
           if (dec_mul(W3, W3, W0) != 0) return fn_fail(out, NUM_OVERFLOW);
         }
         break;

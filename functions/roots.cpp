@@ -81,9 +81,10 @@ int dec_sqrt(DecWord *out, const DecWord *x) {
   dec_zero(out);  // x is no longer read
   scan_index = 0;
 
+  ProgressLoop progress;
   for (int i = 1; i <= last_pos; ++i) {
     cancel_check();
-    progress_set(i, last_pos);
+    progress.set(i, last_pos);
     const int rb = word_limit(i, wc);  // R's units digit is at position i
     mag_add_shifted(R, R, one, wc - 1, 1);
     int digit = 0;
@@ -172,9 +173,10 @@ int dec_cbrt(DecWord *out, const DecWord *x) {
   dec_zero(out);
   scan_index = 0;
 
+  ProgressLoop progress;
   for (int i = 1; i <= last_pos; ++i) {
     cancel_check();
-    progress_set(i, last_pos);
+    progress.set(i, last_pos);
     const int rb = word_limit(i, wc);          // R: units at position i
     const int tb = word_limit(2 * i, tlen - 1);  // T: units at position 2i, word 2wc + 1 zero
     int digit = 0;

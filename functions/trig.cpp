@@ -62,9 +62,10 @@ int sin_series(DecWord *out, const DecWord *t, int N) {
   DecWord *W0 = W(0), *W1 = W(1), *W2 = W(2);
   dec_set_int(W0, 1, 0);
   dec_mul(W1, t, t);
+  ProgressLoop progress;
   for (int k = N; k >= 1; --k) {
     cancel_check();
-    progress_set(N - k, N);
+    progress.set(N - k, N);
     dec_mul(W2, W0, W1);
     if (k <= SINGLE_DIVISOR_TERMS) {
       dec_div_small(W2, W2, 2 * k * (2 * k + 1), 0);
@@ -86,9 +87,10 @@ int cos_series(DecWord *out, const DecWord *t, int N) {
   DecWord *W0 = W(0), *W1 = W(1), *W2 = W(2);
   dec_mul(W1, t, t);  // first, so that out may be t
   dec_set_int(out, 1, 0);
+  ProgressLoop progress;
   for (int k = N; k >= 1; --k) {
     cancel_check();
-    progress_set(N - k, N);
+    progress.set(N - k, N);
     dec_mul(W2, out, W1);
     if (k <= SINGLE_DIVISOR_TERMS) {
       dec_div_small(W0, W2, (2 * k - 1) * 2 * k, 0);

@@ -53,3 +53,30 @@ TEST(Cancel, RaisedFromAnotherThreadDuringAProduct) {
   EXPECT_TRUE(cancelled);
   EXPECT_TRUE(testutil::same_words(a, a0));
 }
+
+// The outermost long loop owns the progress figures; loops inside it stay silent, and a
+// cancellation unwinding through them gives the nesting back.
+TEST(Progress, OutermostLoopPublishes) {
+  cancel_reset();
+  {
+    ProgressLoop outer;
+    outer.set(3, 10);
+    {
+      ProgressLoop inner;
+      inner.set(500, 1000);
+      EXPECT_EQ(progress_pos.load(), 3);
+      EXPECT_EQ(progress_len.load(), 10);
+    }
+    outer.set(4, 10);
+    EXPECT_EQ(progress_pos.load(), 4);
+    try {
+      ProgressLoop inner;
+      throw_cancelled();
+    } catch (const CommandCancelled &) {
+    }
+  }
+  EXPECT_EQ(progress_depth, 0);
+  ProgressLoop next;
+  next.set(1, 2);
+  EXPECT_EQ(progress_len.load(), 2);
+}

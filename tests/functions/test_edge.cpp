@@ -507,6 +507,19 @@ TEST(Factorial, Values) {
   EXPECT_EQ(dec_factorial(nullptr, 3), -1);
 }
 
+// The status line's percentage follows the factorial's own loop, not the products inside
+// it (the digit kernels, fast_kernels = 0, run long loops of their own).
+TEST(Factorial, ProgressFollowsItsOwnLoop) {
+  Setting setting(1000);
+  Num out;
+  fast_kernels = 0;
+  cancel_reset();
+  dec_factorial(out, 50);
+  fast_kernels = 1;
+  EXPECT_EQ(progress_len.load(), 49);
+  EXPECT_EQ(progress_pos.load(), 48);
+}
+
 // ---- cancellation --------------------------------------------------------------------
 
 TEST(Cancel, LongLoopsStop) {
