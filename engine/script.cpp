@@ -142,8 +142,12 @@ const char *run_loop(const char *p) {
   char op = take_count_and_letter(&p, &n);
   stack_lift();
   Clock::time_point start = Clock::now();
+  ProgressLoop progress;
+  // The count may exceed the progress figures' int range: publish it scaled down.
+  const long scale = n / 1000000000 + 1;
   for (long i = 0; i < n; i++) {
     cancel_check();
+    progress.set((int)(i / scale), (int)(n / scale));
     loop_operation(op, Registers[0], Registers[2], Registers[1]);
   }
   double s = seconds_since(start);

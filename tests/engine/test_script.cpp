@@ -42,6 +42,9 @@ TEST_F(Script, LoopRepeatsOnUnchangedOperands) {
   EXPECT_EQ(status().rfind("total=", 0), 0u) << status();
   EXPECT_NE(status().find("sec, "), std::string::npos) << status();
   EXPECT_EQ(status().substr(status().size() - 10), "sec/1loop\n") << status();
+  // The repetitions are the run's progress, not the products inside them.
+  EXPECT_EQ(progress_len.load(), 100);
+  EXPECT_EQ(progress_pos.load(), 99);
 }
 
 TEST_F(Script, LoopLetters) {
