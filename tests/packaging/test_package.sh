@@ -42,6 +42,10 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = deepnums ] || fail "Package: $(field Package)"
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
 [ "$(field Architecture)" = amd64 ] || fail "Architecture: $(field Architecture)"
+# A synopsis line, then the long description, each of its lines indented by one blank.
+description=$(field Description)
+[ "$(echo "$description" | wc -l)" -ge 3 ] || fail "Description: '$description'"
+! echo "$description" | grep -q '^  ' || fail "Description lines indented twice: '$description'"
 depends=$(field Depends)
 echo "Depends: $depends"
 # The package names of Depends, without versions.
