@@ -17,13 +17,14 @@
 // The multiplication ladder (measured on the development machine, bench/RESULTS.md):
 // - shorter operand below MUL_FAST_MIN_WORDS used words: the shift-and-add kernel,
 //   O(digits × words) lane additions. Since the tail-carry chains run side by side the
-//   word convolution is as fast for a one-word multiplier and twice as fast from two
-//   words on (dec_mul_small by 123456789: 2.9 against 5.1 µs at 1,000 digits), so only
-//   the reference path (fast_kernels = 0) still takes it;
+//   word convolution is twice as fast from two words on (dec_mul_small by 123456789:
+//   2.9 against 5.1 µs at 1,000 digits). A one-word multiplier stays with shift-and-add,
+//   which works over the multiplicand's used words only where the convolution's carries
+//   run over all word_count words (10000! at 100,000 digits: 0.9 s against 2.0 s);
 // - otherwise a word convolution, either plain, O(la × lb) multiply-adds at about 0.33 ns,
 //   or by number-theoretic transform of size n (a power of two), about 6.5 ns × n log2 n;
 //   the transform is taken when la × lb > MUL_NTT_COST_RATIO × n × log2 n.
-constexpr int MUL_FAST_MIN_WORDS = 1;
+constexpr int MUL_FAST_MIN_WORDS = 2;
 constexpr int MUL_NTT_COST_RATIO = 20;
 
 // out = the words mul_kernel gives for |p| × |q| (head copied from p), for p and q with
