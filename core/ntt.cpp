@@ -8,6 +8,7 @@
 #include "core/ntt.h"
 
 #include "core/cancel.h"
+#include "core/parallel.h"
 #include "core/ntt_butterflies.h"
 
 namespace {
@@ -33,16 +34,17 @@ struct Tables {
   uint32_t inv[NTT_MAX_SIZE], inv_q[NTT_MAX_SIZE];
 };
 Tables tables[2];
-bool tables_ready = false;
-bool use_avx2 = false;  // set with the tables: the processor has AVX2
+int tables_size = 1;    // the levels L < tables_size are built
+bool use_avx2 = false;  // set with the first tables: the processor has AVX2
 
 uint32_t shoup_quotient(uint32_t w, uint32_t p) { return (uint32_t)(((uint64_t)w << 32) / p); }
 
-void build_tables() {
+// Builds the twiddle levels up to transforms of size n (only those not built yet).
+void build_tables(int n) {
   for (int k = 0; k < 2; ++k) {
     const uint32_t p = PRIMES[k].p;
     Tables &t = tables[k];
-    for (int L = 1; L < NTT_MAX_SIZE; L <<= 1) {
+    for (int L = tables_size; L < n; L <<= 1) {
       const uint32_t w = pow_mod(PRIMES[k].g, (p - 1) / (2 * (uint64_t)L), p);
       const uint32_t wi = pow_mod(w, p - 2, p);
       uint64_t x = 1, y = 1;
@@ -56,8 +58,8 @@ void build_tables() {
       }
     }
   }
-  use_avx2 = ntt_have_avx2();
-  tables_ready = true;
+  if (tables_size == 1) use_avx2 = ntt_have_avx2();
+  tables_size = n;
 }
 
 // a mod p for a < 2^62 by Barrett reduction with m = floor(2^64 / p).
@@ -128,30 +130,51 @@ uint32_t work_a[2][NTT_MAX_SIZE], work_b[2][NTT_MAX_SIZE];
 
 }  // namespace
 
+namespace {
+
+struct PrimeJob {
+  int k, n, la, lb;
+  const uint32_t *a, *b;
+  bool square;
+};
+
+// The cyclic convolution of a and b modulo prime k, left in work_a[k][0 .. n).
+void convolve_mod_prime(void *arg) {
+  const PrimeJob &j = *(const PrimeJob *)arg;
+  const uint32_t p = PRIMES[j.k].p;
+  const int n = j.n;
+  uint32_t *x = work_a[j.k], *y = work_b[j.k];
+  for (int i = 0; i < n; ++i) x[i] = i < j.la ? j.a[i] : 0;
+  forward(x, n, tables[j.k], p);
+  if (j.square) {
+    y = x;
+  } else {
+    for (int i = 0; i < n; ++i) y[i] = i < j.lb ? j.b[i] : 0;
+    forward(y, n, tables[j.k], p);
+  }
+  const uint32_t scale = pow_mod((uint32_t)n, p - 2, p), scale_q = shoup_quotient(scale, p);
+  const uint64_t m = ~(uint64_t)0 / p;
+  for (int i = 0; i < n; ++i) {
+    uint32_t v = mul_shoup(reduce((uint64_t)x[i] * y[i], m, p), scale, scale_q, p);
+    x[i] = v >= p ? v - p : v;
+  }
+  inverse(x, n, tables[j.k], p);
+}
+
+}  // namespace
+
 void ntt_convolve(uint64_t *out, const uint32_t *a, int la, const uint32_t *b, int lb) {
-  if (!tables_ready) build_tables();
   const int len = la + lb - 1;
   int n = 1;
   while (n < len) n <<= 1;
+  if (n > tables_size) build_tables(n);
   const bool square = a == b && la == lb;
-  for (int k = 0; k < 2; ++k) {
-    const uint32_t p = PRIMES[k].p;
-    uint32_t *x = work_a[k], *y = work_b[k];
-    for (int i = 0; i < n; ++i) x[i] = i < la ? a[i] : 0;
-    forward(x, n, tables[k], p);
-    if (square) {
-      y = x;
-    } else {
-      for (int i = 0; i < n; ++i) y[i] = i < lb ? b[i] : 0;
-      forward(y, n, tables[k], p);
-    }
-    const uint32_t scale = pow_mod((uint32_t)n, p - 2, p), scale_q = shoup_quotient(scale, p);
-    const uint64_t m = ~(uint64_t)0 / p;
-    for (int i = 0; i < n; ++i) {
-      uint32_t v = mul_shoup(reduce((uint64_t)x[i] * y[i], m, p), scale, scale_q, p);
-      x[i] = v >= p ? v - p : v;
-    }
-    inverse(x, n, tables[k], p);
+  PrimeJob jobs[2] = {{0, n, la, lb, a, b, square}, {1, n, la, lb, a, b, square}};
+  if (n >= NTT_PARALLEL_MIN) {
+    run_two(convolve_mod_prime, &jobs[0], convolve_mod_prime, &jobs[1]);
+  } else {
+    convolve_mod_prime(&jobs[0]);
+    convolve_mod_prime(&jobs[1]);
   }
   // Chinese remainder: v = r0 + p0 × ((r1 − r0) × p0^−1 mod p1).
   const uint32_t p0 = PRIMES[0].p, p1 = PRIMES[1].p;
