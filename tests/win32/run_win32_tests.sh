@@ -291,7 +291,8 @@ for name, text in texts.items():
 wanted = {"LICENSE.txt": ["MIT License", "Copyright (c) 2026 The deepNUMS authors"],
           "THIRD-PARTY-NOTICES.txt": ["GCC RUNTIME LIBRARY EXCEPTION", "libstdc++", "libgcc",
               "Copyright (c) 2011-2016 mingw-w64 project", "Copyright (c) 2010 Lockless Inc.",
-              "Copyright (c) 2009-2016 the mingw-w64 project", "Lucent Technologies"]}
+              "Copyright (c) 2009-2016 the mingw-w64 project", "Lucent Technologies",
+              "David M. Gay"]}
 for name, phrases in wanted.items():
     for phrase in phrases:
         if phrase not in texts[name]:
