@@ -61,7 +61,7 @@ const char USAGE[] =
     "                        print R4..R0 and the status line; 'quit' or the end of\n"
     "                        input ends\n"
     "  -h, --help            this text\n"
-    "  --version             prints \"deepnums-cli " DEEPNUMS_VERSION "\"\n"
+    "  --version             the version and the licence\n"
     "Options may stand anywhere; '--' ends them; a long option takes its value as the\n"
     "next argument or after '=' (--digits=20). An argument is an option only when '-'\n"
     "or '--' is followed by a letter, so -5 and ->R5 are tokens. Options override the\n"
@@ -294,7 +294,9 @@ int main(int argc, char **argv) {
     return 0;
   }
   if (o.version) {
-    puts("deepnums-cli " DEEPNUMS_VERSION);
+    // The program (package) version line, then the copyright and licence on one line.
+    puts("deepnums-cli (deepNUMS) " DEEPNUMS_VERSION "\n"
+         "Copyright (C) 2026 The deepNUMS authors; MIT License, with NO WARRANTY.");
     return 0;
   }
 

@@ -59,7 +59,7 @@ grammar)
   expect as-typed "12abc" 0 -- -d 12 12abc
   expect grouped "12345678901234567890 1" 0 -- -d 30 123456789012345678901 1 '*'
   expect plain "123456789012345678901" 0 -- -d 30 --plain 123456789012345678901 1 '*'
-  expect version "deepnums-cli 1.30" 0 -- --version
+  expect version "$(printf 'deepnums-cli (deepNUMS) 1.30\nCopyright (C) 2026 The deepNUMS authors; MIT License, with NO WARRANTY.')" 0 -- --version
   ;;
 arithmetic)
   expect sub "7" 0 -- -d 12 10 3 -

@@ -7,8 +7,12 @@ From --help: every option, and every command row (code, caption, aliases, effect
 The manual page must have every option in its OPTIONS section and every command row,
 word for word, in its command table. The manual (Markdown) must name every option and
 have, for every command, a table row with its code, caption and aliases.
+The licence line of `deepnums-cli --version` must stand word for word in the manual, the
+COPYRIGHT sections of both manual pages and README, and its year and holder in LICENSE
+and the Debian copyright file.
 Prints every disagreement; exit 1 when there is one.
 """
+import os
 import re
 import subprocess
 import sys
@@ -16,6 +20,34 @@ import sys
 
 def help_text(cli):
     return subprocess.run([cli, "--help"], capture_output=True, text=True, check=True).stdout
+
+
+def licence_problems(cli, man_path, manual):
+    """Disagreements between the licence line of --version and the licence texts."""
+    out = subprocess.run([cli, "--version"], capture_output=True, text=True,
+                         check=True).stdout.split("\n")
+    m = re.fullmatch(r"Copyright \(C\) (\d{4}) (.+?); MIT License, with NO WARRANTY\.",
+                     out[1] if len(out) > 1 else "")
+    if not m:
+        return [f"--version: no licence line in {out!r}"]
+    line, notice = m.group(0), f"Copyright (c) {m.group(1)} {m.group(2)}"
+    repo = os.path.join(os.path.dirname(os.path.abspath(man_path)), "..")
+    problems = [] if line in manual else ["manual: lacks the licence line of --version"]
+    for page in ("deepnums-cli.1", "deepnums.1"):
+        source = open(os.path.join(repo, "docs", page), encoding="utf-8").read()
+        section = " ".join(man_sections(source).get("COPYRIGHT", []))
+        if line not in unroff(section):
+            problems.append(f"{page}: COPYRIGHT lacks the licence line of --version")
+    if line not in open(os.path.join(repo, "README.md"), encoding="utf-8").read():
+        problems.append("README.md: lacks the licence line of --version")
+    licence = open(os.path.join(repo, "LICENSE"), encoding="utf-8").read().split("\n")
+    if licence[:3] != ["MIT License", "", notice]:
+        problems.append(f"LICENSE: does not begin 'MIT License', '{notice}'")
+    copyright_file = open(os.path.join(repo, "packaging", "debian", "copyright"),
+                          encoding="utf-8").read()
+    if f"Copyright: {m.group(1)} {m.group(2)}\nLicense: Expat" not in copyright_file:
+        problems.append("packaging/debian/copyright: no Expat paragraph of the same holder")
+    return problems
 
 
 def help_options(text):
@@ -123,6 +155,7 @@ def main():
                    for l in table_lines):
             problems.append(f"manual: no table row with {' '.join(cells_wanted)}")
 
+    problems += licence_problems(cli, man_path, manual)
     for p in problems:
         print(p)
     print(f"{len(options)} options, {len(commands)} commands checked; {len(problems)} problems")

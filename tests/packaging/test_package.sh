@@ -5,6 +5,7 @@
 #    and documentation.
 # 2. CPack builds the .deb; its control fields are checked, `apt-get install -s` resolves
 #    its dependencies, and dpkg installs it into a scratch root (an empty dpkg database).
+#    The copyright file and changelog are there and lintian finds no error.
 # 3. Every shared library the installed programs name is found and comes from a package
 #    the .deb depends on; the desktop entry and the manual pages are valid.
 # 4. The installed deepnums-cli computes; the installed window starts.
@@ -21,9 +22,10 @@ with_window=0
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 \
   || { cat "$work/install.log"; fail "cmake --install"; }
-wanted=(bin/deepnums-cli share/man/man1/deepnums-cli.1 share/doc/deepnums/README.md
+wanted=(bin/deepnums-cli share/man/man1/deepnums-cli.1.gz share/doc/deepnums/README.md
+        share/doc/deepnums/copyright share/doc/deepnums/changelog.Debian.gz
         share/doc/deepnums/docs/manual.md share/doc/deepnums/docs/window.png)
-[ $with_window = 1 ] && wanted+=(bin/deepnums share/man/man1/deepnums.1
+[ $with_window = 1 ] && wanted+=(bin/deepnums share/man/man1/deepnums.1.gz
         share/applications/deepnums.desktop share/icons/hicolor/scalable/apps/deepnums.svg)
 for f in "${wanted[@]}"; do
   [ -f "$prefix/$f" ] || fail "cmake --install left out $f"
@@ -37,10 +39,12 @@ debs=("$work"/cpack/*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no single .deb: ${debs[*]}"
 deb=${debs[0]}
 version=$(sed -n 's/^project(deepNUMS VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
-[ "$(basename "$deb")" = "deepnums_${version}_amd64.deb" ] || fail "package file name $(basename "$deb")"
+# Debian revision 1 of the project's version.
+deb_version=$version-1
+[ "$(basename "$deb")" = "deepnums_${deb_version}_amd64.deb" ] || fail "package file name $(basename "$deb")"
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = deepnums ] || fail "Package: $(field Package)"
-[ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
+[ "$(field Version)" = "$deb_version" ] || fail "Version: $(field Version)"
 [ "$(field Architecture)" = amd64 ] || fail "Architecture: $(field Architecture)"
 # A synopsis line, then the long description, each of its lines indented by one blank.
 description=$(field Description)
@@ -73,6 +77,23 @@ bin=$root/usr/bin
 [ $with_window = 1 ] && { [ -x "$bin/deepnums" ] || fail "no usr/bin/deepnums in the package"; }
 echo "dpkg -i into a scratch root: $(dpkg-deb -c "$deb" | grep -c -v '/$') files"
 
+# The licence and the changelog, whose latest entry is this version; then lintian, which
+# must report no error (its warnings are fixed or overridden in packaging/debian).
+doc=$root/usr/share/doc/deepnums
+head -1 "$doc/copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+  || fail "no machine-readable /usr/share/doc/deepnums/copyright"
+entry=$(gzip -dc "$doc/changelog.Debian.gz" | head -1)
+[[ $entry == "deepnums ($deb_version) "* ]] || fail "changelog.Debian.gz begins '$entry', not version $deb_version"
+command -v lintian >/dev/null || fail "lintian is not installed (tools/setup.sh installs it)"
+# Overridden tags are listed as "O:" (with --show-overrides lintian's own exit status would
+# count them as failures, so the errors are read from its report).
+lintian --fail-on none --display-level '>=warning' --show-overrides "$deb" >"$work/lintian.log" 2>&1
+rc=$?
+cat "$work/lintian.log"
+[ $rc -eq 0 ] || fail "lintian could not check the package (exit $rc)"
+! grep -q '^E: ' "$work/lintian.log" || fail "lintian reports errors"
+echo "lintian: no errors; $(grep -c '^W: ' "$work/lintian.log") warnings, $(grep -c '^O: ' "$work/lintian.log") overridden"
+
 # ---- 3. libraries, desktop entry, manual pages ----
 for exe in "$bin"/*; do
   if ldd "$exe" | grep -q 'not found'; then ldd "$exe"; fail "$(basename "$exe"): a library is missing"; fi
@@ -95,8 +116,8 @@ if [ $with_window = 1 ]; then
   [ -x "$bin/$exec_name" ] || fail "the desktop entry runs '$exec_name', which is not installed"
   [ -f "$root/usr/share/icons/hicolor/scalable/apps/$icon_name.svg" ] || fail "no icon '$icon_name'"
 fi
-for page in "$root"/usr/share/man/man1/*.1; do
-  warnings=$(groff -t -man -Tutf8 -ww -z "$page" 2>&1)
+for page in "$root"/usr/share/man/man1/*.1.gz; do
+  warnings=$(gzip -dc "$page" | groff -t -man -Tutf8 -ww -z 2>&1)
   [ -z "$warnings" ] || { echo "$warnings"; fail "groff warns about $(basename "$page")"; }
 done
 echo "desktop entry and manual pages valid"
@@ -109,7 +130,7 @@ expect() {  # expected-stdout args...
   got=$(cd "$work" && "$cli" "$@" 2>"$work/stderr") || fail "deepnums-cli $* exited $?"
   [ "$got" = "$want" ] || fail "deepnums-cli $*: got '$got', expected '$want'"
 }
-expect "deepnums-cli $version" --version
+expect "$(printf 'deepnums-cli (deepNUMS) %s\nCopyright (C) 2026 The deepNUMS authors; MIT License, with NO WARRANTY.' "$version")" --version
 expect 1024 -d 12 2 10 'x ^ y'
 expect "1. 4142135623730950488 01688724209698078569 6718753769" -d 50 2 sqrt
 expect "3. 1415926535897932384 62643383279502884197 1693993751" -d 50 pi

@@ -271,22 +271,42 @@ do_zip() {
   top="deepNUMS-$version-win64"
   zip="$build/package/$top.zip"
   [ -f "$zip" ] || fail "no $top.zip in $build/package: $(ls "$build/package")"
-  # Exactly the programs, README and the manual, in one folder; unpacked beside the zip.
+  # Exactly the programs, README, the manual, the licence and the runtime's notices, in one
+  # folder; unpacked beside the zip.
   python3 - "$zip" "$top" "$build/package" <<'PY' || fail "zip contents"
 import sys, zipfile
 path, top, dest = sys.argv[1:4]
 names = sorted(n for n in zipfile.ZipFile(path).namelist() if not n.endswith("/"))
 want = sorted(f"{top}/{n}" for n in ["deepNUMS.exe", "deepnums-cli.exe", "README.md",
-              "docs/manual.md", "docs/windows.md", "docs/window.png", "docs/window-win32.png"])
+              "docs/manual.md", "docs/windows.md", "docs/window.png", "docs/window-win32.png",
+              "LICENSE.txt", "THIRD-PARTY-NOTICES.txt"])
 if names != want:
     sys.exit(f"zip holds {names}, expected {want}")
+# The licence and the notices of what is linked into the programs, with CR LF line ends.
+z = zipfile.ZipFile(path)
+texts = {n: z.read(f"{top}/{n}").decode("ascii") for n in ["LICENSE.txt", "THIRD-PARTY-NOTICES.txt"]}
+for name, text in texts.items():
+    if "\n" in text.replace("\r\n", ""):
+        sys.exit(f"{name}: a line without CR LF")
+wanted = {"LICENSE.txt": ["MIT License", "Copyright (c) 2026 The deepNUMS authors"],
+          "THIRD-PARTY-NOTICES.txt": ["GCC RUNTIME LIBRARY EXCEPTION", "libstdc++", "libgcc",
+              "Copyright (c) 2011-2016 mingw-w64 project", "Copyright (c) 2010 Lockless Inc.",
+              "Copyright (c) 2009-2016 the mingw-w64 project", "Lucent Technologies",
+              "David M. Gay"]}
+for name, phrases in wanted.items():
+    for phrase in phrases:
+        if phrase not in texts[name]:
+            sys.exit(f"{name} lacks '{phrase}'")
 zipfile.ZipFile(path).extractall(dest)
 PY
   wine_env
   local got
   got=$(cd "$build/package/$top" && wine ./deepnums-cli.exe -d 12 2 10 'x^y' 2>&1 | tr -d '\r')
   [ "$got" = 1024 ] || fail "deepnums-cli.exe from the zip printed '$got'"
-  echo "zip $top.zip: files checked, deepnums-cli.exe computed 2 ^ 10"
+  got=$(cd "$build/package/$top" && wine ./deepnums-cli.exe --version 2>&1 | tr -d '\r' | sed -n 2p)
+  [[ $got == "Copyright (C) 2026 The deepNUMS authors; MIT License"* ]] \
+    || fail "deepnums-cli.exe --version gave the licence line '$got'"
+  echo "zip $top.zip: files and notices checked, deepnums-cli.exe computed 2 ^ 10"
 }
 
 case "$step" in
