@@ -1,0 +1,591 @@
+#include "exact/nat.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "core/cancel.h"
+#include "core/ntt.h"
+
+namespace exact {
+
+namespace {
+
+constexpr uint64_t B64 = BASE;
+// Below this many limbs in the shorter operand products run by schoolbook.
+constexpr int MUL_SCHOOL_MAX = 40;
+// Divisors (and quotients) below this many limbs run by schoolbook long division.
+constexpr int DIV_SCHOOL_MAX = 40;
+// Transform pieces: each is at most half the longest transform, so a piece product fits.
+constexpr int MUL_PIECE_MAX = NTT_MAX_SIZE / 2;
+
+uint64_t pow10_u64(int k) {
+  uint64_t p = 1;
+  while (k-- > 0) p *= 10;
+  return p;
+}
+
+// Writes the limbs of column sums (each < 2^64 with the carry) into out.d[0 .. len + 3).
+void carry_columns(Nat &out, const uint64_t *col, int len) {
+  unsigned __int128 carry = 0;
+  int i = 0;
+  for (; i < len; ++i) {
+    if ((i & 8191) == 8191) cancel_check();
+    unsigned __int128 t = (unsigned __int128)col[i] + carry;
+    out.d[i] = (uint32_t)(t % B64);
+    carry = t / B64;
+  }
+  while (carry) {
+    out.d[i++] = (uint32_t)(carry % B64);
+    carry /= B64;
+  }
+  out.n = i;
+  nat_trim(out);
+}
+
+void mul_school(uint64_t *col, const Nat &a, const Nat &b) {
+  std::memset(col, 0, sizeof(uint64_t) * (size_t)(a.n + b.n));
+  const Nat &s = a.n < b.n ? a : b, &l = a.n < b.n ? b : a;
+  for (int i = 0; i < s.n; ++i) {
+    const uint64_t si = s.d[i];
+    uint64_t *c = col + i;
+    for (int j = 0; j < l.n; ++j) c[j] += si * l.d[j];
+  }
+}
+
+// Adds the product of a's limbs [a0, a0 + la) and b's [b0, b0 + lb) into col at a0 + b0.
+void mul_piece(uint64_t *col, uint64_t *tmp, const Nat &a, int a0, int la, const Nat &b, int b0,
+               int lb, bool square) {
+  const uint32_t *pa = a.d + a0, *pb = square ? pa : b.d + b0;
+  ntt_convolve(tmp, pa, la, pb, lb);
+  uint64_t *c = col + a0 + b0;
+  for (int i = 0; i < la + lb - 1; ++i) c[i] += tmp[i];
+}
+
+Nat mul_impl(const Nat &a, const Nat &b, bool square) {
+  if (a.n == 0 || b.n == 0) return Nat{};
+  Nat out = nat_alloc(a.n + b.n + 2);
+  Frame f;
+  uint64_t *col = (uint64_t *)arena_alloc(2 * (size_t)(a.n + b.n + 2));
+  const int ls = a.n < b.n ? a.n : b.n;
+  if (ls < MUL_SCHOOL_MAX) {
+    mul_school(col, a, b);
+  } else if (a.n + b.n - 1 <= NTT_MAX_SIZE && ls <= MUL_PIECE_MAX) {
+    ntt_convolve(col, a.d, a.n, square ? a.d : b.d, b.n);
+  } else {
+    // Long or unbalanced: pieces of the longer operand against pieces of the shorter.
+    std::memset(col, 0, sizeof(uint64_t) * (size_t)(a.n + b.n));
+    const Nat &l = a.n >= b.n ? a : b, &s = a.n >= b.n ? b : a;
+    const int ps = s.n < MUL_PIECE_MAX ? s.n : MUL_PIECE_MAX;
+    int pl = ps < MUL_PIECE_MAX ? ps : MUL_PIECE_MAX;
+    if (pl < 1024) pl = 1024;
+    uint64_t *tmp = (uint64_t *)arena_alloc(2 * (size_t)(pl + ps));
+    for (int i = 0; i < l.n; i += pl) {
+      const int li = l.n - i < pl ? l.n - i : pl;
+      for (int j = 0; j < s.n; j += ps) {
+        const int sj = s.n - j < ps ? s.n - j : ps;
+        mul_piece(col, tmp, l, i, li, s, j, sj, false);
+      }
+    }
+  }
+  carry_columns(out, col, a.n + b.n - 1);
+  return out;
+}
+
+// Knuth's long division, base 10^6; b.n ≥ 2, a ≥ b. q and r optional.
+void divmod_school(const Nat &a, const Nat &b, Nat *q, Nat *r) {
+  const int n = b.n, m = a.n - b.n;
+  const uint32_t f = BASE / (b.d[n - 1] + 1);
+  Nat qn = nat_alloc(m + 1), rn = nat_alloc(n);
+  {
+    Frame fr;
+    Nat u = nat_mul_small(a, f), v = nat_mul_small(b, f);
+    int64_t *w = (int64_t *)arena_alloc(2 * (size_t)(a.n + 2));
+    for (int i = 0; i < a.n + 2; ++i) w[i] = i < u.n ? u.d[i] : 0;
+    const int64_t vt = v.d[n - 1], vs = v.d[n - 2];
+    for (int j = m; j >= 0; --j) {
+      if ((j & 255) == 0) cancel_check();
+      int64_t num = w[j + n] * (int64_t)BASE + w[j + n - 1];
+      int64_t qhat = num / vt, rhat = num % vt;
+      while (qhat >= (int64_t)BASE || qhat * vs > rhat * (int64_t)BASE + w[j + n - 2]) {
+        --qhat;
+        rhat += vt;
+        if (rhat >= (int64_t)BASE) break;
+      }
+      int64_t k = 0;
+      for (int i = 0; i < n; ++i) {
+        int64_t p = qhat * (int64_t)v.d[i];
+        int64_t t = w[i + j] - k - p % (int64_t)BASE;
+        int64_t hi = t < 0 ? (t - (int64_t)BASE + 1) / (int64_t)BASE : 0;  // floor(t / BASE)
+        w[i + j] = t - hi * (int64_t)BASE;
+        k = p / (int64_t)BASE - hi;
+      }
+      int64_t t = w[j + n] - k;
+      w[j + n] = t;
+      if (t < 0) {
+        --qhat;
+        int64_t c = 0;
+        for (int i = 0; i < n; ++i) {
+          int64_t s = w[i + j] + v.d[i] + c;
+          c = s >= (int64_t)BASE;
+          w[i + j] = c ? s - (int64_t)BASE : s;
+        }
+        w[j + n] += c;
+      }
+      qn.d[j] = (uint32_t)qhat;
+    }
+    for (int i = 0; i < n; ++i) rn.d[i] = (uint32_t)w[i];
+  }
+  nat_trim(qn);
+  nat_trim(rn);
+  if (q) *q = qn;
+  if (r) {
+    uint32_t rem;
+    *r = nat_divmod_small(rn, f, &rem);
+  }
+}
+
+// ≈ floor(BASE^(2t) / b) for b of exactly t limbs, within a few units.
+Nat reciprocal(const Nat &b, int t) {
+  if (t <= DIV_SCHOOL_MAX) {
+    Nat one = nat_shift_limbs(nat_from_u64(1), 2 * (int64_t)t);
+    Nat q;
+    divmod_school(one, b, &q, nullptr);
+    return q;
+  }
+  const int h = t / 2 + 2;
+  Int x;
+  {
+    Frame f;
+    Nat xh = reciprocal(nat_high_limbs(b, t - h), h);  // ≈ BASE^(2h) / b_h
+    // X0 = xh BASE^(t−h); E = BASE^(2t) − b X0; X = X0 + floor(X0 E / BASE^(2t)).
+    Int bx = int_from(nat_shift_limbs(nat_mul(b, xh), t - h), false);
+    Int e = int_sub(int_from(nat_shift_limbs(nat_from_u64(1), 2 * (int64_t)t), false), bx);
+    Int corr = int_shift_floor(int_mul(int_from(xh, false), e), -(int64_t)(t + h));
+    x = int_add(int_from(nat_shift_limbs(xh, t - h), false), corr);
+    f.keep({&x});
+  }
+  return x.m;
+}
+
+}  // namespace
+
+// ---- making and reading -----------------------------------------------------------------
+Nat nat_alloc(int limbs) {
+  Nat a;
+  a.d = arena_alloc((size_t)(limbs > 0 ? limbs : 1));
+  std::memset(a.d, 0, sizeof(uint32_t) * (size_t)(limbs > 0 ? limbs : 1));
+  a.n = limbs;
+  return a;
+}
+
+void nat_trim(Nat &a) {
+  while (a.n > 0 && a.d[a.n - 1] == 0) --a.n;
+}
+
+Nat nat_from_u64(uint64_t v) {
+  Nat a = nat_alloc(4);
+  int i = 0;
+  while (v) {
+    a.d[i++] = (uint32_t)(v % B64);
+    v /= B64;
+  }
+  a.n = i;
+  return a;
+}
+
+Nat nat_copy(const Nat &a) {
+  Nat c = nat_alloc(a.n);
+  if (a.n) std::memcpy(c.d, a.d, sizeof(uint32_t) * (size_t)a.n);
+  return c;
+}
+
+uint64_t nat_to_u64(const Nat &a) {
+  uint64_t v = 0;
+  for (int i = a.n - 1; i >= 0; --i) v = v * B64 + a.d[i];
+  return v;
+}
+
+int64_t nat_digits(const Nat &a) {
+  if (a.n == 0) return 0;
+  int64_t d = 6 * (int64_t)(a.n - 1);
+  for (uint32_t t = a.d[a.n - 1]; t; t /= 10) ++d;
+  return d;
+}
+
+double nat_log10(const Nat &a) {
+  double top = 0;
+  int used = 0;
+  for (int i = a.n - 1; i >= 0 && used < 3; --i, ++used) top = top * 1e6 + a.d[i];
+  return std::log10(top) + 6.0 * (a.n - used);
+}
+
+// ---- comparison, addition ---------------------------------------------------------------
+int nat_cmp(const Nat &a, const Nat &b) {
+  if (a.n != b.n) return a.n > b.n ? 1 : -1;
+  for (int i = a.n - 1; i >= 0; --i)
+    if (a.d[i] != b.d[i]) return a.d[i] > b.d[i] ? 1 : -1;
+  return 0;
+}
+
+Nat nat_add(const Nat &a, const Nat &b) {
+  const Nat &l = a.n >= b.n ? a : b, &s = a.n >= b.n ? b : a;
+  Nat out = nat_alloc(l.n + 1);
+  uint32_t c = 0;
+  for (int i = 0; i < l.n; ++i) {
+    uint32_t t = l.d[i] + (i < s.n ? s.d[i] : 0) + c;
+    c = t >= BASE;
+    out.d[i] = c ? t - BASE : t;
+  }
+  out.d[l.n] = c;
+  nat_trim(out);
+  return out;
+}
+
+Nat nat_sub(const Nat &a, const Nat &b) {
+  Nat out = nat_alloc(a.n);
+  int32_t br = 0;
+  for (int i = 0; i < a.n; ++i) {
+    int32_t t = (int32_t)a.d[i] - (int32_t)(i < b.n ? b.d[i] : 0) - br;
+    br = t < 0;
+    out.d[i] = (uint32_t)(br ? t + (int32_t)BASE : t);
+  }
+  nat_trim(out);
+  return out;
+}
+
+Nat nat_add_small(const Nat &a, uint32_t v) {
+  Nat s = nat_from_u64(v);
+  return nat_add(a, s);
+}
+
+Nat nat_sub_small(const Nat &a, uint32_t v) {
+  Nat s = nat_from_u64(v);
+  return nat_sub(a, s);
+}
+
+// ---- products ---------------------------------------------------------------------------
+Nat nat_mul(const Nat &a, const Nat &b) { return mul_impl(a, b, a.d == b.d && a.n == b.n); }
+Nat nat_sqr(const Nat &a) { return mul_impl(a, a, true); }
+
+Nat nat_mul_u64(const Nat &a, uint64_t m) {
+  if (a.n == 0 || m == 0) return Nat{};
+  Nat out = nat_alloc(a.n + 4);
+  unsigned __int128 c = 0;
+  int i = 0;
+  for (; i < a.n; ++i) {
+    unsigned __int128 t = (unsigned __int128)a.d[i] * m + c;
+    out.d[i] = (uint32_t)(t % B64);
+    c = t / B64;
+  }
+  while (c) {
+    out.d[i++] = (uint32_t)(c % B64);
+    c /= B64;
+  }
+  out.n = i;
+  return out;
+}
+
+Nat nat_mul_small(const Nat &a, uint32_t m) { return nat_mul_u64(a, m); }
+
+Nat nat_pow(const Nat &a, uint64_t e) {
+  Nat r = nat_from_u64(1);
+  if (e == 0) return r;
+  int top = 63;
+  while (!((e >> top) & 1)) --top;
+  Frame f;
+  Nat acc = nat_copy(a);
+  for (int bit = top - 1; bit >= 0; --bit) {
+    cancel_check();
+    acc = nat_sqr(acc);
+    if ((e >> bit) & 1) acc = nat_mul(acc, a);
+  }
+  r = acc;
+  f.keep({&r});
+  return r;
+}
+
+Nat nat_pow_small(uint32_t base, uint64_t e) {
+  Frame f;
+  Nat r = nat_pow(nat_from_u64(base), e);
+  f.keep({&r});
+  return r;
+}
+
+// ---- scaling by powers of ten -----------------------------------------------------------
+Nat nat_shift_limbs(const Nat &a, int64_t limbs) {
+  if (a.n == 0) return Nat{};
+  Nat out = nat_alloc(a.n + (int)limbs);
+  std::memcpy(out.d + limbs, a.d, sizeof(uint32_t) * (size_t)a.n);
+  return out;
+}
+
+Nat nat_low_limbs(const Nat &a, int limbs) {
+  Nat out = a;
+  if (out.n > limbs) out.n = limbs;
+  nat_trim(out);
+  return out;  // a view into a's limbs: a is never changed, so sharing is safe
+}
+
+Nat nat_high_limbs(const Nat &a, int limbs) {
+  if (limbs <= 0) return a;
+  if (limbs >= a.n) return Nat{};
+  return Nat{a.d + limbs, a.n - limbs};
+}
+
+Nat nat_mul_pow10(const Nat &a, int64_t k) {
+  if (a.n == 0) return Nat{};
+  Frame f;
+  Nat s = nat_mul_small(a, (uint32_t)pow10_u64((int)(k % 6)));
+  Nat r = nat_shift_limbs(s, k / 6);
+  f.keep({&r});
+  return r;
+}
+
+Nat nat_div_pow10(const Nat &a, int64_t k) {
+  Nat h = nat_high_limbs(a, (int)(k / 6 < a.n ? k / 6 : a.n));
+  uint32_t rem;
+  return nat_divmod_small(h, (uint32_t)pow10_u64((int)(k % 6)), &rem);
+}
+
+int64_t nat_trailing_zero_digits(const Nat &a) {
+  int i = 0;
+  while (i < a.n && a.d[i] == 0) ++i;
+  if (i == a.n) return 0;
+  int64_t z = 6 * (int64_t)i;
+  for (uint32_t t = a.d[i]; t % 10 == 0; t /= 10) ++z;
+  return z;
+}
+
+bool nat_divisible_pow10(const Nat &a, int64_t k) {
+  return a.n == 0 || nat_trailing_zero_digits(a) >= k;
+}
+
+// ---- quotients and roots ----------------------------------------------------------------
+Nat nat_divmod_small(const Nat &a, uint32_t m, uint32_t *rem) {
+  Nat q = nat_alloc(a.n);
+  uint64_t r = 0;
+  for (int i = a.n - 1; i >= 0; --i) {
+    uint64_t t = r * B64 + a.d[i];
+    q.d[i] = (uint32_t)(t / m);
+    r = t % m;
+  }
+  nat_trim(q);
+  *rem = (uint32_t)r;
+  return q;
+}
+
+void nat_divmod(const Nat &a, const Nat &b, Nat *q, Nat *r) {
+  if (nat_cmp(a, b) < 0) {
+    if (q) *q = Nat{};
+    if (r) *r = a;
+    return;
+  }
+  if (b.n == 1) {
+    uint32_t rem;
+    Nat qq = nat_divmod_small(a, b.d[0], &rem);
+    if (q) *q = qq;
+    if (r) *r = nat_from_u64(rem);
+    return;
+  }
+  const int k = a.n - b.n + 1;
+  if (b.n <= DIV_SCHOOL_MAX || k <= DIV_SCHOOL_MAX) {
+    divmod_school(a, b, q, r);
+    return;
+  }
+  Int qi, ri;
+  {
+    Frame f;
+    // b's top t limbs (b padded with zero limbs when the quotient is the longer).
+    const int t = k + 2, s = b.n - t;
+    Nat x = reciprocal(s >= 0 ? nat_high_limbs(b, s) : nat_shift_limbs(b, -s), t);
+    Nat at = s >= 0 ? nat_high_limbs(a, s) : nat_shift_limbs(a, -s);
+    qi = int_from(nat_high_limbs(nat_mul(at, x), 2 * t), false);
+    ri = int_sub(int_from(a, false), int_from(nat_mul(qi.m, b), false));
+    Int bi = int_from(b, false);
+    for (int step = 0; ri.neg; ++step) {
+      qi = int_sub(qi, int_from_i64(1));
+      ri = int_add(ri, bi);
+    }
+    while (nat_cmp(ri.m, b) >= 0) {
+      qi = int_add(qi, int_from_i64(1));
+      ri = int_sub(ri, bi);
+    }
+    qi.m = nat_copy(qi.m);
+    ri.m = nat_copy(ri.m);
+    f.keep({&qi, &ri});
+  }
+  if (q) *q = qi.m;
+  if (r) *r = ri.m;
+}
+
+Nat nat_div(const Nat &a, const Nat &b) {
+  Nat q;
+  nat_divmod(a, b, &q, nullptr);
+  return q;
+}
+
+namespace {
+
+uint64_t isqrt_u64(uint64_t v) {
+  uint64_t s = (uint64_t)std::sqrt((double)v);
+  while (s * s > v) --s;
+  while ((s + 1) * (s + 1) <= v) ++s;
+  return s;
+}
+
+// √ with remainder of a number of exactly 2n limbs whose top limb is at least BASE / 4.
+void sqrtrem_normalised(const Nat &a, int n, Nat *s, Int *r) {
+  if (n == 1) {
+    uint64_t v = nat_to_u64(a);
+    uint64_t q = isqrt_u64(v);
+    *s = nat_from_u64(q);
+    *r = int_from(nat_from_u64(v - q * q), false);
+    return;
+  }
+  cancel_check();
+  const int l = n / 2, h = n - l;
+  Nat s1;
+  Int r1;
+  sqrtrem_normalised(nat_high_limbs(a, 2 * l), h, &s1, &r1);
+  Nat a1 = nat_low_limbs(nat_high_limbs(a, l), l), a0 = nat_low_limbs(a, l);
+  Nat num = nat_add(nat_shift_limbs(r1.m, l), a1);
+  Nat q, u;
+  nat_divmod(num, nat_mul_small(s1, 2), &q, &u);
+  Nat root = nat_add(nat_shift_limbs(s1, l), q);
+  Int rem = int_sub(int_from(nat_add(nat_shift_limbs(u, l), a0), false), int_from(nat_sqr(q), false));
+  if (rem.neg) {
+    rem = int_add(rem, int_from(nat_sub_small(nat_mul_small(root, 2), 1), false));
+    root = nat_sub_small(root, 1);
+  }
+  *s = root;
+  *r = rem;
+}
+
+}  // namespace
+
+Nat nat_sqrt(const Nat &a, Nat *rem) {
+  if (a.n <= 2) {
+    uint64_t v = nat_to_u64(a), q = isqrt_u64(v);
+    if (rem) *rem = nat_from_u64(v - q * q);
+    return nat_from_u64(q);
+  }
+  Nat root;
+  {
+    Frame f;
+    // a c² BASE^k has an even limb count and a top limb of at least BASE / 4; its root is
+    // c 1000^k times a's.
+    const uint32_t top = a.d[a.n - 1];
+    uint32_t c = 1;
+    while ((uint64_t)top * c * c < BASE / 4) ++c;
+    Nat an = nat_mul_small(a, c * c);
+    int k = an.n % 2;
+    if (k) an = nat_shift_limbs(an, 1);
+    Nat s;
+    Int r;
+    sqrtrem_normalised(an, an.n / 2, &s, &r);
+    uint32_t dropped;
+    root = nat_divmod_small(s, c * (k ? 1000u : 1u), &dropped);
+    f.keep({&root});
+  }
+  if (rem) {
+    Frame f;
+    Nat rr = nat_sub(a, nat_sqr(root));
+    f.keep({&rr});
+    *rem = rr;
+  }
+  return root;
+}
+
+Nat nat_root(const Nat &a, uint64_t k) {
+  if (k == 1 || a.n == 0) return nat_copy(a);
+  if (k == 2) return nat_sqrt(a);
+  const int64_t digits = nat_digits(a);
+  if ((uint64_t)digits * 4 < k) return nat_from_u64(1);  // a < 10^digits ≤ 2^k: root 1
+  Nat x;
+  {
+    Frame f;
+    // Start above the root: from a few limbs of a's top for long roots, else 10^⌈d/k⌉.
+    Nat est;
+    const int64_t rd = (digits + (int64_t)k - 1) / (int64_t)k;
+    if (rd > 12 && a.n > 6) {
+      const int64_t m = rd / 2 / 6;  // root limbs dropped from the top estimate
+      Nat top = nat_root(nat_high_limbs(a, (int)(k * m)), k);
+      est = nat_shift_limbs(nat_add_small(top, 1), m);
+    } else {
+      est = nat_mul_pow10(nat_from_u64(1), rd);
+    }
+    x = est;
+    for (;;) {
+      cancel_check();
+      // y = ((k − 1) x + floor(a / x^(k−1))) / k, decreasing to the root from above.
+      Nat y = nat_mul_u64(x, k - 1);
+      y = nat_add(y, nat_div(a, nat_pow(x, k - 1)));
+      uint32_t dropped;
+      if (k < BASE) {
+        y = nat_divmod_small(y, (uint32_t)k, &dropped);
+      } else {
+        y = nat_div(y, nat_from_u64(k));
+      }
+      if (nat_cmp(y, x) >= 0) break;
+      x = y;
+    }
+    x = nat_copy(x);
+    f.keep({&x});
+  }
+  return x;
+}
+
+Nat nat_cbrt(const Nat &a) { return nat_root(a, 3); }
+
+// ---- signed integers --------------------------------------------------------------------
+Int int_from_i64(int64_t v) {
+  return int_from(nat_from_u64(v < 0 ? (uint64_t)0 - (uint64_t)v : (uint64_t)v), v < 0);
+}
+
+int int_cmp(const Int &a, const Int &b) {
+  if (a.neg != b.neg) return a.neg ? -1 : 1;
+  int c = nat_cmp(a.m, b.m);
+  return a.neg ? -c : c;
+}
+
+Int int_add(const Int &a, const Int &b) {
+  if (a.neg == b.neg) return int_from(nat_add(a.m, b.m), a.neg);
+  int c = nat_cmp(a.m, b.m);
+  if (c == 0) return Int{};
+  if (c > 0) return int_from(nat_sub(a.m, b.m), a.neg);
+  return int_from(nat_sub(b.m, a.m), b.neg);
+}
+
+Int int_sub(const Int &a, const Int &b) { return int_add(a, int_neg(b)); }
+
+Int int_mul(const Int &a, const Int &b) { return int_from(nat_mul(a.m, b.m), a.neg != b.neg); }
+
+Int int_mul_small(const Int &a, int64_t m) {
+  const uint64_t am = m < 0 ? (uint64_t)0 - (uint64_t)m : (uint64_t)m;
+  return int_from(nat_mul_u64(a.m, am), a.neg != (m < 0));
+}
+
+Int int_div_floor(const Int &a, const Nat &b) {
+  Nat q, r;
+  nat_divmod(a.m, b, &q, &r);
+  if (!a.neg) return int_from(q, false);
+  if (r.n != 0) q = nat_add_small(q, 1);
+  return int_from(q, true);
+}
+
+Int int_shift_floor(const Int &a, int64_t k) {
+  if (k >= 0) return int_from(nat_shift_limbs(a.m, k), a.neg);
+  const int64_t drop = -k;
+  Nat h = nat_high_limbs(a.m, drop >= a.m.n ? a.m.n : (int)drop);
+  if (!a.neg) return int_from(h, false);
+  // Rounding toward −∞: one more when anything non-zero was dropped.
+  bool inexact = false;
+  for (int i = 0; i < a.m.n && i < drop; ++i)
+    if (a.m.d[i]) {
+      inexact = true;
+      break;
+    }
+  return int_from(inexact ? nat_add_small(h, 1) : h, true);
+}
+
+}  // namespace exact
