@@ -1,0 +1,55 @@
+// The "Exact digits" mode: every operation of the calculator with a result whose digit
+// positions 1 .. internal_digits − 1 are the true value's, truncated toward zero.
+//
+// How the mode meets the rest of the system
+// -----------------------------------------
+// The engine calls these in place of the default operations when the option is set; the
+// calling form is the same (op(out, x, y) → 0 or −1, out may alias an operand, markers
+// passed on, NUM_ERROR for domain errors, NUM_OVERFLOW past the exponent range, results
+// below the range are zero). Operands are the register values as held. The working
+// numbers live in the exact mode's arena (exact/arena.h), which every call empties first;
+// constants computed beyond the stored precision are cached across calls. All of it runs
+// on the one worker thread; large products use the core's second transform thread.
+// When a call fails for a reason the result marker does not tell (a radian argument too
+// large to reduce, working memory exhausted, an undecidable result), exact_message()
+// holds a line for the status line; it is empty otherwise.
+#pragma once
+
+#include "core/decnum.h"
+
+// Angle unit of the trigonometric functions, set by the engine before every command.
+extern int exact_radian_mode;
+
+const char *exact_message();
+
+int exact_add(DecWord *out, const DecWord *x, const DecWord *y);
+int exact_sub(DecWord *out, const DecWord *x, const DecWord *y);
+int exact_mul(DecWord *out, const DecWord *x, const DecWord *y);
+int exact_div(DecWord *out, const DecWord *x, const DecWord *y);
+int exact_mod(DecWord *out, const DecWord *x, const DecWord *y);  // sign of x
+int exact_pow(DecWord *out, const DecWord *x, const DecWord *y);  // x ^ y
+
+int exact_reciprocal(DecWord *out, const DecWord *y);
+int exact_square(DecWord *out, const DecWord *y);
+int exact_cube(DecWord *out, const DecWord *y);
+int exact_sqrt(DecWord *out, const DecWord *y);
+int exact_cbrt(DecWord *out, const DecWord *y);
+int exact_exp(DecWord *out, const DecWord *y);
+int exact_exp10(DecWord *out, const DecWord *y);
+int exact_ln(DecWord *out, const DecWord *y);
+int exact_log10(DecWord *out, const DecWord *y);
+int exact_sin(DecWord *out, const DecWord *y);
+int exact_cos(DecWord *out, const DecWord *y);
+int exact_tan(DecWord *out, const DecWord *y);
+int exact_asin(DecWord *out, const DecWord *y);
+int exact_acos(DecWord *out, const DecWord *y);
+int exact_atan(DecWord *out, const DecWord *y);
+int exact_sinh(DecWord *out, const DecWord *y);
+int exact_cosh(DecWord *out, const DecWord *y);
+int exact_tanh(DecWord *out, const DecWord *y);
+int exact_asinh(DecWord *out, const DecWord *y);
+int exact_acosh(DecWord *out, const DecWord *y);
+int exact_atanh(DecWord *out, const DecWord *y);
+int exact_factorial(DecWord *out, const DecWord *y);  // of the integer part of y
+int exact_pi(DecWord *out);
+int exact_e(DecWord *out);
