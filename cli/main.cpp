@@ -3,8 +3,9 @@
 // persist from token to token as they do between button presses.
 //
 // Exit status: 0; 1 when a command was refused for its significant digits; 2 for a usage
-// error (nothing is run then) or a workspace file that cannot be written; 130 when Ctrl-C
-// cancelled a command of a non-interactive run.
+// error (nothing is run then) or a workspace file that cannot be written; 3 when a script
+// stopped on an invalid command; 130 when Ctrl-C cancelled a command of a non-interactive
+// run.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -27,6 +28,7 @@ namespace {
 
 constexpr int EXIT_REFUSED = 1;
 constexpr int EXIT_USAGE = 2;
+constexpr int EXIT_SCRIPT_INVALID = 3;
 constexpr int EXIT_INTERRUPTED = 130;
 constexpr int CODE_UP = 40;
 constexpr int CODE_SCRIPT = 95;
@@ -67,7 +69,8 @@ const char USAGE[] =
     "or '--' is followed by a letter, so -5 and ->R5 are tokens. Options override the\n"
     "values read from a workspace file.\n"
     "Exit status: 0; 1 when a command was refused for its significant digits; 2 for a\n"
-    "usage error or a workspace file that cannot be read or written; 130 after Ctrl-C.\n\n";
+    "usage error or a workspace file that cannot be read or written; 3 when a script\n"
+    "stopped on \"Invalid command\"; 130 after Ctrl-C.\n\n";
 
 int usage_error(const std::string &message) {
   fprintf(stderr, "deepnums-cli: %s\n", message.c_str());
@@ -190,6 +193,11 @@ void put_text(FILE *out, const char *text) {
 
 void put_status(FILE *out) {
   if (TextSlots[SLOT_STATUS][0] != '\0') put_text(out, TextSlots[SLOT_STATUS]);
+}
+
+// The status a script leaves when it stopped on a line it does not know.
+bool script_stopped_invalid() {
+  return strncmp(TextSlots[SLOT_STATUS], "Invalid command", 15) == 0;
 }
 
 const char *register_text(int n) {
@@ -341,9 +349,20 @@ int main(int argc, char **argv) {
       exit_status = EXIT_INTERRUPTED;
       break;
     }
+    if (t.kind == TOKEN_COMMAND && t.code == CODE_SCRIPT && script_stopped_invalid()) {
+      exit_status = EXIT_SCRIPT_INVALID;
+      break;
+    }
   }
   if (o.interactive && exit_status == 0) interactive_loop(progress);
 
+  // Numbers typed last are printed as the calculator shows their values.
+  if (!o.interactive && exit_status == 0) {
+    if (show_typed_registers(o.registers ? 5 : 1) != 0) {
+      put_status(stderr);
+      exit_status = EXIT_REFUSED;
+    }
+  }
   if (o.registers) {
     for (int n = 0; n <= 9; n++) put_register(stdout, n);
   } else if (!o.interactive) {

@@ -56,7 +56,21 @@ grammar)
   expect options-anywhere "7" 0 -- 10 3 - -d 12
   expect double-dash "-3" 0 -- -d 12 -- 0 3 -
   expect digit-caption ".25" 0 -- -d 12 4 1/x
-  expect as-typed "12abc" 0 -- -d 12 12abc
+  # A number alone is printed as the calculator shows its value; a token that only
+  # begins like a number is a usage error.
+  expect typed-value "1000" 0 -- -d 12 1e3
+  expect typed-grouped "1234567. 5" 0 -- -d 12 1,234,567.50
+  expect typed-registers "$(printf 'R0: 1000\nR1: -.5')" 0 --head 2 -- -d 12 -r 1e3 R1=-0.5
+  expect hex-like "" 2 --stderr "'0x10' is not a number" -- 0x10
+  expect trailing-letters "" 2 --stderr "'12abc' is not a number" -- 12abc
+  expect fraction-like "" 2 --stderr "'1/2' is not a number" -- 1/2 abs
+  # The digits field takes the title's digit groups; anything else after the digits is
+  # refused.
+  for digits in "100,000" "100 000" "100_000" "100'000"; do
+    n=$("$CLI" -d "$digits" --plain pi </dev/null | wc -c)
+    [ "$n" = 100002 ] || { echo "FAIL digits-grouped $digits: $n characters"; failures=$((failures + 1)); }
+  done
+  expect digits-junk "0" 1 --stderr "Invalid number of Significant digit" -- -d 100.000 pi
   expect grouped "12345678901234567890 1" 0 -- -d 30 123456789012345678901 1 '*'
   expect plain "123456789012345678901" 0 -- -d 30 --plain 123456789012345678901 1 '*'
   expect version "$(printf 'deepnums-cli (deepNUMS) 1.30\nCopyright (C) 2026 The deepNUMS authors; MIT License, with NO WARRANTY.')" 0 -- --version
@@ -124,7 +138,11 @@ script)
   expect loop "5" 0 --stderr "total=" -- -d 12 -s "$TMP/s1.txt" 2 3 run
   expect loop-once "0" 0 --stderr "sec/1loop" -- -d 12 -s "$TMP/s1.txt"
   printf 'loop 1,+\r\n\r\nbogus\r\n' >"$TMP/s2.txt"
-  expect invalid "5" 0 --stderr "Invalid command: line = 2" -- -d 12 -s "$TMP/s2.txt" 2 3 run
+  expect invalid "5" 3 --stderr "Invalid command: line = 2" -- -d 12 -s "$TMP/s2.txt" 2 3 run
+  expect invalid-stops "5" 3 --stderr "Invalid command" -- -d 12 -s "$TMP/s2.txt" 2 3 run 1 +
+  expect invalid-once "0" 3 --stderr "Invalid command: line = 2" -- -d 12 -s "$TMP/s2.txt"
+  printf '# 精度の確認\nloop 1,+  # 足し算 (UTF-8 comment)\n' >"$TMP/s4.txt"
+  expect comments "5" 0 --stderr "total=" -- -d 12 -s "$TMP/s4.txt" 2 3 run
   printf 'ln10\n' >"$TMP/s3.txt"
   expect ln10 "2. 30258509299" 0 -- -d 12 -s "$TMP/s3.txt" run
   expect script-alias "2. 30258509299" 0 -- -d 12 -s "$TMP/s3.txt" 'perform the following'
