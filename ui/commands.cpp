@@ -33,8 +33,10 @@ const char *const REFUSAL_TITLE = "Parameter";
 
 namespace {
 
-// The controls that follow the run state, in the order they are switched.
-constexpr int IDLE_ONLY_BOXES[] = {ID_R0, ID_R1, ID_R2, ID_R3, ID_R4, ID_SIG_DIGITS};
+// The controls that follow the run state, in the order they are switched. The script box
+// is among them: finish_run puts the run's script back into it, so anything typed there
+// during a run would be lost.
+constexpr int IDLE_ONLY_BOXES[] = {ID_R0, ID_R1, ID_R2, ID_R3, ID_R4, ID_SIG_DIGITS, ID_SCRIPT};
 
 // The boxes finish_run fills, with their slots, in this order.
 struct BoxSlot {
