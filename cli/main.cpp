@@ -19,7 +19,9 @@
 #define isatty _isatty
 #endif
 
+#include "cli/line_input.h"
 #include "cli/runner.h"
+#include "cli/session.h"
 #include "cli/tokens.h"
 #include "engine/workspace_file.h"
 #include "engine/executor.h"
@@ -61,7 +63,9 @@ const char USAGE[] =
     "  -r, --registers       print R0..R9 at the end as \"Rn: text\"; otherwise R0 only\n"
     "  -i, --interactive     read token lines from standard input; after each line\n"
     "                        print R4..R0 and the status line; 'quit' or the end of\n"
-    "                        input ends\n"
+    "                        input ends; 'help' lists the session commands (digits N,\n"
+    "                        deg, rad, bare/plain/compact on|off); on a terminal with\n"
+    "                        line editing, history and Tab completion\n"
     "  -h, --help            this text\n"
     "  --version             the version and the licence\n"
     "Options may stand anywhere; '--' ends them; a long option takes its value as the\n"
@@ -249,13 +253,14 @@ bool read_input_line(std::string *line) {
 
 void interactive_loop(bool progress) {
   bool prompt = isatty(0) != 0;
+  bool editing = line_editing_start();
   std::string line;
   for (;;) {
-    if (prompt) {
+    if (prompt && !editing) {
       fputs("deepnums> ", stdout);
       fflush(stdout);
     }
-    if (!read_input_line(&line)) {
+    if (!(editing ? line_editing_read("deepnums> ", &line) : read_input_line(&line))) {
       if (prompt) fputs("\n", stdout);
       return;
     }
@@ -266,6 +271,10 @@ void interactive_loop(bool progress) {
       continue;
     }
     if (words.size() == 1 && words[0] == "quit") return;
+    if (session_command(words, stdout, stderr)) {
+      fflush(stdout);
+      continue;
+    }
     std::vector<Token> tokens;
     bool ok = true;
     for (const std::string &w : words) {

@@ -154,6 +154,22 @@ interactive)
   out="$(printf "foo\n'x ^ y\n5\n" | "$CLI" -d 12 -i 2>"$TMP/err" | tail -2)"
   [ "$out" = "$(printf 'R0: 5\nstatus: ')" ] || { echo "FAIL interactive-errors: [$out]"; failures=$((failures + 1)); }
   grep -q "unknown token 'foo'" "$TMP/err" || { echo "FAIL interactive-message"; failures=$((failures + 1)); }
+  # Session words: the options change for the rest of the session; help answers.
+  out="$(printf 'digits 20\nrad\npi 6 / sin\ndeg\nbare on\n1 3 /\noptions\n' | "$CLI" -d 12 -i)"
+  want="$(printf 'digits 20, rad, bare off, plain off, compact off')"
+  [[ "$out" == *"$want"* ]] || { echo "FAIL session-rad: [$out]"; failures=$((failures + 1)); }
+  [[ "$out" == *"R0: .5"$'\n'* ]] || { echo "FAIL session-sin-rad: [$out]"; failures=$((failures + 1)); }
+  [[ "$out" == *"R0: .3333333333333333333 3333333333"* ]] || { echo "FAIL session-bare: [$out]"; failures=$((failures + 1)); }
+  [[ "$out" == *"digits 20, deg, bare on, plain off, compact off" ]] || { echo "FAIL session-options: [$out]"; failures=$((failures + 1)); }
+  for word in help '?'; do
+    out="$(printf '%s\n' "$word" | "$CLI" -i 2>&1)"
+    [[ "$out" == *"digits N"*"deg | rad"*"quit"* ]] || { echo "FAIL session-$word: [$out]"; failures=$((failures + 1)); }
+  done
+  out="$(printf 'bare maybe\n' | "$CLI" -i 2>&1)"
+  [[ "$out" == *"takes 'on' or 'off'"* ]] || { echo "FAIL session-bad-value: [$out]"; failures=$((failures + 1)); }
+  # "clear" is no command: it must not wipe the registers.
+  out="$(printf '5\nclear\n' | "$CLI" -d 12 -i 2>&1 | tail -3)"
+  [[ "$out" == *"unknown token 'clear'"* && "$out" == *"R0: 5"* ]] || { echo "FAIL clear-is-unknown: [$out]"; failures=$((failures + 1)); }
   out="$(printf '#88' | "$CLI" -d 12 -i | tail -1)"
   [ "$out" = "status: Not yet supported" ] || { echo "FAIL interactive-status: [$out]"; failures=$((failures + 1)); }
   ;;
