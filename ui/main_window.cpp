@@ -7,6 +7,10 @@
 // and accepts only Cancel. The child windows are created once at scroll offset 0; the
 // platform's scroll call moves them together with the painted texts, and painting adds
 // the scroll offsets through control_rect.
+//
+// The front end's files depend one way, so each reads from the bottom up: control_table
+// (the layout, painting, captions) <- workspace and commands (the run state, the worker)
+// <- main_window (the events of the platform).
 #include "ui/main_window.h"
 
 #include <algorithm>
