@@ -20,7 +20,7 @@ check() {  # NAME WANT_RC WANT_TEXT -- COMMAND...
   fi
 }
 check help 0 "usage: deepnums" -- "$BIN" --help
-check version 0 "deepnums 1." -- "$BIN" --version
+check version 0 "MIT License" -- "$BIN" --version
 check no-variable 1 "no display found" -- env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$BIN"
 check bad-display 1 "deepnums-cli" -- env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:4711 "$BIN"
 [ "$failures" = 0 ]

@@ -60,7 +60,9 @@ int main(int argc, char **argv) {
       return 0;
     }
     if (std::strcmp(argv[i], "--version") == 0) {
-      puts("deepnums " DEEPNUMS_VERSION);
+      // As deepnums-cli: the program (package) version, then copyright and licence.
+      puts("deepnums (deepNUMS) " DEEPNUMS_VERSION "\n"
+           "Copyright (C) 2026 The deepNUMS authors; MIT License, with NO WARRANTY.");
       return 0;
     }
     if (std::strcmp(argv[i], "-platform") == 0) platform_option = true;
