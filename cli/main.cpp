@@ -3,8 +3,9 @@
 // persist from token to token as they do between button presses.
 //
 // Exit status: 0; 1 when a command was refused for its significant digits; 2 for a usage
-// error (nothing is run then) or a workspace file that cannot be written; 130 when Ctrl-C
-// cancelled a command of a non-interactive run.
+// error (nothing is run then) or a workspace file that cannot be written; 3 when a script
+// stopped on an invalid command; 130 when Ctrl-C cancelled a command of a non-interactive
+// run.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -18,7 +19,9 @@
 #define isatty _isatty
 #endif
 
+#include "cli/line_input.h"
 #include "cli/runner.h"
+#include "cli/session.h"
 #include "cli/tokens.h"
 #include "engine/workspace_file.h"
 #include "engine/executor.h"
@@ -27,6 +30,7 @@ namespace {
 
 constexpr int EXIT_REFUSED = 1;
 constexpr int EXIT_USAGE = 2;
+constexpr int EXIT_SCRIPT_INVALID = 3;
 constexpr int EXIT_INTERRUPTED = 130;
 constexpr int CODE_UP = 40;
 constexpr int CODE_SCRIPT = 95;
@@ -59,7 +63,9 @@ const char USAGE[] =
     "  -r, --registers       print R0..R9 at the end as \"Rn: text\"; otherwise R0 only\n"
     "  -i, --interactive     read token lines from standard input; after each line\n"
     "                        print R4..R0 and the status line; 'quit' or the end of\n"
-    "                        input ends\n"
+    "                        input ends; 'help' lists the session commands (digits N,\n"
+    "                        deg, rad, bare/plain/compact on|off); on a terminal with\n"
+    "                        line editing, history and Tab completion\n"
     "  -h, --help            this text\n"
     "  --version             the version and the licence\n"
     "Options may stand anywhere; '--' ends them; a long option takes its value as the\n"
@@ -67,7 +73,8 @@ const char USAGE[] =
     "or '--' is followed by a letter, so -5 and ->R5 are tokens. Options override the\n"
     "values read from a workspace file.\n"
     "Exit status: 0; 1 when a command was refused for its significant digits; 2 for a\n"
-    "usage error or a workspace file that cannot be read or written; 130 after Ctrl-C.\n\n";
+    "usage error or a workspace file that cannot be read or written; 3 when a script\n"
+    "stopped on \"Invalid command\"; 130 after Ctrl-C.\n\n";
 
 int usage_error(const std::string &message) {
   fprintf(stderr, "deepnums-cli: %s\n", message.c_str());
@@ -192,6 +199,11 @@ void put_status(FILE *out) {
   if (TextSlots[SLOT_STATUS][0] != '\0') put_text(out, TextSlots[SLOT_STATUS]);
 }
 
+// The status a script leaves when it stopped on a line it does not know.
+bool script_stopped_invalid() {
+  return strncmp(TextSlots[SLOT_STATUS], "Invalid command", 15) == 0;
+}
+
 const char *register_text(int n) {
   return (n >= 5 && n <= 9) ? MemoryTexts[n - 5] : TextSlots[n];
 }
@@ -241,13 +253,14 @@ bool read_input_line(std::string *line) {
 
 void interactive_loop(bool progress) {
   bool prompt = isatty(0) != 0;
+  bool editing = line_editing_start();
   std::string line;
   for (;;) {
-    if (prompt) {
+    if (prompt && !editing) {
       fputs("deepnums> ", stdout);
       fflush(stdout);
     }
-    if (!read_input_line(&line)) {
+    if (!(editing ? line_editing_read("deepnums> ", &line) : read_input_line(&line))) {
       if (prompt) fputs("\n", stdout);
       return;
     }
@@ -258,6 +271,10 @@ void interactive_loop(bool progress) {
       continue;
     }
     if (words.size() == 1 && words[0] == "quit") return;
+    if (session_command(words, stdout, stderr)) {
+      fflush(stdout);
+      continue;
+    }
     std::vector<Token> tokens;
     bool ok = true;
     for (const std::string &w : words) {
@@ -341,9 +358,20 @@ int main(int argc, char **argv) {
       exit_status = EXIT_INTERRUPTED;
       break;
     }
+    if (t.kind == TOKEN_COMMAND && t.code == CODE_SCRIPT && script_stopped_invalid()) {
+      exit_status = EXIT_SCRIPT_INVALID;
+      break;
+    }
   }
   if (o.interactive && exit_status == 0) interactive_loop(progress);
 
+  // Numbers typed last are printed as the calculator shows their values.
+  if (!o.interactive && exit_status == 0) {
+    if (show_typed_registers(o.registers ? 5 : 1) != 0) {
+      put_status(stderr);
+      exit_status = EXIT_REFUSED;
+    }
+  }
   if (o.registers) {
     for (int n = 0; n <= 9; n++) put_register(stdout, n);
   } else if (!o.interactive) {

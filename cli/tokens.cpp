@@ -23,6 +23,35 @@ bool looks_like_number(const std::string &s) {
   return i < s.size() && (is_digit(s[i]) || s[i] == '.');
 }
 
+// The characters the number reader skips anywhere in a number.
+bool is_number_separator(char c) { return c == ' ' || c == ',' || c == '\r' || c == '\n'; }
+
+// A whole number as the registers read it: a sign, digits with at most one point (at
+// least one digit), then optionally "e" or "E", a sign and the exponent's digits; the
+// reader's separators may stand anywhere in the digits and after the number. Nothing
+// else: "0x10", "12abc" or "1/2" would be read up to their first strange character.
+bool is_whole_number(const std::string &s) {
+  size_t i = 0, n = s.size();
+  while (i < n && is_number_separator(s[i])) i++;
+  if (i < n && (s[i] == '+' || s[i] == '-')) i++;
+  int digits = 0;
+  bool point = false;
+  for (; i < n && s[i] != 'e' && s[i] != 'E'; i++) {
+    if (is_digit(s[i])) digits++;
+    else if (s[i] == '.' && !point) point = true;
+    else if (!is_number_separator(s[i])) return false;
+  }
+  if (digits == 0) return false;
+  if (i == n) return true;
+  i++;  // the "e"
+  while (i < n && is_blank(s[i])) i++;
+  if (i < n && (s[i] == '+' || s[i] == '-')) i++;
+  if (i == n || !is_digit(s[i])) return false;
+  while (i < n && is_digit(s[i])) i++;
+  while (i < n && is_number_separator(s[i])) i++;
+  return i == n;
+}
+
 // "#N": the rest must be a whole decimal int.
 bool parse_code(const std::string &s, int *code) {
   const char *text = s.c_str() + 1;
@@ -105,6 +134,10 @@ bool parse_token(const std::string &arg, Token *out, std::string *error) {
       *error = "number is longer than 109999 characters";
       return false;
     }
+    if (!is_whole_number(arg)) {
+      *error = "'" + arg + "' is not a number: digits, one point, an exponent (see --help)";
+      return false;
+    }
     out->kind = TOKEN_NUMBER;
     out->text = arg;
     return true;
@@ -145,7 +178,8 @@ bool split_line(const std::string &line, std::vector<std::string> *tokens, std::
 std::string token_help() {
   std::string help =
       "Tokens, left to right:\n"
-      "  NUMBER     a token beginning with a digit or a point (or a sign and one):\n"
+      "  NUMBER     a token beginning with a digit or a point (or a sign and one),\n"
+      "             a whole number (12, -.5, 1 234, 1e-9; not 0x10 or 12abc):\n"
       "             \"up\", then R0's text becomes the token as typed\n"
       "  Rn=TEXT    n = 0..4: register n's text becomes TEXT, as if typed into its box\n"
       "  #N         the command with code N\n"

@@ -69,10 +69,33 @@ bool text_changed(int n) {
   return shadow_is_stale(n) || strcmp(TextSlots[n], ShadowTexts[n]) != 0;
 }
 
-// The decimal integer at the start of the digits field, as strtol reads it, saturated to
-// the int range.
+// The digits field as a decimal integer, saturated to the int range: leading blanks and a
+// sign as strtol reads them, then digits that may be grouped as the window's title writes
+// them ("100,000"; also "100 000", "100_000", "100'000"): a separator stands between two
+// digits. Blanks and line ends may follow. Anything else after the digits, or no digit at
+// all, reads as 0, which no precision accepts.
 int read_digits_field(const char *text) {
-  long v = strtol(text, nullptr, 10);
+  const char *p = text;
+  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) p++;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = (*p++ == '-');
+  auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
+  auto is_separator = [](char c) { return c == ',' || c == ' ' || c == '_' || c == '\''; };
+  if (!is_digit(*p)) return 0;
+  long long v = 0;
+  for (;;) {
+    if (is_digit(*p)) {
+      if (v <= (long long)INT_MAX + 1) v = v * 10 + (*p - '0');
+      p++;
+    } else if (is_separator(*p) && is_digit(p[1])) {
+      p++;
+    } else {
+      break;
+    }
+  }
+  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) p++;
+  if (*p != '\0') return 0;
+  if (negative) v = -v;
   if (v > INT_MAX) return INT_MAX;
   if (v < INT_MIN) return INT_MIN;
   return (int)v;
@@ -171,7 +194,11 @@ void mark_shadows_stale() {
   for (int k = 0; k < MEMORY_TEXT_COUNT; k++) MemoryTexts[k][TEXT_SLOT_BYTES - 1] = '\0';
 }
 
-int execute_command() {
+namespace {
+
+// The start of every run: options, precision and its figures, the registers whose text
+// changed. −1 (and the status message) when the significant digits are invalid.
+int prepare_run() {
   TextSlots[SLOT_STATUS][0] = '\0';
   set_options();
 
@@ -188,12 +215,31 @@ int execute_command() {
   if (word_count > word_count_low_water) mark_shadows_stale();
   word_count_low_water = word_count;
   read_changed_registers();
+  return 0;
+}
 
+}  // namespace
+
+int execute_command() {
+  if (prepare_run() != 0) return -1;
   const CommandDef *def = command_find(Settings[SET_COMMAND]);
   if (def == nullptr) {
     slot_copy(TextSlots[SLOT_STATUS], MSG_NOT_SUPPORTED);
     return 0;
   }
   run_command(*def);
+  return 0;
+}
+
+int show_typed_registers(int count) {
+  if (count < 0 || count > 5) return -1;
+  bool typed[5] = {};
+  bool any = false;
+  for (int n = 0; n < count; n++) any |= typed[n] = text_changed(n);
+  if (!any) return 0;
+  if (prepare_run() != 0) return -1;
+  for (int n = 0; n < count; n++) {
+    if (typed[n]) register_show(n);
+  }
   return 0;
 }

@@ -13,6 +13,12 @@ extern int error_digits;      // internal_digits − extension_digits − 1
 // CommandCancelled (core/cancel.h) when cancel_requested is raised.
 int execute_command();
 
+// Registers 0 .. count−1 (count ≤ 5) as a command's result shows them, those whose text
+// was typed since the last command ("1e3" becomes "1000\r\n"); the run's start is that
+// of execute_command. 0 (also when nothing was typed: then nothing runs), or −1 when the
+// significant digits are invalid (nothing is formatted then).
+int show_typed_registers(int count);
+
 // After a cancelled command: every shadow text is marked stale, so the next command
 // re-reads every register from the text the user sees.
 void mark_shadows_stale();

@@ -307,14 +307,16 @@ int run_script() {
       return 0;
     } else if (strncmp(p, "end", 3) == 0) {
       return 0;
+    } else if (*p == '#') {
+      // A comment line: skipped with the rest of the line below.
     } else {
       status_printf("Invalid command: line = %d\n", line);
       return 0;
     }
-    // The rest of the line: printable ASCII; then control bytes and blanks (line ends,
-    // blank lines). A tab therefore starts a new command, and so does a byte of 128 or
-    // more, which is then an invalid one.
-    while ((signed char)*p >= 32) p++;
+    // The rest of the line: every byte from a blank on, UTF-8 text of a comment included;
+    // then control bytes and blanks (line ends, blank lines). A tab therefore starts a
+    // new command.
+    while ((unsigned char)*p >= 32) p++;
     while ((unsigned char)*p >= 1 && (unsigned char)*p <= 32) p++;
     line++;
     if (*p == '\0') return 0;

@@ -24,7 +24,6 @@
 #include "engine/executor.h"
 #include "engine/state.h"
 #include "ui/control_table.h"
-#include "ui/main_window.h"
 
 std::thread worker_thread;
 
@@ -33,8 +32,10 @@ const char *const REFUSAL_TITLE = "Parameter";
 
 namespace {
 
-// The controls that follow the run state, in the order they are switched.
-constexpr int IDLE_ONLY_BOXES[] = {ID_R0, ID_R1, ID_R2, ID_R3, ID_R4, ID_SIG_DIGITS};
+// The controls that follow the run state, in the order they are switched. The script box
+// is among them: finish_run puts the run's script back into it, so anything typed there
+// during a run would be lost.
+constexpr int IDLE_ONLY_BOXES[] = {ID_R0, ID_R1, ID_R2, ID_R3, ID_R4, ID_SIG_DIGITS, ID_SCRIPT};
 
 // The boxes finish_run fills, with their slots, in this order.
 struct BoxSlot {
@@ -57,6 +58,7 @@ char paint_copies[TEXT_SLOT_COUNT][PAINT_COPY_BYTES];
 char box_text[TEXT_SLOT_BYTES];
 
 intptr_t run_id = 0;  // identifies the current run for its posted end
+UiHandle run_window = nullptr;  // the main window of the current (or last) run
 std::chrono::steady_clock::time_point run_started;
 
 void empty_status() { TextSlots[SLOT_STATUS][0] = '\0'; }
@@ -73,8 +75,8 @@ void take_paint_copies() {
 // been finished already.
 void run_finished(intptr_t id) {
   if (!worker_thread.joinable() || id != run_id) return;
-  finish_run(main_window);
-  plat_invalidate(main_window);
+  finish_run(run_window);
+  plat_invalidate(run_window);
 }
 
 void cancel_run(UiHandle main) {
@@ -143,8 +145,7 @@ int on_command(UiHandle main, uint32_t param) {
   if (id == ID_LANGUAGE) {
     switch_language();
   } else if (id == ID_DEFAULT_SIZE) {
-    const WindowSize s = default_window_size();
-    plat_resize_window(main, s.width, s.height);
+    restore_default_size(main);
   } else if (id == ID_RADIO_DEGREE || id == ID_RADIO_RADIAN) {
     press_radio(id);
   } else if (id == ID_COMPACT_MEM || id == ID_BARE_DIGITS || id == ID_PLANE_DISP) {
@@ -168,6 +169,7 @@ void start_command(UiHandle main, int id) {
   read_edit_texts();
   Settings[SET_COMMAND] = id;
   empty_status();
+  run_window = main;
 
   take_paint_copies();
   cancel_reset();
@@ -233,14 +235,14 @@ void on_progress_timer() {
   } else {
     std::snprintf(status, PAINT_COPY_BYTES, english ? "Running %.1f s" : "実行中 %.1f 秒", seconds);
   }
-  invalidate_status_line();
+  invalidate_control(run_window, ID_STATUS);
 }
 
 void stop_run_for_exit() {
   if (!command_running()) return;
   cancel_requested.store(true);
   worker_thread.join();
-  plat_kill_timer(main_window);
+  plat_kill_timer(run_window);
   slot_copy(TextSlots[SLOT_STATUS], "aborted\n");
   mark_shadows_stale();
 }

@@ -5,11 +5,12 @@
 // are UTF-8; the backend turns them into whatever its display layer wants.
 #include "ui/control_table.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <cstring>
 
 #include "engine/state.h"
-#include "ui/commands.h"
 
 // Rectangles below are left, top, right, bottom in tenths of a character cell.
 const ControlDef ControlTable[CONTROL_COUNT] = {
@@ -134,6 +135,7 @@ int32_t char_width = 8;
 int32_t char_height = 16;
 int32_t scroll_x = 0;
 int32_t scroll_y = 0;
+int32_t stretch_width = 0;
 
 int caption_language() { return Settings[SET_LANGUAGE] == 1 ? 1 : 0; }
 
@@ -144,13 +146,93 @@ static int32_t tenths_to_pixels(int32_t tenths, int32_t unit, int32_t offset) {
                               static_cast<int64_t>(unit) * offset);
 }
 
+// How an entry follows a client area wider than the content: the full-width entries
+// (registers R4..R0, status line, script box) grow by the whole stretch; the five memory
+// columns R5..R9 (a label and its painted text each) share it, column k moving right by
+// k fifths and its text growing by one fifth.
+struct Stretch {
+  int id;
+  int move_fifths, grow_fifths;
+};
+constexpr Stretch STRETCHES[] = {
+    {11, 0, 5}, {13, 0, 5}, {15, 0, 5}, {17, 0, 5}, {19, 0, 5}, {97, 0, 5}, {98, 0, 5},
+    {20, 0, 0}, {21, 0, 1}, {22, 1, 0}, {23, 1, 1}, {24, 2, 0}, {25, 2, 1},
+    {26, 3, 0}, {27, 3, 1}, {28, 4, 0}, {29, 4, 1},
+};
+
+static const Stretch *stretch_of(const ControlDef &control) {
+  if (stretch_width == 0) return nullptr;
+  // Entries outside the table (tests build some) never stretch.
+  const ControlDef *first = ControlTable, *end = ControlTable + CONTROL_COUNT;
+  if (std::less<const ControlDef *>()(&control, first) || !std::less<const ControlDef *>()(&control, end))
+    return nullptr;
+  const int id = static_cast<int>(&control - first);
+  for (const Stretch &s : STRETCHES) {
+    if (s.id == id) return &s;
+  }
+  return nullptr;
+}
+
 UiRect control_rect(const ControlDef &control) {
   UiRect r;
   r.left = tenths_to_pixels(control.rect.left, char_width, scroll_x);
   r.right = tenths_to_pixels(control.rect.right, char_width, scroll_x);
   r.top = tenths_to_pixels(control.rect.top, char_height, scroll_y);
   r.bottom = tenths_to_pixels(control.rect.bottom, char_height, scroll_y);
+  if (const Stretch *s = stretch_of(control)) {
+    const int32_t shift = stretch_width * s->move_fifths / 5;
+    r.left += shift;
+    r.right += shift + stretch_width * s->grow_fifths / 5;
+  }
   return r;
+}
+
+bool stretch_layout(int client_width) {
+  const int64_t content = static_cast<int64_t>(SCROLL_RANGE_COLUMNS) * char_width;
+  const int32_t stretch = static_cast<int32_t>(std::clamp<int64_t>(client_width - content, 0, 1 << 20));
+  if (stretch == stretch_width) return false;
+  stretch_width = stretch;
+  for (const Stretch &s : STRETCHES) {
+    UiHandle w = ControlWindows[s.id];
+    if (!w) continue;
+    const UiRect r = control_rect(ControlTable[s.id]);
+    plat_move_window(w, r.left, r.top, r.right - r.left, r.bottom - r.top);
+  }
+  return true;
+}
+
+WindowSize default_window_size(UiHandle main) {
+  WindowSize s;
+  s.width = static_cast<int>(static_cast<int64_t>(char_width) * 1540 / 10 + 10);
+  s.height = static_cast<int>(static_cast<int64_t>(char_height) * 510 / 10);
+  const UiRect work = plat_work_area(main);
+  const int work_w = work.right - work.left, work_h = work.bottom - work.top;
+  // A screen that reports no area leaves the size as it is; the content scrolls anyway.
+  if (work_w > 0 && s.width > work_w) s.width = work_w;
+  if (work_h > 0 && s.height > work_h) s.height = work_h;
+  return s;
+}
+
+void restore_default_size(UiHandle main) {
+  const WindowSize s = default_window_size(main);
+  const UiRect work = plat_work_area(main);
+  UiRect r;
+  if (plat_window_rect(main, &r) && work.right > work.left && work.bottom > work.top) {
+    // The position stays unless the window would then reach past the available area.
+    int64_t x = r.left, y = r.top;
+    if (x + s.width > work.right) x = std::max<int64_t>(work.left, work.right - s.width);
+    if (y + s.height > work.bottom) y = std::max<int64_t>(work.top, work.bottom - s.height);
+    if (x != r.left || y != r.top) {
+      plat_move_window(main, static_cast<int>(x), static_cast<int>(y), s.width, s.height);
+      return;
+    }
+  }
+  plat_resize_window(main, s.width, s.height);
+}
+
+void invalidate_control(UiHandle main, int id) {
+  if (id < 0 || id >= CONTROL_COUNT) return;
+  plat_invalidate_rect(main, control_rect(ControlTable[id]));
 }
 
 static bool valid_setting(int32_t index) { return index >= 0 && index < SETTINGS_COUNT; }
@@ -210,7 +292,7 @@ void create_controls(UiHandle main) {
   set_captions();
 }
 
-void paint_controls(UiPaint *paint) {
+void paint_controls(UiPaint *paint, const char *const slot_texts[TEXT_SLOT_COUNT]) {
   plat_paint_colors(paint, plat_system_color(UI_COLOR_BTNTEXT),
                     plat_system_color(UI_COLOR_BTNFACE));
   const int language = caption_language();
@@ -226,7 +308,8 @@ void paint_controls(UiPaint *paint) {
         if (c.caption[language]) plat_draw_text(paint, c.caption[language], r, c.style);
         break;
       case KIND_SLOT_TEXT:
-        if (valid_slot(c.index)) plat_draw_text(paint, painted_slot_text(c.index), r, c.style);
+        if (valid_slot(c.index) && slot_texts[c.index])
+          plat_draw_text(paint, slot_texts[c.index], r, c.style);
         break;
       case KIND_SETTING_DEC:
       case KIND_SETTING_HEX:

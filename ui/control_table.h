@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "engine/state.h"
 #include "ui/platform.h"
 
 // Kinds of entry.
@@ -81,16 +82,45 @@ extern int32_t char_height;
 extern int32_t scroll_x;
 extern int32_t scroll_y;
 
-// The entry's rectangle in client pixels with the current units and scroll offsets.
+// The content extent: maxima of the scroll ranges (both start at 0).
+constexpr int SCROLL_RANGE_LINES = 47;
+constexpr int SCROLL_RANGE_COLUMNS = 152;
+
+// Pixels by which a client area wider than the content widens the register boxes, the
+// memory lines, the status line and the script box (0 when it is not wider).
+extern int32_t stretch_width;
+
+// The entry's rectangle in client pixels with the current units, scroll offsets and
+// stretch.
 UiRect control_rect(const ControlDef &control);
+
+// Sets stretch_width for a client area of client_width pixels and moves the stretching
+// child windows to their new rectangles. true when the stretch changed (the painted
+// entries then need painting anew).
+bool stretch_layout(int client_width);
+
+struct WindowSize {
+  int width, height;
+};
+// Outer size of 154 columns plus 10 pixels by 51 lines, reduced to the screen's available
+// area where that is smaller.
+WindowSize default_window_size(UiHandle main);
+
+// "#": the main window at the default size, where it stands unless that would reach past
+// the screen's available area (then moved just inside it).
+void restore_default_size(UiHandle main);
+
+// Marks one entry's rectangle for repainting.
+void invalidate_control(UiHandle main, int id);
 
 // Creates the child windows of the whole table and gives them their first state, then
 // sets the captions. Called once while the main window is created, after the workspace is
 // loaded.
 void create_controls(UiHandle main);
 
-// Draws every painted entry (kinds 1, 2, 3, 4, 11).
-void paint_controls(UiPaint *paint);
+// Draws every painted entry (kinds 1, 2, 3, 4, 11); a painted text slot shows
+// slot_texts[slot] (the caller chooses between the slots and copies of them).
+void paint_controls(UiPaint *paint, const char *const slot_texts[TEXT_SLOT_COUNT]);
 
 // Every button, group box and label gets the caption of the current language.
 void set_captions();

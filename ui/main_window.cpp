@@ -7,6 +7,10 @@
 // and accepts only Cancel. The child windows are created once at scroll offset 0; the
 // platform's scroll call moves them together with the painted texts, and painting adds
 // the scroll offsets through control_rect.
+//
+// The front end's files depend one way, so each reads from the bottom up: control_table
+// (the layout, painting, captions) <- workspace and commands (the run state, the worker)
+// <- main_window (the events of the platform).
 #include "ui/main_window.h"
 
 #include <algorithm>
@@ -23,6 +27,9 @@ const char *const WINDOW_TITLE = "deepNUMS : 100,000 digits Scientific Calculato
 
 UiHandle main_window = nullptr;
 
+// Wheel deltas not yet turned into lines (touchpads send small ones), per bar.
+static int wheel_rest[2];
+
 // Window coordinates are kept within the range every windowing system accepts.
 constexpr int64_t COORD_MIN = -32768;
 constexpr int64_t COORD_MAX = 32767;
@@ -35,13 +42,6 @@ int app_entry(int show_command) {
   }
   plat_show_window(w, show_command);
   return plat_run_loop();
-}
-
-WindowSize default_window_size() {
-  WindowSize s;
-  s.width = static_cast<int>(static_cast<int64_t>(char_width) * 1540 / 10 + 10);
-  s.height = static_cast<int>(static_cast<int64_t>(char_height) * 510 / 10);
-  return s;
 }
 
 static int32_t clamp_to_int32(int64_t v) {
@@ -73,13 +73,25 @@ void place_window() {
   x = std::clamp(x, COORD_MIN, COORD_MAX);
   y = std::clamp(y, COORD_MIN, COORD_MAX);
   // A size no windowing system can show comes from a damaged file: use the default.
-  if (width > 5 && height > 5 && width <= COORD_MAX && height <= COORD_MAX) {
-    plat_move_window(main_window, static_cast<int>(x), static_cast<int>(y),
-                     static_cast<int>(width), static_cast<int>(height));
-  } else {
-    const WindowSize s = default_window_size();
-    plat_move_window(main_window, static_cast<int>(x), static_cast<int>(y), s.width, s.height);
+  int64_t w = width, h = height;
+  if (!(width > 5 && height > 5 && width <= COORD_MAX && height <= COORD_MAX)) {
+    const WindowSize s = default_window_size(main_window);
+    w = s.width;
+    h = s.height;
   }
+  // A size larger than the screen's available area (saved on a larger screen) is reduced
+  // to it, and the window then starts at the area's edge on that side.
+  const UiRect work = plat_work_area(main_window);
+  if (work.right - work.left > 0 && w > work.right - work.left) {
+    w = work.right - work.left;
+    x = work.left;
+  }
+  if (work.bottom - work.top > 0 && h > work.bottom - work.top) {
+    h = work.bottom - work.top;
+    y = work.top;
+  }
+  plat_move_window(main_window, static_cast<int>(x), static_cast<int>(y), static_cast<int>(w),
+                   static_cast<int>(h));
 }
 
 void ui_on_create(UiHandle main) {
@@ -95,6 +107,8 @@ void ui_on_create(UiHandle main) {
   if (char_height < 1) char_height = 1;
   scroll_x = 0;
   scroll_y = 0;
+  stretch_width = 0;
+  wheel_rest[0] = wheel_rest[1] = 0;
 
   std::memset(Settings, 0, sizeof Settings);
   for (auto &slot : TextSlots) slot[0] = '\0';
@@ -115,7 +129,12 @@ void ui_on_destroy() {
   plat_quit(0);
 }
 
-void ui_on_paint(UiPaint *paint) { paint_controls(paint); }
+void ui_on_paint(UiPaint *paint) {
+  // During a run the painted texts come from the copies taken at its start.
+  const char *texts[TEXT_SLOT_COUNT];
+  for (int n = 0; n < TEXT_SLOT_COUNT; ++n) texts[n] = painted_slot_text(n);
+  paint_controls(paint, texts);
+}
 
 void ui_on_command(int id, int code) {
   on_command(main_window, (static_cast<uint32_t>(code) << 16) | (static_cast<uint32_t>(id) & 0xFFFF));
@@ -138,25 +157,14 @@ void ui_on_size(int client_width, int client_height) {
     scroll_x += shift;
     scrolled = true;
   }
+  if (stretch_layout(client_width)) scrolled = true;
   if (scrolled) plat_invalidate(main_window);
   plat_set_scroll_range(main_window, UI_BAR_VERT, 0, SCROLL_RANGE_LINES, rows);
   plat_set_scroll_range(main_window, UI_BAR_HORZ, 0, SCROLL_RANGE_COLUMNS, columns);
 }
 
-void ui_on_scroll(UiBar bar, int request, int /*track*/) {
-  const UiScrollInfo info = plat_get_scroll(main_window, bar);
-  const int old = info.pos;
-  int pos = old;
-  switch (request) {
-    case UI_SB_LINEUP: pos = old - 1; break;
-    case UI_SB_LINEDOWN: pos = old + 1; break;
-    case UI_SB_PAGEUP: pos = old - info.page; break;
-    case UI_SB_PAGEDOWN: pos = old + info.page; break;
-    case UI_SB_THUMBTRACK: pos = info.track; break;
-    case UI_SB_TOP: pos = info.min; break;
-    case UI_SB_BOTTOM: pos = info.max; break;
-    default: break;  // thumb position, end of scrolling: unchanged
-  }
+// Moves a bar to pos (the platform limits it) and the content with it.
+static void scroll_bar_to(UiBar bar, int old, int pos) {
   plat_set_scroll_pos(main_window, bar, pos);
   const int now = plat_get_scroll(main_window, bar).pos;
   if (now == old) return;
@@ -173,8 +181,34 @@ void ui_on_scroll(UiBar bar, int request, int /*track*/) {
   }
 }
 
-void ui_on_timer() { on_progress_timer(); }
-
-void invalidate_status_line() {
-  plat_invalidate_rect(main_window, control_rect(ControlTable[ID_STATUS]));
+void ui_on_scroll(UiBar bar, int request, int /*track*/) {
+  const UiScrollInfo info = plat_get_scroll(main_window, bar);
+  const int old = info.pos;
+  int pos = old;
+  switch (request) {
+    case UI_SB_LINEUP: pos = old - 1; break;
+    case UI_SB_LINEDOWN: pos = old + 1; break;
+    case UI_SB_PAGEUP: pos = old - info.page; break;
+    case UI_SB_PAGEDOWN: pos = old + info.page; break;
+    case UI_SB_THUMBTRACK: pos = info.track; break;
+    case UI_SB_TOP: pos = info.min; break;
+    case UI_SB_BOTTOM: pos = info.max; break;
+    default: break;  // thumb position, end of scrolling: unchanged
+  }
+  scroll_bar_to(bar, old, pos);
 }
+
+
+void ui_on_wheel(UiBar bar, int delta) {
+  if (bar != UI_BAR_HORZ && bar != UI_BAR_VERT) return;
+  constexpr int NOTCH = 120, LINES_PER_NOTCH = 3;
+  // Bounded: a flood of events in one direction cannot overflow the sum.
+  wheel_rest[bar] = std::clamp(wheel_rest[bar] + delta, -100 * NOTCH, 100 * NOTCH);
+  const int lines = wheel_rest[bar] * LINES_PER_NOTCH / NOTCH;
+  if (lines == 0) return;
+  wheel_rest[bar] -= lines * NOTCH / LINES_PER_NOTCH;
+  const int old = plat_get_scroll(main_window, bar).pos;
+  scroll_bar_to(bar, old, old - lines);
+}
+
+void ui_on_timer() { on_progress_timer(); }

@@ -136,6 +136,9 @@ void plat_resize_window(UiHandle w, int width, int height);
 // The outer rectangle in screen pixels; false when it cannot be read.
 bool plat_window_rect(UiHandle w, UiRect *out);
 void plat_virtual_screen_size(int *width, int *height);
+// The available area (without task bars and panels) of the screen that holds the main
+// window, or of the primary screen before the window is shown, in screen pixels.
+UiRect plat_work_area(UiHandle main);
 UiFontMetrics plat_font_metrics(UiHandle main);
 // Marks the whole client area (or a part of it) for repainting, with background erase.
 void plat_invalidate(UiHandle main);
@@ -187,4 +190,8 @@ void ui_on_paint(UiPaint *paint);
 // A control reported: its id and notification code (0 for a button press).
 void ui_on_command(int id, int code);
 void ui_on_scroll(UiBar bar, int request, int track);
+// The mouse wheel over the window's background: delta in 1/120 of a notch, positive away
+// from the user (up, or left for the horizontal bar). The backend turns a vertical wheel
+// with Shift held into the horizontal bar.
+void ui_on_wheel(UiBar bar, int delta);
 void ui_on_timer();

@@ -56,7 +56,21 @@ grammar)
   expect options-anywhere "7" 0 -- 10 3 - -d 12
   expect double-dash "-3" 0 -- -d 12 -- 0 3 -
   expect digit-caption ".25" 0 -- -d 12 4 1/x
-  expect as-typed "12abc" 0 -- -d 12 12abc
+  # A number alone is printed as the calculator shows its value; a token that only
+  # begins like a number is a usage error.
+  expect typed-value "1000" 0 -- -d 12 1e3
+  expect typed-grouped "1234567. 5" 0 -- -d 12 1,234,567.50
+  expect typed-registers "$(printf 'R0: 1000\nR1: -.5')" 0 --head 2 -- -d 12 -r 1e3 R1=-0.5
+  expect hex-like "" 2 --stderr "'0x10' is not a number" -- 0x10
+  expect trailing-letters "" 2 --stderr "'12abc' is not a number" -- 12abc
+  expect fraction-like "" 2 --stderr "'1/2' is not a number" -- 1/2 abs
+  # The digits field takes the title's digit groups; anything else after the digits is
+  # refused.
+  for digits in "100,000" "100 000" "100_000" "100'000"; do
+    n=$("$CLI" -d "$digits" --plain pi </dev/null | wc -c)
+    [ "$n" = 100002 ] || { echo "FAIL digits-grouped $digits: $n characters"; failures=$((failures + 1)); }
+  done
+  expect digits-junk "0" 1 --stderr "Invalid number of Significant digit" -- -d 100.000 pi
   expect grouped "12345678901234567890 1" 0 -- -d 30 123456789012345678901 1 '*'
   expect plain "123456789012345678901" 0 -- -d 30 --plain 123456789012345678901 1 '*'
   expect version "$(printf 'deepnums-cli (deepNUMS) 1.30\nCopyright (C) 2026 The deepNUMS authors; MIT License, with NO WARRANTY.')" 0 -- --version
@@ -124,7 +138,11 @@ script)
   expect loop "5" 0 --stderr "total=" -- -d 12 -s "$TMP/s1.txt" 2 3 run
   expect loop-once "0" 0 --stderr "sec/1loop" -- -d 12 -s "$TMP/s1.txt"
   printf 'loop 1,+\r\n\r\nbogus\r\n' >"$TMP/s2.txt"
-  expect invalid "5" 0 --stderr "Invalid command: line = 2" -- -d 12 -s "$TMP/s2.txt" 2 3 run
+  expect invalid "5" 3 --stderr "Invalid command: line = 2" -- -d 12 -s "$TMP/s2.txt" 2 3 run
+  expect invalid-stops "5" 3 --stderr "Invalid command" -- -d 12 -s "$TMP/s2.txt" 2 3 run 1 +
+  expect invalid-once "0" 3 --stderr "Invalid command: line = 2" -- -d 12 -s "$TMP/s2.txt"
+  printf '# 精度の確認\nloop 1,+  # 足し算 (UTF-8 comment)\n' >"$TMP/s4.txt"
+  expect comments "5" 0 --stderr "total=" -- -d 12 -s "$TMP/s4.txt" 2 3 run
   printf 'ln10\n' >"$TMP/s3.txt"
   expect ln10 "2. 30258509299" 0 -- -d 12 -s "$TMP/s3.txt" run
   expect script-alias "2. 30258509299" 0 -- -d 12 -s "$TMP/s3.txt" 'perform the following'
@@ -136,6 +154,22 @@ interactive)
   out="$(printf "foo\n'x ^ y\n5\n" | "$CLI" -d 12 -i 2>"$TMP/err" | tail -2)"
   [ "$out" = "$(printf 'R0: 5\nstatus: ')" ] || { echo "FAIL interactive-errors: [$out]"; failures=$((failures + 1)); }
   grep -q "unknown token 'foo'" "$TMP/err" || { echo "FAIL interactive-message"; failures=$((failures + 1)); }
+  # Session words: the options change for the rest of the session; help answers.
+  out="$(printf 'digits 20\nrad\npi 6 / sin\ndeg\nbare on\n1 3 /\noptions\n' | "$CLI" -d 12 -i)"
+  want="$(printf 'digits 20, rad, bare off, plain off, compact off')"
+  [[ "$out" == *"$want"* ]] || { echo "FAIL session-rad: [$out]"; failures=$((failures + 1)); }
+  [[ "$out" == *"R0: .5"$'\n'* ]] || { echo "FAIL session-sin-rad: [$out]"; failures=$((failures + 1)); }
+  [[ "$out" == *"R0: .3333333333333333333 3333333333"* ]] || { echo "FAIL session-bare: [$out]"; failures=$((failures + 1)); }
+  [[ "$out" == *"digits 20, deg, bare on, plain off, compact off" ]] || { echo "FAIL session-options: [$out]"; failures=$((failures + 1)); }
+  for word in help '?'; do
+    out="$(printf '%s\n' "$word" | "$CLI" -i 2>&1)"
+    [[ "$out" == *"digits N"*"deg | rad"*"quit"* ]] || { echo "FAIL session-$word: [$out]"; failures=$((failures + 1)); }
+  done
+  out="$(printf 'bare maybe\n' | "$CLI" -i 2>&1)"
+  [[ "$out" == *"takes 'on' or 'off'"* ]] || { echo "FAIL session-bad-value: [$out]"; failures=$((failures + 1)); }
+  # "clear" is no command: it must not wipe the registers.
+  out="$(printf '5\nclear\n' | "$CLI" -d 12 -i 2>&1 | tail -3)"
+  [[ "$out" == *"unknown token 'clear'"* && "$out" == *"R0: 5"* ]] || { echo "FAIL clear-is-unknown: [$out]"; failures=$((failures + 1)); }
   out="$(printf '#88' | "$CLI" -d 12 -i | tail -1)"
   [ "$out" = "status: Not yet supported" ] || { echo "FAIL interactive-status: [$out]"; failures=$((failures + 1)); }
   ;;

@@ -17,7 +17,12 @@ TEST_F(Executor, PrecisionFiguresAreWrittenForAcceptedDigits) {
       {"12", 12, 3, 5, 18, 12},
       {"1000", 1000, 168, 7, 1008, 1000},
       {"100000", 100000, 16669, 9, 100014, 100004},
-      {"  +50 digits", 50, 10, 5, 60, 54},
+      {"  +50 ", 50, 10, 5, 60, 54},
+      // digit groups as the window's title writes them
+      {"100,000", 100000, 16669, 9, 100014, 100004},
+      {"100 000", 100000, 16669, 9, 100014, 100004},
+      {"1_000", 1000, 168, 7, 1008, 1000},
+      {"1'0'0'0\r\n", 1000, 168, 7, 1008, 1000},
       {"99", 99, 18, 5, 108, 102},
       {"100", 100, 18, 6, 108, 101},
   };
@@ -40,7 +45,8 @@ TEST_F(Executor, InvalidDigitsRefuseTheCommandAndChangeNothing) {
   type(SLOT_R0, "3");
   ASSERT_EQ(press(C_SUB), 0);
   ASSERT_EQ(text(SLOT_R0), "7\r\n");
-  for (const char *bad : {"5", "abc", "", "11", "100001", "-12", "99999999999999999999"}) {
+  for (const char *bad : {"5", "abc", "", "11", "100001", "-12", "99999999999999999999",
+                          "50 digits", "100.000", "100,", "100,,000", ",100", "1e3", "20x"}) {
     type(SLOT_SIG_DIGITS, bad);
     type(SLOT_R4, "123");  // edited, but must not be read
     EXPECT_EQ(press(C_ADD), -1) << bad;

@@ -99,11 +99,25 @@ TEST_F(Script, InvalidCommandsAndTheLineCounter) {
   run("loop 1,+\tbogus");  // a tab starts a new command
   EXPECT_EQ(status(), "Invalid command: line = 2\n");
 
-  run("loop 1,+\x80loop 1,+");  // a byte of 128 or more too, which is invalid
+  run("loop 1,+\r\n\tbogus # a tab, then a comment\r\nxyz");
   EXPECT_EQ(status(), "Invalid command: line = 2\n");
 
   run("loop 1,+\r\nloop 1,+\r\nloop 1,+\r\nxyz");
   EXPECT_EQ(status(), "Invalid command: line = 4\n");
+}
+
+TEST_F(Script, CommentsAfterACommandAndOnTheirOwnLines) {
+  // The bytes after a command are skipped whatever their value (UTF-8 comments, DEL,
+  // 0xFF); a line starting with "#" is a comment.
+  for (const char *script : {"loop 1,+ \xe5\x80\x8d\xe7\xb2\xbe\xe5\xba\xa6\r\nloop 1,+",
+                             "loop 1,+\x80\x7f\xff\r\nloop 1,+",
+                             "# first\r\nloop 1,+\r\n  #\xe6\xb3\xa8\r\nloop 1,+\r\n#"}) {
+    run(script);
+    EXPECT_EQ(status().rfind("total=", 0), 0u) << script;
+    EXPECT_EQ(text(SLOT_R0), "8\r\n") << script;  // 2 + 3, then 3 + 5 after the lift
+  }
+  run("# note\r\nloop 1,+\r\nxyz");
+  EXPECT_EQ(status(), "Invalid command: line = 3\n");  // the comment line counts
 }
 
 TEST_F(Script, TabAndBlanksBetweenCommands) {

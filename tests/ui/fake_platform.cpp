@@ -54,6 +54,7 @@ void FakePlatform::reset() {
   window_rect_readable = true;
   screen_width = 1920;
   screen_height = 1080;
+  work_area = UiRect{0, 0, 1920, 1080};
   font = UiFontMetrics{8, 16, 0, 0};
   for (auto &b : bars) b = UiScrollInfo{0, 0, 0, 0, 0};
   scrolled_dx = scrolled_dy = 0;
@@ -186,6 +187,7 @@ void plat_move_window(UiHandle w, int x, int y, int width, int height) {
   record("move " + name_of(w) + " " + std::to_string(x) + "," + std::to_string(y) + "," +
          std::to_string(width) + "," + std::to_string(height));
   if (w && w->is_main) fake.window_rect = UiRect{x, y, x + width, y + height};
+  else if (w) w->rect = UiRect{x, y, x + width, y + height};
 }
 
 void plat_resize_window(UiHandle w, int width, int height) {
@@ -207,6 +209,11 @@ void plat_virtual_screen_size(int *width, int *height) {
   record("screen_size");
   *width = fake.screen_width;
   *height = fake.screen_height;
+}
+
+UiRect plat_work_area(UiHandle) {
+  record("work_area");
+  return fake.work_area;
 }
 
 UiFontMetrics plat_font_metrics(UiHandle main) {

@@ -51,6 +51,7 @@ struct FakePlatform {
   UiRect window_rect{0, 0, 0, 0};
   bool window_rect_readable = true;
   int screen_width = 1920, screen_height = 1080;
+  UiRect work_area{0, 0, 1920, 1080};  // plat_work_area
   UiFontMetrics font{8, 16, 0, 0};
 
   UiScrollInfo bars[2]{};

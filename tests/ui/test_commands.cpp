@@ -29,7 +29,7 @@ TEST_F(CommandsTest, StartAndFinishInTheirOrder) {
   press(36);
   std::vector<std::string> expected = EDIT_READS;
   for (const char *c : {"enable 96 1", "enable 95 0", "enable 19 0", "enable 17 0", "enable 15 0",
-                        "enable 13 0", "enable 11 0", "enable 2 0"})
+                        "enable 13 0", "enable 11 0", "enable 2 0", "enable 98 0"})
     expected.push_back(c);
   expected.insert(expected.end(), EDIT_READS.begin(), EDIT_READS.end());
   expected.push_back("set_timer main 250");
@@ -44,7 +44,7 @@ TEST_F(CommandsTest, StartAndFinishInTheirOrder) {
   EXPECT_EQ(engine.seen_r1, "10");
   EXPECT_EQ(engine.seen_r0, "3");
   expected = {"kill_timer main", "enable 96 0", "enable 95 1", "enable 19 1", "enable 17 1",
-              "enable 15 1",     "enable 13 1", "enable 11 1", "enable 2 1",
+              "enable 15 1",     "enable 13 1", "enable 11 1", "enable 2 1", "enable 98 1",
               // Only the boxes whose text changed are set, each repainted at once.
               "get_text 19", "set_text 19 7\r\n", "update 19", "get_text 17", "set_text 17 3\r\n",
               "update 17", "get_text 15", "set_text 15 10\r\n", "update 15", "get_text 13", "get_text 11",
@@ -108,7 +108,7 @@ TEST_F(CommandsTest, CancelStopsTheWorkerAndReturnsToIdle) {
   EXPECT_FALSE(fake.control(ID_PERFORM)->enabled);
   EXPECT_FALSE(fake.control(ID_R0)->enabled);
   EXPECT_FALSE(fake.control(ID_SIG_DIGITS)->enabled);
-  EXPECT_TRUE(fake.control(ID_SCRIPT)->enabled);  // stays enabled in both states
+  EXPECT_FALSE(fake.control(ID_SCRIPT)->enabled);  // finish_run refills it: no typing
   EXPECT_TRUE(fake.control(ID_LANGUAGE)->enabled);
 
   const auto start = std::chrono::steady_clock::now();
@@ -120,7 +120,8 @@ TEST_F(CommandsTest, CancelStopsTheWorkerAndReturnsToIdle) {
   EXPECT_EQ(engine.stale_marks, 1);
   EXPECT_FALSE(fake.control(ID_CANCEL)->enabled);
   EXPECT_TRUE(fake.control(ID_PERFORM)->enabled);
-  for (int id : {ID_R0, ID_R1, ID_R2, ID_R3, ID_R4, ID_SIG_DIGITS}) EXPECT_TRUE(fake.control(id)->enabled);
+  for (int id : {ID_R0, ID_R1, ID_R2, ID_R3, ID_R4, ID_SIG_DIGITS, ID_SCRIPT})
+    EXPECT_TRUE(fake.control(id)->enabled);
   const auto calls = fake.calls_since(from);
   ASSERT_GE(calls.size(), 3u);
   EXPECT_EQ(calls[0], "kill_timer main");

@@ -6,6 +6,14 @@
 
 namespace {
 
+// Paints with the slots themselves as the painted texts (the idle state).
+void paint_with_slots() {
+  const char *texts[TEXT_SLOT_COUNT];
+  for (int n = 0; n < TEXT_SLOT_COUNT; ++n) texts[n] = TextSlots[n];
+  paint_controls(nullptr, texts);
+}
+
+
 // The operation grid as the window shows it in English, row by row.
 const char *const GRID[5][12] = {
     {"+", "up", "dup", "sin", "asin", "sinh", "asinh", "->R5", "R5->", "CLR5", "!", "fill w/9"},
@@ -240,7 +248,7 @@ TEST_F(ControlTableTest, PaintingAndScrolledOutEntries) {
   slot_copy(TextSlots[SLOT_STATUS], "aborted\n");
   slot_copy(TextSlots[SLOT_INTERNAL_DIGITS], "1008");
   slot_copy(TextSlots[SLOT_MIN_EXT_DIGITS], "7");
-  paint_controls(nullptr);
+  paint_with_slots();
   ASSERT_EQ(fake.calls.front(), "paint_colors");
   EXPECT_EQ(fake.paint_text_color, plat_system_color(UI_COLOR_BTNTEXT));
   EXPECT_EQ(fake.paint_back_color, plat_system_color(UI_COLOR_BTNFACE));
@@ -256,19 +264,19 @@ TEST_F(ControlTableTest, PaintingAndScrolledOutEntries) {
   // Scrolled 3 columns left, R5's display still starts right of the edge (28 - 24 = 4).
   fake.drawn.clear();
   scroll_x = -3;
-  paint_controls(nullptr);
+  paint_with_slots();
   EXPECT_EQ(fake.drawn.size(), 8u);
   // 4 columns: its left edge would be at -4, so it is not drawn at all.
   fake.drawn.clear();
   scroll_x = -4;
-  paint_controls(nullptr);
+  paint_with_slots();
   EXPECT_EQ(fake.drawn.size(), 7u);
   EXPECT_EQ(fake.drawn[2].text, "R6");
   // Scrolling up does not hide anything: only the left edge counts.
   fake.drawn.clear();
   scroll_x = 0;
   scroll_y = -30;
-  paint_controls(nullptr);
+  paint_with_slots();
   EXPECT_EQ(fake.drawn.size(), 8u);
   scroll_x = scroll_y = 0;
 }

@@ -34,8 +34,11 @@ TEST_F(MainWindowTest, FirstStartCreatesEverythingInOrder) {
     if (fake.calls[i].rfind("move ", 0) == 0) move_at = i;
   }
   EXPECT_EQ(fake.calls[move_at + 1], "limit 2 109999");
-  EXPECT_EQ(fake.calls[move_at - 1], "screen_size");
-  EXPECT_EQ(fake.calls[move_at - 2].rfind("set_text 100 ", 0), 0u);  // captions just before
+  // Before the move: the screen's figures, and the captions just before those.
+  EXPECT_EQ(fake.calls[move_at - 1], "work_area");
+  EXPECT_EQ(fake.calls[move_at - 2], "work_area");  // the default size's
+  EXPECT_EQ(fake.calls[move_at - 3], "screen_size");
+  EXPECT_EQ(fake.calls[move_at - 4].rfind("set_text 100 ", 0), 0u);
 }
 
 TEST_F(MainWindowTest, StartUpFailureMessage) {
@@ -64,7 +67,7 @@ TEST_F(MainWindowTest, LayoutUnitsFromTheFont) {
   fake_open_window();
   EXPECT_EQ(char_width, 8);
   EXPECT_EQ(char_height, 16);
-  const WindowSize s = default_window_size();
+  const WindowSize s = default_window_size(main_window);
   EXPECT_EQ(s.width, 1242);
   EXPECT_EQ(s.height, 816);
   // A font without size still gives usable units.
@@ -118,7 +121,37 @@ TEST_F(MainWindowTest, PlaceWindowWithHostileValues) {
   EXPECT_EQ(place(INT_MIN, INT_MIN, INT_MAX, INT_MAX), "move main -32768,-32768,1242,816");
   EXPECT_EQ(place(INT_MAX, INT_MAX, INT_MIN, INT_MIN), "move main 0,0,1242,816");
   EXPECT_EQ(place(0, 0, 100000, 100000), "move main 0,0,1242,816");
-  EXPECT_EQ(place(0, 0, 32767, 32767), "move main 0,0,32767,32767");
+  EXPECT_EQ(place(0, 0, 32767, 32767), "move main 0,0,1920,1080");  // the available area
+}
+
+TEST_F(MainWindowTest, SizesFitTheScreensAvailableArea) {
+  // A 1366 x 768 screen with a 32-pixel panel at the top: the default of 154 columns of
+  // 9 pixels (1396 wide) and 51 lines of 16 (816 high) is larger than 1366 x 736.
+  fake.font = UiFontMetrics{9, 16, 0, 0};
+  fake.screen_width = 1366;
+  fake.screen_height = 768;
+  fake.work_area = UiRect{0, 32, 1366, 768};
+  fake_open_window();
+  EXPECT_EQ(fake.calls_since(0, "move ").back(), "move main 0,0,1366,736");
+  const WindowSize s = default_window_size(main_window);
+  EXPECT_EQ(s.width, 1366);
+  EXPECT_EQ(s.height, 736);
+  // A saved rectangle from a larger screen: reduced, at the area's edge on that side only.
+  EXPECT_EQ(place(100, 200, 1700, 500), "move main 0,200,1366,300");
+  EXPECT_EQ(place(100, 50, 600, 1050), "move main 100,32,500,736");
+  EXPECT_EQ(place(100, 50, 600, 500), "move main 100,50,500,450");  // fits: unchanged
+  // "#": the fitted default size; a window that would then reach past the area moves in.
+  for (const UiRect &at : {UiRect{0, 32, 500, 400}, UiRect{300, 100, 800, 500}}) {
+    fake.window_rect = at;
+    press(ID_DEFAULT_SIZE);
+    EXPECT_EQ(fake.window_rect.left, 0);
+    EXPECT_EQ(fake.window_rect.top, 32);
+    EXPECT_EQ(fake.window_rect.right, 1366);
+    EXPECT_EQ(fake.window_rect.bottom, 768);
+  }
+  // A screen that reports no area changes nothing.
+  fake.work_area = UiRect{0, 0, 0, 0};
+  EXPECT_EQ(default_window_size(main_window).width, 1396);
 }
 
 TEST_F(MainWindowTest, GrowingAfterScrollingToTheBottom) {
@@ -208,6 +241,54 @@ TEST_F(MainWindowTest, ScrollRequests) {
   EXPECT_EQ(calls, (std::vector<std::string>{"get_scroll h", "scroll_pos h 1", "get_scroll h",
                                              "scroll_client main -8,0", "invalidate main"}));
   EXPECT_EQ(scroll_x, -1);
+}
+
+TEST_F(MainWindowTest, WheelScrollsLikeTheBars) {
+  fake_open_window();
+  ui_on_size(800, 480);  // 30 of 47 lines, 100 of 152 columns
+  struct Step {
+    UiBar bar;
+    int delta, scroll;  // wheel delta, then the scroll offset of that bar
+  } steps[] = {
+      {UI_BAR_VERT, -120, -3},  {UI_BAR_VERT, -40, -4},   // a third of a notch: one line
+      {UI_BAR_VERT, -20, -4},   {UI_BAR_VERT, -20, -5},   // halves add up
+      {UI_BAR_VERT, 600, 0},    {UI_BAR_VERT, -4800, -18},  // never past either end
+      {UI_BAR_HORZ, -120, -3},  {UI_BAR_HORZ, 120, 0},
+  };
+  for (const Step &st : steps) {
+    ui_on_wheel(st.bar, st.delta);
+    EXPECT_EQ(st.bar == UI_BAR_VERT ? scroll_y : scroll_x, st.scroll) << st.delta;
+    EXPECT_EQ(fake.bars[st.bar].pos, -st.scroll) << st.delta;
+  }
+  EXPECT_EQ(fake.scrolled_dy, -18 * 16);
+}
+
+TEST_F(MainWindowTest, WideWindowsWidenTheBoxesAndMemoryLines) {
+  fake_open_window();
+  // 8-pixel columns: the content is 152 columns = 1216 pixels; 400 more stretch.
+  ui_on_size(1216 + 400, 16 * 48);
+  EXPECT_EQ(stretch_width, 400);
+  for (int id : {ID_R4, ID_R3, ID_R2, ID_R1, ID_R0, ID_SCRIPT}) {
+    const UiRect table = ControlTable[id].rect;
+    EXPECT_EQ(fake.control(id)->rect.left, table.left * 8 / 10) << id;
+    EXPECT_EQ(fake.control(id)->rect.right, table.right * 8 / 10 + 400) << id;
+  }
+  // Memory column k: label and text move right by k fifths, the text grows by one.
+  for (int k = 0; k < 5; ++k) {
+    const int label = 20 + 2 * k, text = 21 + 2 * k;
+    EXPECT_EQ(fake.control(label)->rect.left, ControlTable[label].rect.left * 8 / 10 + 80 * k) << k;
+    const UiRect r = control_rect(ControlTable[text]);
+    EXPECT_EQ(r.left, ControlTable[text].rect.left * 8 / 10 + 80 * k) << k;
+    EXPECT_EQ(r.right, ControlTable[text].rect.right * 8 / 10 + 80 * (k + 1)) << k;
+  }
+  EXPECT_EQ(control_rect(ControlTable[ID_STATUS]).right, 1208 + 400);
+  // Buttons stay where the table puts them.
+  EXPECT_EQ(fake.control(35)->rect.right, 112);
+  // Narrower than the content again: the table's widths, never less.
+  ui_on_size(800, 480);
+  EXPECT_EQ(stretch_width, 0);
+  EXPECT_EQ(fake.control(ID_R0)->rect.right, 1208);
+  EXPECT_EQ(fake.control(28)->rect.left, 968);
 }
 
 TEST_F(MainWindowTest, DefaultSizeButtonKeepsThePosition) {

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextCursor>
+#include <QWheelEvent>
 #include <atomic>
 #include <cstring>
 #include <string>
@@ -65,6 +66,7 @@ void ui_on_scroll(UiBar bar, int request, int track) {
   if (scroll_answer >= 0) plat_set_scroll_pos(created, bar, scroll_answer);
 }
 void ui_on_timer() { events.push_back({"timer", 0, 0, 0}); }
+void ui_on_wheel(UiBar bar, int delta) { events.push_back({"wheel", bar, delta, 0}); }
 
 namespace {
 
@@ -233,6 +235,39 @@ TEST(QtBackend, ScrollBarsKeepThePositionTheFrontEndSets) {
   plat_set_scroll_range(w, UI_BAR_HORZ, 0, 152, 200);
   EXPECT_EQ(frame->bars[UI_BAR_HORZ]->maximum(), 0);
   EXPECT_FALSE(frame->bars[UI_BAR_HORZ]->isEnabled());
+}
+
+// (Over a button the wheel reaches the client area by Qt's propagation of spontaneous
+// events, which a test cannot send; the end-to-end test turns the wheel over a button.)
+TEST(QtBackend, WheelOverTheBackgroundReachesTheFrontEnd) {
+  UiHandle w = open_window();
+  plat_show_window(w, 0);
+  auto wheel = [](QWidget *target, QPoint angle, Qt::KeyboardModifiers mods) {
+    QWheelEvent e(QPointF(5, 5), QPointF(5, 5), QPoint(), angle, Qt::NoButton, mods,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &e);
+  };
+  struct Case {
+    QPoint angle;
+    Qt::KeyboardModifiers mods;
+    int bar, delta;
+  } cases[] = {
+      {QPoint(0, -120), Qt::NoModifier, UI_BAR_VERT, -120},
+      {QPoint(0, 240), Qt::ShiftModifier, UI_BAR_HORZ, 240},
+      {QPoint(-120, 0), Qt::NoModifier, UI_BAR_HORZ, -120},
+  };
+  for (const Case &c : cases) {
+    events.clear();
+    wheel(main_frame_of(w)->client, c.angle, c.mods);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].what, "wheel");
+    EXPECT_EQ(events[0].a, c.bar);
+    EXPECT_EQ(events[0].b, c.delta);
+  }
+  // The work area lies within the screen.
+  const UiRect a = plat_work_area(w);
+  EXPECT_GT(a.right - a.left, 0);
+  EXPECT_GT(a.bottom - a.top, 0);
 }
 
 TEST(QtBackend, ScrollingMovesTheChildren) {

@@ -402,8 +402,19 @@ TEST_F(Win32Window, ScrollBarsClampAndScrollTheChildren) {
   EXPECT_GT(columns_page, 0);
   SendMessageA(hwnd_, WM_HSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
   EXPECT_EQ(scroll_x, -std::min(columns_page, 152 - columns_page + 1));  // limited to max - page + 1
+  // The wheel: three lines a notch, Shift for the horizontal bar; a horizontal wheel.
+  SendMessageA(hwnd_, WM_VSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
+  SendMessageA(hwnd_, WM_HSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
+  SendMessageA(hwnd_, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(scroll_y, -3);
+  SendMessageA(hwnd_, WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(scroll_x, -3);
+  SendMessageA(hwnd_, WM_MOUSEHWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(scroll_x, 0);
+  const UiRect work = plat_work_area(main_window);
+  EXPECT_GT(work.right - work.left, 0);
   // Growing the window scrolls back so that no space shows below the content.
-  plat_move_window(main_window, 0, 0, default_window_size().width, default_window_size().height);
+  plat_move_window(main_window, 0, 0, default_window_size(main_window).width, default_window_size(main_window).height);
   EXPECT_EQ(scroll_y, 0);
   EXPECT_EQ(scroll_x, 0);
   GetWindowRect(child(ID_R0), &after);
@@ -472,7 +483,7 @@ TEST_F(Win32Window, WorkspaceFileHasCrLfLinesAndComesBackWhole) {
   EXPECT_EQ(lines[22 + SLOT_SIG_DIGITS], "1000");
   // The saved rectangle is the window's.
   const int width = std::stoi(lines[4]) - std::stoi(lines[2]);
-  EXPECT_EQ(width, default_window_size().width);
+  EXPECT_EQ(width, default_window_size(main_window).width);
 
   open();
   EXPECT_EQ(window_text_a(child(ID_R1)), "12\r\n34");

@@ -41,6 +41,7 @@ class ClientArea : public QWidget {
  protected:
   void paintEvent(QPaintEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;
+  void wheelEvent(QWheelEvent *event) override;
 };
 
 class MainFrame : public QWidget {

@@ -7,6 +7,7 @@
 // digits; the script box does not wrap) that hold 110,000 characters easily.
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,12 +65,35 @@ void enforce_limit(QPlainTextEdit *edit, UiWindow *handle) {
                    });
 }
 
-// Captions are laid out in character cells of the window's font, and some English ones
-// are wider than their cell count: such a caption is shown in a smaller size of the same
-// font (down to 60 %) instead of being cut.
-void fit_caption(UiWindow *h, const QString &text) {
+// Captions are laid out in character cells of the window's font, and some are wider than
+// their cell count. All captions share one font, so that the window shows one size: a
+// family with Japanese and Latin glyphs (one font for a Japanese caption with Latin
+// letters in it, not a fallback for some of its characters), at the largest size, from
+// the window's down to 60 %, at which every caption set so far fits its control. A
+// caption that needs a smaller size makes all of them smaller.
+std::vector<UiWindow *> caption_windows;
+int caption_percent = 100;
+
+QFont caption_font(const QFont &base, int percent) {
+  static const QStringList families = [] {
+    QStringList found;
+    const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+    for (const char *name : {"IPAPGothic", "IPAGothic", "Noto Sans CJK JP", "Noto Sans JP",
+                             "TakaoPGothic", "VL PGothic"}) {
+      if (japanese.contains(QString::fromLatin1(name))) found << QString::fromLatin1(name);
+    }
+    if (found.isEmpty() && !japanese.isEmpty()) found << japanese.first();
+    return found;
+  }();
+  QFont font = base;
+  if (!families.isEmpty()) font.setFamilies(families);
+  if (base.pointSizeF() > 0) font.setPointSizeF(base.pointSizeF() * percent / 100);
+  return font;
+}
+
+// The room a caption has in its control, in pixels.
+int caption_room(UiWindow *h) {
   QWidget *w = h->widget;
-  const QFont base = w->parentWidget() ? w->parentWidget()->font() : QApplication::font();
   QStyle *style = w->style();
   int overhead = 2;
   switch (h->type) {
@@ -85,15 +109,24 @@ void fit_caption(UiWindow *h, const QString &text) {
     case UiType::Group: overhead = 16; break;
     default: break;
   }
-  const int room = w->width() - overhead;
-  QFont font = base;
-  if (base.pointSizeF() > 0) {
-    for (int percent = 100; percent >= 60; percent -= 5) {
-      font.setPointSizeF(base.pointSizeF() * percent / 100);
-      if (QFontMetrics(font).horizontalAdvance(text) <= room) break;
-    }
+  return w->width() - overhead;
+}
+
+void fit_caption(UiWindow *h, const QString &text) {
+  QWidget *w = h->widget;
+  const QFont base = w->parentWidget() ? w->parentWidget()->font() : QApplication::font();
+  if (std::find(caption_windows.begin(), caption_windows.end(), h) == caption_windows.end())
+    caption_windows.push_back(h);
+  const int room = caption_room(h);
+  int percent = caption_percent;
+  while (percent > 60 && QFontMetrics(caption_font(base, percent)).horizontalAdvance(text) > room)
+    percent -= 5;
+  if (percent < caption_percent) {
+    caption_percent = percent;
+    for (UiWindow *c : caption_windows) c->widget->setFont(caption_font(base, caption_percent));
+  } else {
+    w->setFont(caption_font(base, caption_percent));
   }
-  w->setFont(font);
 }
 
 }  // namespace

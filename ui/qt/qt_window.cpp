@@ -9,6 +9,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QStyle>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -50,6 +51,18 @@ void ClientArea::paintEvent(QPaintEvent *) {
 
 void ClientArea::resizeEvent(QResizeEvent *event) {
   ui_on_size(event->size().width(), event->size().height());
+}
+
+// The wheel over the background and over the controls that do not use it (buttons,
+// labels): vertical, or horizontal with Shift held or from a horizontal wheel.
+void ClientArea::wheelEvent(QWheelEvent *event) {
+  const QPoint d = event->angleDelta();
+  if (d.y() != 0) {
+    ui_on_wheel((event->modifiers() & Qt::ShiftModifier) ? UI_BAR_HORZ : UI_BAR_VERT, d.y());
+  } else if (d.x() != 0) {
+    ui_on_wheel(UI_BAR_HORZ, d.x());
+  }
+  event->accept();
 }
 
 MainFrame::MainFrame() : QWidget(nullptr) {
@@ -192,6 +205,14 @@ void plat_virtual_screen_size(int *width, int *height) {
   const QSize s = screen ? screen->virtualSize() : QSize(0, 0);
   if (width) *width = s.width();
   if (height) *height = s.height();
+}
+
+UiRect plat_work_area(UiHandle main) {
+  QScreen *screen = main && main->widget ? main->widget->screen() : nullptr;
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return UiRect{0, 0, 0, 0};
+  const QRect a = screen->availableGeometry();
+  return UiRect{a.x(), a.y(), a.x() + a.width(), a.y() + a.height()};
 }
 
 UiFontMetrics plat_font_metrics(UiHandle main) {

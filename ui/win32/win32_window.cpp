@@ -88,6 +88,15 @@ LRESULT CALLBACK win32_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lp
       if (lparam != 0) break;
       ui_on_scroll(msg == WM_VSCROLL ? UI_BAR_VERT : UI_BAR_HORZ, LOWORD(wparam), HIWORD(wparam));
       return 0;
+    case WM_MOUSEWHEEL:
+      // Vertical, or horizontal with Shift held; an edit box under the mouse that has
+      // no more to scroll passes its wheel on to here.
+      ui_on_wheel((GET_KEYSTATE_WPARAM(wparam) & MK_SHIFT) ? UI_BAR_HORZ : UI_BAR_VERT,
+                  GET_WHEEL_DELTA_WPARAM(wparam));
+      return 0;
+    case WM_MOUSEHWHEEL:
+      ui_on_wheel(UI_BAR_HORZ, -GET_WHEEL_DELTA_WPARAM(wparam));  // positive is to the right
+      return 0;
     case WM_TIMER:
       if (wparam != PROGRESS_TIMER_ID) break;
       ui_on_timer();
@@ -144,6 +153,14 @@ bool plat_window_rect(UiHandle w, UiRect *out) {
   if (!GetWindowRect(w->hwnd, &rc)) return false;
   *out = UiRect{rc.left, rc.top, rc.right, rc.bottom};
   return true;
+}
+
+UiRect plat_work_area(UiHandle main) {
+  HMONITOR monitor = MonitorFromWindow(main && main->hwnd ? main->hwnd : nullptr, MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!monitor || !GetMonitorInfoA(monitor, &info)) return UiRect{0, 0, 0, 0};
+  return UiRect{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
 }
 
 void plat_virtual_screen_size(int *width, int *height) {
