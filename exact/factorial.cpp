@@ -1,0 +1,93 @@
+// n! in the exact mode, for the integer part n of the operand.
+//
+// Method: a product tree over 1 .. n. While n! has at most 4 D + 1,000 digits (D =
+// internal_digits − 1) the tree is exact and the result is truncated once. Beyond, a node
+// whose product has more than w + 12 digits (w the working precision) is truncated to
+// w + 12 digits, its dropped digits counted into a decimal exponent; each truncation
+// lowers the value by a relative amount below 10^−(w+11), so after T of them the true n!
+// lies in [C, C (1 + 2 T 10^−(w+11))] for the computed C × 10^E: an enclosure of radius
+// 20 T + 1 units of C's last digit, decided by the correctness loop. n! is an integer, so
+// it is exactly representable only when its significant digits fit, which the exact tree
+// covers; beyond it the value is never on a truncation boundary and the loop ends.
+#include <cmath>
+
+#include "core/cancel.h"
+#include "exact/exact.h"
+#include "exact/run.h"
+
+using namespace exact;
+
+namespace {
+
+struct Product {
+  Nat m;
+  int64_t e = 0;  // decimal exponent of m's last digit
+  int64_t truncations = 0;
+};
+
+// Π k for k in [a, b); nodes longer than `keep` digits are truncated (keep = 0: exact).
+Product product(uint64_t a, uint64_t b, int64_t keep) {
+  Product p;
+  if (b - a <= 16) {
+    p.m = nat_from_u64(1);
+    for (uint64_t k = a; k < b; ++k) p.m = nat_mul_u64(p.m, k);
+    return p;
+  }
+  cancel_check();
+  Frame f;
+  const uint64_t mid = a + (b - a) / 2;
+  Product l = product(a, mid, keep), r = product(mid, b, keep);
+  p.m = nat_mul(l.m, r.m);
+  p.e = l.e + r.e;
+  p.truncations = l.truncations + r.truncations;
+  const int64_t digits = nat_digits(p.m);
+  if (keep > 0 && digits > keep) {
+    p.m = nat_div_pow10(p.m, digits - keep);
+    p.e += digits - keep;
+    ++p.truncations;
+  }
+  f.keep({&p.m});
+  return p;
+}
+
+// log10(n!) from Stirling's series (within 10^−6 for n ≥ 1).
+double log10_factorial(double n) {
+  if (n < 2) return 0;
+  const double pi = 3.14159265358979323846;
+  return (n * std::log(n) - n + 0.5 * std::log(2 * pi * n) + 1 / (12 * n)) / std::log(10.0);
+}
+
+}  // namespace
+
+int exact_factorial(DecWord *out, const DecWord *y) {
+  return run_exact(out, [&]() -> int {
+    if (pass_markers(out, y)) return -1;
+    Dec x = dx_of(y);
+    int64_t n;
+    if (!dx_to_i64(x, &n)) {
+      // |y| ≥ 10^18: the factorial of a huge integer overflows; negative ones are errors.
+      dec_set_marker(out, x.neg ? NUM_ERROR : NUM_OVERFLOW);
+      return -1;
+    }
+    if (n < 0) {
+      dec_set_marker(out, NUM_ERROR);
+      return -1;
+    }
+    const double digits = log10_factorial((double)n);
+    if (digits > DEC_EXP_MAX + 2.0) {
+      dec_set_marker(out, NUM_OVERFLOW);
+      return -1;
+    }
+    if (digits <= 4.0 * internal_digits + 1000) {
+      Product p = product(1, (uint64_t)n + 1, 0);
+      return dx_write(out, Dec{p.m, 0, false});
+    }
+    return ziv_loop(out, [&](int64_t w, Approx *a) {
+      Product p = product(1, (uint64_t)n + 1, w + 12);
+      a->mid = int_from(p.m, false);
+      a->e = p.e;
+      a->rad = p.truncations == 0 ? 0 : 20 * (uint64_t)p.truncations + 1;
+      return 0;
+    });
+  });
+}
