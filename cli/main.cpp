@@ -38,7 +38,7 @@ constexpr int CODE_SCRIPT = 95;
 struct Options {
   const char *digits = nullptr;
   int angle = -1;  // -1: as loaded
-  bool compact = false, bare = false, plain = false;
+  bool compact = false, bare = false, plain = false, exact = false;
   const char *script = nullptr;
   const char *workspace = nullptr;
   bool registers = false, interactive = false;
@@ -54,6 +54,8 @@ const char USAGE[] =
     "  --compact             \"Compact mem.\" on\n"
     "  --bare                \"Bare digits\" on: every internal digit, unrounded\n"
     "  --plain               \"Plane disp.\" on: no grouping blanks, no line breaks\n"
+    "  --exact               \"Exact digits\" on: every shown digit is the true value's\n"
+    "                        (the result truncated, not computed by the series)\n"
     "  -s, --script FILE     put FILE's text into the script box; the token 'run'\n"
     "                        performs it; with no tokens (and without -i) it is\n"
     "                        performed once\n"
@@ -64,7 +66,7 @@ const char USAGE[] =
     "  -i, --interactive     read token lines from standard input; after each line\n"
     "                        print R4..R0 and the status line; 'quit' or the end of\n"
     "                        input ends; 'help' lists the session commands (digits N,\n"
-    "                        deg, rad, bare/plain/compact on|off); on a terminal with\n"
+    "                        deg, rad, bare/plain/compact/exact on|off); on a terminal with\n"
     "                        line editing, history and Tab completion\n"
     "  -h, --help            this text\n"
     "  --version             the version and the licence\n"
@@ -132,6 +134,7 @@ int parse_arguments(int argc, char **argv, Options *o) {
     else if (name == "--compact") ok = flag(&o->compact);
     else if (name == "--bare") ok = flag(&o->bare);
     else if (name == "--plain") ok = flag(&o->plain);
+    else if (name == "--exact") ok = flag(&o->exact);
     else if (name == "-s" || name == "--script") ok = take_value(&o->script);
     else if (name == "-w" || name == "--workspace") ok = take_value(&o->workspace);
     else if (name == "-r" || name == "--registers") ok = flag(&o->registers);
@@ -328,6 +331,7 @@ int main(int argc, char **argv) {
   if (o.compact) Settings[SET_COMPACT_MEM] = 1;
   if (o.bare) Settings[SET_BARE_DIGITS] = 1;
   if (o.plain) Settings[SET_PLANE_DISP] = 1;
+  if (o.exact) Settings[SET_EXACT_DIGITS] = 1;
   if (o.script != nullptr) {
     if (int rc = read_script(o.script)) return rc;
   }

@@ -18,6 +18,7 @@ const SessionFlag FLAGS[] = {
     {"bare", SET_BARE_DIGITS, "\"Bare digits\": every internal digit, unrounded"},
     {"plain", SET_PLANE_DISP, "\"Plane disp.\": no grouping blanks, no line breaks"},
     {"compact", SET_COMPACT_MEM, "\"Compact mem.\": products without the table of multiples"},
+    {"exact", SET_EXACT_DIGITS, "\"Exact digits\": every digit of every result the true value's"},
 };
 
 const char HELP[] =

@@ -47,7 +47,9 @@
 
 #include "core/core.h"
 #include "engine/command_table.h"
+#include "engine/exact_commands.h"
 #include "engine/script.h"
+#include "exact/exact.h"
 #include "functions/functions.h"
 
 int requested_digits;
@@ -114,6 +116,7 @@ int extension_for(int d) {
 
 void set_options() {
   radian_mode = Settings[SET_ANGLE_UNIT] != 0;
+  exact_radian_mode = radian_mode;
   compact_memory = Settings[SET_COMPACT_MEM] != 0;
   bare_digits = Settings[SET_BARE_DIGITS] != 0;
   if (Settings[SET_PLANE_DISP] != 0) {
@@ -148,26 +151,40 @@ void read_changed_registers() {
   }
 }
 
+// The functions that compute a command's result: the exact variant when the option is
+// set and the command has one, else the catalogue's.
+CommandDef chosen_functions(const CommandDef &def) {
+  CommandDef fns = def;
+  const ExactVariant *exact = exact_mode() ? exact_variant(def.code) : nullptr;
+  if (exact != nullptr) {
+    fns.binary = exact->binary;
+    fns.unary = exact->unary;
+    fns.constant = exact->constant;
+  }
+  return fns;
+}
+
 void run_command(const CommandDef &def) {
   DecWord *r0 = Registers[0];
+  const CommandDef fns = chosen_functions(def);
   switch (def.kind) {
     case CMD_BINARY:
       stack_lift();
-      def.binary(r0, Registers[2], Registers[1]);
+      fns.binary(r0, Registers[2], Registers[1]);
       register_show(0);
       break;
     case CMD_UNARY:
       stack_lift();
-      def.unary(r0, Registers[1]);
+      fns.unary(r0, Registers[1]);
       register_show(0);
       break;
     case CMD_CONSTANT:
       stack_lift();
-      def.constant(r0);
+      fns.constant(r0);
       register_show(0);
       break;
     case CMD_IN_PLACE:
-      def.unary(r0, r0);
+      fns.unary(r0, r0);
       register_show(0);
       break;
     case CMD_REGISTER:
@@ -180,9 +197,14 @@ void run_command(const CommandDef &def) {
       slot_copy(TextSlots[SLOT_STATUS], MSG_NOT_SUPPORTED);
       break;
   }
+  // An exact-mode operation that could not give digits says why.
+  if (exact_mode() && exact_message()[0] != '\0' && def.kind != CMD_SCRIPT)
+    slot_copy(TextSlots[SLOT_STATUS], exact_message());
 }
 
 }  // namespace
+
+bool exact_mode() { return Settings[SET_EXACT_DIGITS] != 0; }
 
 void mark_shadows_stale() {
   for (int n = 0; n < REGISTER_COUNT; n++) {

@@ -23,6 +23,9 @@ int show_typed_registers(int count);
 // re-reads every register from the text the user sees.
 void mark_shadows_stale();
 
+// True when the "Exact digits" option is set for the running command.
+bool exact_mode();
+
 int register_copy(int dst, int src);
 int register_clear(int n);
 int register_show(int n);

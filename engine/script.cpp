@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "core/core.h"
+#include "engine/exact_commands.h"
 #include "engine/executor.h"
 #include "engine/self_test.h"
 #include "functions/functions.h"
@@ -99,8 +100,22 @@ UnaryFn letter_function(char c) {
   }
 }
 
-// "loop": out from x (R2) and y (R1).
+// The exact variant of a loop operation's command, when the option is set.
+const ExactVariant *exact_loop_variant(char c) {
+  if (!exact_mode()) return nullptr;
+  static const char LETTERS[] = "+-*/%189abcdefghij";
+  static const int CODES[] = {35, 36, 37, 38, 39, 47, 43, 44, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59};
+  const char *at = c ? strchr(LETTERS, c) : nullptr;
+  return at ? exact_variant(CODES[at - LETTERS]) : nullptr;
+}
+
+// "loop": out from x (R2) and y (R1), in the mode that is set.
 void loop_operation(char c, DecWord *out, const DecWord *x, const DecWord *y) {
+  if (const ExactVariant *v = exact_loop_variant(c)) {
+    if (v->binary) v->binary(out, x, y);
+    else v->unary(out, y);
+    return;
+  }
   switch (c) {
     case '+': dec_add(out, x, y); return;
     case '-': dec_sub(out, x, y); return;

@@ -24,6 +24,7 @@ enum SettingIndex {
   SET_ANGLE_UNIT = 11,
   SET_COMMAND = 12,
   SET_COMPACT_MEM = 13,
+  SET_EXACT_DIGITS = 14,  // the "Exact digits" option, 0 or 1
   SET_BARE_DIGITS = 15,
   SET_PLANE_DISP = 16,
 };

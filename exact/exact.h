@@ -21,6 +21,7 @@
 extern int exact_radian_mode;
 
 const char *exact_message();
+void exact_clear_message();  // called by the engine at the start of every command
 
 int exact_add(DecWord *out, const DecWord *x, const DecWord *y);
 int exact_sub(DecWord *out, const DecWord *x, const DecWord *y);

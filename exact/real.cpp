@@ -1,5 +1,7 @@
 #include "exact/real.h"
 
+#include "exact/exact.h"
+
 #include <cstring>
 
 namespace exact {
@@ -192,3 +194,8 @@ Approx approx_fix(const Int &m, int p, uint64_t err) {
 }
 
 }  // namespace exact
+
+// The public face of the message and the angle unit (exact/exact.h).
+int exact_radian_mode = 0;
+const char *exact_message() { return exact::exact_message(); }
+void exact_clear_message() { exact::exact_set_message(""); }

@@ -148,7 +148,8 @@ int on_command(UiHandle main, uint32_t param) {
     restore_default_size(main);
   } else if (id == ID_RADIO_DEGREE || id == ID_RADIO_RADIAN) {
     press_radio(id);
-  } else if (id == ID_COMPACT_MEM || id == ID_BARE_DIGITS || id == ID_PLANE_DISP) {
+  } else if (id == ID_COMPACT_MEM || id == ID_BARE_DIGITS || id == ID_PLANE_DISP ||
+             id == ID_EXACT_DIGITS) {
     press_check(id);
   } else if (id >= ID_FIRST_COMMAND && id <= ID_LAST_COMMAND) {
     start_command(main, id);

@@ -127,6 +127,10 @@ const ControlDef ControlTable[CONTROL_COUNT] = {
      {"操作例：(1)R1,R0に数値入力、(2)-ボタンを押す、(3)R0 = R1 - R0 (R1,R0->R2,R1)",
       "Operation ex.: (1)Enter some number to R1, R0 (2)Push - button (3)R0 = R1 - R0 "
       "(R1,R0->R2,R1)"}},  // 100
+    // In the top row beside the digit counts it governs: the option column below "Plane
+    // disp." has no room left inside the layout's extent.
+    {KIND_CHECK, SET_EXACT_DIGITS, -1, STYLE_CHECK, {955, 5, 1075, 17},
+     {"全桁正確", "Exact digits"}},  // 101
 };
 
 UiHandle ControlWindows[CONTROL_COUNT];

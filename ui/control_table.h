@@ -1,4 +1,4 @@
-// The window described as data: one constant table of 101 controls, the layout units, and
+// The window described as data: one constant table of 102 controls, the layout units, and
 // the table-driven routines that create, paint, caption and read them back.
 //
 // The control id of an entry is its position in ControlTable; every loop runs in id order.
@@ -44,7 +44,7 @@ constexpr uint32_t STYLE_SCRIPT = 0x50A000C4;    // as STYLE_REGISTER, lines do 
 constexpr uint32_t STYLE_PAINTED = 0x00840000;   // left, top, word ellipsis (+ bit 0x800000)
 constexpr uint32_t STYLE_NONE = 0xFFFFFFFF;
 
-constexpr int CONTROL_COUNT = 101;
+constexpr int CONTROL_COUNT = 102;
 constexpr int EDIT_TEXT_LIMIT = 109999;  // input limit of every edit box, in characters
 
 // Control ids the front end refers to by name.
@@ -60,6 +60,7 @@ constexpr int ID_CANCEL = 96;
 constexpr int ID_STATUS = 97;
 constexpr int ID_SCRIPT = 98;
 constexpr int ID_PLANE_DISP = 99;
+constexpr int ID_EXACT_DIGITS = 101;
 
 struct ControlDef {
   int32_t kind;

@@ -160,7 +160,12 @@ interactive)
   [[ "$out" == *"$want"* ]] || { echo "FAIL session-rad: [$out]"; failures=$((failures + 1)); }
   [[ "$out" == *"R0: .5"$'\n'* ]] || { echo "FAIL session-sin-rad: [$out]"; failures=$((failures + 1)); }
   [[ "$out" == *"R0: .3333333333333333333 3333333333"* ]] || { echo "FAIL session-bare: [$out]"; failures=$((failures + 1)); }
-  [[ "$out" == *"digits 20, deg, bare on, plain off, compact off" ]] || { echo "FAIL session-options: [$out]"; failures=$((failures + 1)); }
+  [[ "$out" == *"digits 20, deg, bare on, plain off, compact off, exact off" ]] || { echo "FAIL session-options: [$out]"; failures=$((failures + 1)); }
+  # "Exact digits": the true value truncated, where the default mode's last digit is off.
+  out="$(printf 'exact on\n1e16 0.500000000001 -\n' | "$CLI" -d 16 -i | grep '^R0')"
+  [ "$out" = "R0: 9999999999999999" ] || { echo "FAIL session-exact: [$out]"; failures=$((failures + 1)); }
+  out="$("$CLI" --exact -d 16 R1=1E16 R0=0.500000000001 -)"
+  [ "$out" = "9999999999999999" ] || { echo "FAIL option-exact: [$out]"; failures=$((failures + 1)); }
   for word in help '?'; do
     out="$(printf '%s\n' "$word" | "$CLI" -i 2>&1)"
     [[ "$out" == *"digits N"*"deg | rad"*"quit"* ]] || { echo "FAIL session-$word: [$out]"; failures=$((failures + 1)); }

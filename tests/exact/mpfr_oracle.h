@@ -68,8 +68,9 @@ inline void mpfr_of(mpfr_ptr v, const DecWord *p) {
 // exponent in [emin, emax], random sign when signed.
 inline void random_number(DecWord *p, std::mt19937_64 &rng, int digits, int emin, int emax,
                           bool allow_negative) {
-  std::string s = (allow_negative && rng() % 2) ? "-" : "";
-  s += (char)('1' + rng() % 9);
+  std::string s;
+  if (allow_negative && rng() % 2) s.push_back('-');
+  s.push_back((char)('1' + rng() % 9));
   s += '.';
   for (int i = 1; i < digits; ++i) s += (char)('0' + rng() % 10);
   const int e = emin + (int)(rng() % (uint64_t)(emax - emin + 1));

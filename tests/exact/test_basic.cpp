@@ -197,14 +197,14 @@ TEST(ExactBasic, SumsOfOperandsFarApart) {
     dec_from_text(x, "1");
     dec_from_text(y, "1e-999999999");
     exact_sub(out, x, y);
-    EXPECT_EQ(digits_of(out), std::string(D, '9') + "e-1");
+    EXPECT_EQ(digits_of(out), std::string(D, '9').append("e-1"));
     exact_add(out, x, y);
-    EXPECT_EQ(digits_of(out), "1" + std::string(D - 1, '0') + "e0");
+    EXPECT_EQ(digits_of(out), std::string(1, '1').append(D - 1, '0').append("e0"));
     exact_sub(out, y, x);
-    EXPECT_EQ(digits_of(out), "-" + std::string(D, '9') + "e-1");
+    EXPECT_EQ(digits_of(out), std::string(1, '-').append(D, '9').append("e-1"));
     dec_from_text(x, "2.5e999999999");
     exact_sub(out, x, y);
-    EXPECT_EQ(digits_of(out), "24" + std::string(D - 2, '9') + "e999999999");
+    EXPECT_EQ(digits_of(out), std::string("24").append(D - 2, '9').append("e999999999"));
   }
 }
 

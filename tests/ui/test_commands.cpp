@@ -392,7 +392,7 @@ TEST_F(CommandsTest, CheckBoxes) {
   press(ID_COMPACT_MEM);
   EXPECT_EQ(Settings[SET_COMPACT_MEM], 1);
   EXPECT_TRUE(fake.control(ID_COMPACT_MEM)->checked);
-  for (int id : {ID_BARE_DIGITS, ID_PLANE_DISP}) {
+  for (int id : {ID_BARE_DIGITS, ID_PLANE_DISP, ID_EXACT_DIGITS}) {
     const int index = ControlTable[id].index;
     const int32_t first = Settings[index];
     const bool first_checked = fake.control(id)->checked;
@@ -413,7 +413,7 @@ TEST_F(CommandsTest, NotificationsAndIdsWithoutAction) {
   ui_on_command(19, 0x100);
   EXPECT_TRUE(fake.calls_since(from).empty());
   EXPECT_EQ(engine.runs, 0);
-  for (int id : {0, 7, 10, 19, 30, 97, 98, 100, 101, 5000}) {
+  for (int id : {0, 7, 10, 19, 30, 97, 98, 100, 102, 5000}) {
     slot_copy(TextSlots[SLOT_STATUS], "x");
     from = fake.calls.size();
     press(id);

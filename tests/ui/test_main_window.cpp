@@ -38,7 +38,7 @@ TEST_F(MainWindowTest, FirstStartCreatesEverythingInOrder) {
   EXPECT_EQ(fake.calls[move_at - 1], "work_area");
   EXPECT_EQ(fake.calls[move_at - 2], "work_area");  // the default size's
   EXPECT_EQ(fake.calls[move_at - 3], "screen_size");
-  EXPECT_EQ(fake.calls[move_at - 4].rfind("set_text 100 ", 0), 0u);
+  EXPECT_EQ(fake.calls[move_at - 4].rfind("set_text 101 ", 0), 0u);
 }
 
 TEST_F(MainWindowTest, StartUpFailureMessage) {
