@@ -341,10 +341,34 @@ Nat nat_mul_pow10(const Nat &a, int64_t k) {
   return r;
 }
 
+namespace {
+
+// floor(a / M) for a constant M (the compiler turns the divisions into multiplications).
+template <uint32_t M>
+Nat div_by_constant(const Nat &a) {
+  Nat q = nat_alloc(a.n);
+  uint64_t r = 0;
+  for (int i = a.n - 1; i >= 0; --i) {
+    const uint64_t t = r * B64 + a.d[i];
+    q.d[i] = (uint32_t)(t / M);
+    r = t % M;
+  }
+  nat_trim(q);
+  return q;
+}
+
+}  // namespace
+
 Nat nat_div_pow10(const Nat &a, int64_t k) {
   Nat h = nat_high_limbs(a, (int)(k / 6 < a.n ? k / 6 : a.n));
-  uint32_t rem;
-  return nat_divmod_small(h, (uint32_t)pow10_u64((int)(k % 6)), &rem);
+  switch (k % 6) {
+    case 0: return nat_copy(h);
+    case 1: return div_by_constant<10>(h);
+    case 2: return div_by_constant<100>(h);
+    case 3: return div_by_constant<1000>(h);
+    case 4: return div_by_constant<10000>(h);
+    default: return div_by_constant<100000>(h);
+  }
 }
 
 int64_t nat_trailing_zero_digits(const Nat &a) {
