@@ -26,13 +26,16 @@ uint64_t pow10_u64(int k) {
 
 // Writes the limbs of column sums (each < 2^64 with the carry) into out.d[0 .. len + 3).
 void carry_columns(Nat &out, const uint64_t *col, int len) {
-  unsigned __int128 carry = 0;
+  // Each column splits by 64-bit division by the constant (a multiplication, where a
+  // 128-bit division would call the runtime): col = hi BASE + lo, and the carry stays
+  // below 2^64 / BASE + 2.
+  uint64_t carry = 0;
   int i = 0;
   for (; i < len; ++i) {
     if ((i & 8191) == 8191) cancel_check();
-    unsigned __int128 t = (unsigned __int128)col[i] + carry;
+    const uint64_t hi = col[i] / B64, t = col[i] % B64 + carry;
     out.d[i] = (uint32_t)(t % B64);
-    carry = t / B64;
+    carry = hi + t / B64;
   }
   while (carry) {
     out.d[i++] = (uint32_t)(carry % B64);
@@ -270,8 +273,22 @@ Nat nat_sqr(const Nat &a) { return mul_impl(a, a, true); }
 Nat nat_mul_u64(const Nat &a, uint64_t m) {
   if (a.n == 0 || m == 0) return Nat{};
   Nat out = nat_alloc(a.n + 4);
-  unsigned __int128 c = 0;
   int i = 0;
+  if (m < ((uint64_t)1 << 32)) {  // limb × m + carry < 2^52 + 2^33: 64-bit arithmetic
+    uint64_t c = 0;
+    for (; i < a.n; ++i) {
+      const uint64_t t = a.d[i] * m + c;
+      out.d[i] = (uint32_t)(t % B64);
+      c = t / B64;
+    }
+    while (c) {
+      out.d[i++] = (uint32_t)(c % B64);
+      c /= B64;
+    }
+    out.n = i;
+    return out;
+  }
+  unsigned __int128 c = 0;
   for (; i < a.n; ++i) {
     unsigned __int128 t = (unsigned __int128)a.d[i] * m + c;
     out.d[i] = (uint32_t)(t % B64);
