@@ -275,37 +275,51 @@ ExpSplit exp_split(const Nat &c, int L, int64_t a, int64_t b, bool need_p) {
   return s;
 }
 
-// floor(BASE^q × Σ_{k=0}^{n} x^k / k!) for x = c / BASE^L (c ≥ 1, x < 2.4), with n chosen
-// so that the tail Σ_{k>n} ≤ 2 x^(n+1) / (n+1)! (valid for x ≤ (n + 2) / 2) is at most
-// BASE^−q: the result V satisfies V ≤ e^x BASE^q < V + 2.
-Nat exp_piece(const Nat &c, int L, int q) {
+// A positive number m × BASE^s.
+struct Scaled {
+  Nat m;
+  int64_t s = 0;
+};
+
+// Keeps the K leading limbs (a relative change below BASE^−(K−1), downwards).
+Scaled leading(const Nat &m, int64_t s, int K) {
+  if (m.n <= K) return Scaled{m, s};
+  return Scaled{nat_high_limbs(m, m.n - K), s + (m.n - K)};
+}
+
+// Σ_{k=0}^{n} x^k / k! = N / D for x = c / BASE^L (c ≥ 1, x < 2.4), exactly:
+// D = Q BASE^(L n), N = D + T, with n chosen so that the tail Σ_{k>n} ≤ 2 x^(n+1) / (n+1)!
+// (valid for x ≤ (n + 2) / 2) is at most BASE^−q. Both are returned cut to K limbs.
+void exp_piece(const Nat &c, int L, int q, int K, Scaled *N, Scaled *D) {
   Frame f;
   const double lx = (nat_log10(c) + 1e-9 - 6.0 * L) * LN10;  // ≥ ln x
   const double target = -(double)q * 6.0 * LN10 - 2.0;
   int64_t n = 1;
   while (n + 2 < 2.0 * std::exp(lx) + 2 || std::log(2.0) + (double)(n + 1) * lx - std::lgamma((double)n + 2) > target)
     ++n;
-  ExpSplit s = exp_split(c, L, 1, n + 1, false);
-  const int64_t shift = (int64_t)q - (int64_t)L * n;
-  Nat num = shift >= 0 ? nat_shift_limbs(s.T, shift) : nat_high_limbs(s.T, (int)-shift);
-  // floor(floor(T / BASE^k) / Q) = floor(T / (BASE^k Q)).
-  Nat v = nat_add(nat_shift_limbs(nat_from_u64(1), q), nat_div(num, s.Q));
-  f.keep({&v});
-  return v;
+  ExpSplit sp = exp_split(c, L, 1, n + 1, false);
+  const int64_t shift = (int64_t)L * n;
+  *N = leading(nat_add(nat_shift_limbs(sp.Q, shift), sp.T), 0, K);
+  *D = leading(sp.Q, shift, K);
+  f.keep({&N->m, &D->m});
 }
 
 }  // namespace
 
 // e^r for 0 ≤ r < 2.4 (r × BASE^−q). The fraction's limbs are cut into pieces at limb
 // positions 1, 2, 4, 8, …: r = Σ r_j with r_j = c_j / BASE^(2^j) < BASE^(−2^(j−1)), and
-// e^r = Π e^(r_j), each by binary splitting of its Taylor series (few terms for the late,
-// long pieces). Error: each factor V_j ≤ e^(r_j) BASE^q < V_j + 2 with V_j ≥ BASE^q, and
-// each product is truncated (< 1 unit, ≥ BASE^q): with m factors the result E satisfies
-// E ≤ e^r BASE^q ≤ E (1 + 2 BASE^−q)^m (1 + BASE^−q)^(m−1) ≤ E + 3.01 m × 11.1 units.
+// e^r = Π e^(r_j), each by binary splitting of its Taylor series as a fraction N_j / D_j
+// (few terms for the late, long pieces); the numerators and the denominators are
+// multiplied apart, kept to K = q + 3 limbs, and divided once.
+// Error, with m pieces and ε = BASE^−(K−1): F = Π N_j / D_j ≥ 1, e^r ∈ F [1, (1 + BASE^−q)^m];
+// each of the ≤ 2m cuts of the numerator lowers it by a factor ≥ 1 − ε, each of the
+// denominator's raises the quotient likewise, and the final floor loses < 1 unit. With
+// E the floor and e^r ≤ 11.1: E − 1 < e^r BASE^q ≤ E + 1 + 11.4 m units. The result is
+// max(E − 1, BASE^q) (also a lower bound, as r ≥ 0) with err = 12 m + 3.
 Int exp_fix(const Nat &r, int q, uint64_t *err) {
   Frame f;
-  Nat acc;
-  bool have = false;
+  const int K = q + 3;
+  Scaled num{nat_from_u64(1), 0}, den{nat_from_u64(1), 0};
   uint64_t factors = 0;
   for (int lo = 0, hi = 1; lo < q; lo = hi, hi *= 2) {
     if (hi > q) hi = q;
@@ -313,17 +327,29 @@ Int exp_fix(const Nat &r, int q, uint64_t *err) {
     const Nat c = lo == 0 ? top : nat_low_limbs(top, hi - lo);
     if (c.n == 0) continue;
     Frame g;
-    Nat v = exp_piece(c, hi, q);
-    Nat next = have ? nat_high_limbs(nat_mul(acc, v), q) : v;
-    g.keep({&next});
-    acc = next;
-    have = true;
+    Scaled N, D;
+    exp_piece(c, hi, q, K, &N, &D);
+    Scaled nn = leading(nat_mul(num.m, N.m), num.s + N.s, K);
+    Scaled dd = leading(nat_mul(den.m, D.m), den.s + D.s, K);
+    g.keep({&nn.m, &dd.m});
+    num = nn;
+    den = dd;
     ++factors;
   }
-  if (!have) acc = nat_shift_limbs(nat_from_u64(1), q);
-  Int out = int_from(acc, false);
+  const Nat one = nat_shift_limbs(nat_from_u64(1), q);
+  Int out;
+  if (factors == 0) {
+    out = int_from(one, false);
+    *err = 0;
+  } else {
+    const int64_t shift = (int64_t)q + num.s - den.s;
+    const Nat n = shift >= 0 ? nat_shift_limbs(num.m, shift) : nat_high_limbs(num.m, (int)-shift);
+    Nat e = nat_div(n, den.m);
+    e = nat_cmp(e, one) > 0 ? nat_sub_small(e, 1) : nat_copy(one);
+    out = int_from(e, false);
+    *err = 12 * factors + 3;
+  }
   f.keep({&out});
-  *err = 34 * factors + 2;
   return out;
 }
 

@@ -172,8 +172,8 @@ int exact_acosh(DecWord *out, const DecWord *y) {
   });
 }
 
-// atanh x = (ln(1 + x) − ln(1 − x)) / 2 for |x| < 1 (ERROR otherwise); 1 ± x are exact and
-// the two logarithms have opposite signs, so the difference does not cancel.
+// atanh x = ln((1 + x) / (1 − x)) / 2 for |x| < 1 (ERROR otherwise), 1 ± x exact; near 0 the
+// quotient is near 1 and is enclosed to the absolute precision the result needs.
 int exact_atanh(DecWord *out, const DecWord *y) {
   if (pass_markers(out, y)) return -1;
   return run_exact(out, [&] {
@@ -186,9 +186,10 @@ int exact_atanh(DecWord *out, const DecWord *y) {
     if (tiny_odd(X)) return dx_write(out, X);
     const Dec one = dx_from_i64(1);
     const Dec p = dx_add(one, X), m = dx_sub(one, X);
+    const int64_t extra = cancel_digits(X);
     return ziv_ap(out, [&](int64_t w) {
-      const int64_t w1 = w + 5;
-      return ap_half(ap_sub(ln_dec(p, w1), ln_dec(m, w1), w1));
+      const int64_t w1 = w + extra;
+      return ap_half(ap_ln(ap_div(ap_exact(p), ap_exact(m), w1), w1));
     });
   });
 }
