@@ -304,7 +304,6 @@ void exp_piece(const Nat &c, int L, int q, int K, Scaled *N, Scaled *D) {
   f.keep({&N->m, &D->m});
 }
 
-}  // namespace
 
 // e^r for 0 ≤ r < 2.4 (r × BASE^−q). The fraction's limbs are cut into pieces at limb
 // positions 1, 2, 4, 8, …: r = Σ r_j with r_j = c_j / BASE^(2^j) < BASE^(−2^(j−1)), and
@@ -316,11 +315,12 @@ void exp_piece(const Nat &c, int L, int q, int K, Scaled *N, Scaled *D) {
 // denominator's raises the quotient likewise, and the final floor loses < 1 unit. With
 // E the floor and e^r ≤ 11.1: E − 1 < e^r BASE^q ≤ E + 1 + 11.4 m units. The result is
 // max(E − 1, BASE^q) (also a lower bound, as r ≥ 0) with err = 12 m + 3.
-Int exp_fix(const Nat &r, int q, uint64_t *err) {
+// The product of the pieces' fractions: e^r ≈ num / den (see exp_fix); *factors pieces.
+void exp_frac(const Nat &r, int q, Scaled *num_out, Scaled *den_out, uint64_t *factors) {
   Frame f;
   const int K = q + 3;
   Scaled num{nat_from_u64(1), 0}, den{nat_from_u64(1), 0};
-  uint64_t factors = 0;
+  *factors = 0;
   for (int lo = 0, hi = 1; lo < q; lo = hi, hi *= 2) {
     if (hi > q) hi = q;
     const Nat top = nat_high_limbs(r, q - hi);
@@ -334,8 +334,22 @@ Int exp_fix(const Nat &r, int q, uint64_t *err) {
     g.keep({&nn.m, &dd.m});
     num = nn;
     den = dd;
-    ++factors;
+    ++*factors;
   }
+  num.m = nat_copy(num.m);  // the initial 1s are temporaries of this frame too
+  den.m = nat_copy(den.m);
+  f.keep({&num.m, &den.m});
+  *num_out = num;
+  *den_out = den;
+}
+
+}  // namespace
+
+Int exp_fix(const Nat &r, int q, uint64_t *err) {
+  Frame f;
+  Scaled num, den;
+  uint64_t factors;
+  exp_frac(r, q, &num, &den, &factors);
   const Nat one = nat_shift_limbs(nat_from_u64(1), q);
   Int out;
   if (factors == 0) {
@@ -384,12 +398,23 @@ namespace {
 //  y < 0 (so x < 1, e^−y ≤ 2.1): t = x e^−y − 1, error ≤ 2.1 + err + 1 + 1.
 void newton_t(const Dec &x, const Int &y, int q, Int *t, uint64_t *errt) {
   const Int X = fix_from_dec(x, q);
+  if (!y.neg) {
+    // e^y ≈ F = num / den; t ≈ x / F − 1 = X den / num − 1 in units: with
+    // F ≤ e^y (1 + 2.1 m BASE^−(q+2)) and e^y ≤ F (1 + 11.4 m BASE^−q / F) (exp_fix) and
+    // x / F ≤ 10, the error is ≤ 10 × 11.5 m + 1 (X) + 1 (the floor) units.
+    Scaled num, den;
+    uint64_t m;
+    exp_frac(y.m, q, &num, &den, &m);
+    const int64_t shift = den.s - num.s;  // X den BASE^shift / num
+    const Nat a = nat_mul(X.m, den.m);
+    const Nat n = shift >= 0 ? nat_shift_limbs(a, shift) : nat_high_limbs(a, (int)-shift);
+    *t = int_sub(int_from(nat_div(n, num.m), false), fix_one(q));
+    *errt = 116 * m + 3;
+    return;
+  }
   uint64_t err;
   const Int E = exp_fix(y.m, q, &err);
-  if (!y.neg) {
-    *t = fix_div(int_sub(X, E), E, q);
-    *errt = 10 * err + 3;
-  } else {
+  {
     *t = int_sub(fix_mul(X, E, q), fix_one(q));
     *errt = err + 5;
   }
