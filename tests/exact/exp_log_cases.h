@@ -97,7 +97,9 @@ inline std::string oracle_pow_int(DecWord *x, long n) {
   if (exponent > DEC_EXP_MAX) return "OVERFLOW";
   if (exponent < DEC_EXP_MIN) return "0";
   r.resize((size_t)D, '0');
-  return (neg ? "-" : "") + r + "e" + std::to_string(exponent);
+  std::string text = neg ? "-" : "";
+  text.append(r).append("e").append(std::to_string(exponent));
+  return text;
 }
 
 // `count` random full-length arguments of every function, and as many x ^ y cases
