@@ -31,6 +31,13 @@ void carry_columns(Nat &out, const uint64_t *col, int len) {
   for (; i < len; ++i) {
     if ((i & 8191) == 8191) cancel_check();
     unsigned __int128 t = (unsigned __int128)col[i] + carry;
+    if ((uint64_t)(t >> 64) == 0) {
+      // The usual case: a 64-bit division by the constant (a multiplication).
+      const uint64_t t64 = (uint64_t)t, q = t64 / B64;
+      out.d[i] = (uint32_t)(t64 - q * B64);
+      carry = q;
+      continue;
+    }
     out.d[i] = (uint32_t)(t % B64);
     carry = t / B64;
   }
@@ -272,10 +279,21 @@ Nat nat_mul_u64(const Nat &a, uint64_t m) {
   Nat out = nat_alloc(a.n + 4);
   unsigned __int128 c = 0;
   int i = 0;
-  for (; i < a.n; ++i) {
-    unsigned __int128 t = (unsigned __int128)a.d[i] * m + c;
-    out.d[i] = (uint32_t)(t % B64);
-    c = t / B64;
+  if (m < ((uint64_t)1 << 40)) {
+    // a.d[i] m + c < 2^60 + 2^60 / 10^6 × 2: 64-bit arithmetic.
+    uint64_t c64 = 0;
+    for (; i < a.n; ++i) {
+      const uint64_t t = (uint64_t)a.d[i] * m + c64;
+      c64 = t / B64;
+      out.d[i] = (uint32_t)(t - c64 * B64);
+    }
+    c = c64;
+  } else {
+    for (; i < a.n; ++i) {
+      unsigned __int128 t = (unsigned __int128)a.d[i] * m + c;
+      out.d[i] = (uint32_t)(t % B64);
+      c = t / B64;
+    }
   }
   while (c) {
     out.d[i++] = (uint32_t)(c % B64);
