@@ -55,6 +55,14 @@ enum Fn { SIN, COS, TAN };
 
 constexpr double LN10 = 2.302585092994046;
 
+// Each piece of the bit-burst decomposition is this many times longer than the digits
+// before it (see sincos_fix).
+#ifndef PIECE_GROWTH_OVERRIDE
+constexpr int64_t PIECE_GROWTH = 4;
+#else
+constexpr int64_t PIECE_GROWTH = PIECE_GROWTH_OVERRIDE;
+#endif
+
 Dec dec_norm(Nat m, int64_t e, bool neg) {
   nat_trim(m);
   int z = 0;
@@ -91,6 +99,39 @@ Dec dec_mod(const Dec &x, uint32_t M) {
 
 Dec dec_abs(const Dec &x) { return Dec{x.m, x.e, false}; }
 
+// Binary splitting of the sine series of x = a / 10^d over terms [lo, hi): term k / term
+// k − 1 = −a² / (2k (2k + 1) 10^(2d)). The power of ten of Q is kept apart (Q = Q' 10^E),
+// so T1 Q2 is a product by the short Q2' and a shift, and Q' stays short.
+struct SinSplit {
+  Int P;
+  Nat Q;  // Q'
+  int64_t E = 0;
+  Int T;
+};
+
+SinSplit sin_split(int64_t lo, int64_t hi, const Nat &a2, int64_t e2d, bool need_p) {
+  SinSplit s;
+  if (hi - lo == 1) {
+    s.P = int_from(a2, true);
+    s.Q = nat_from_u64((uint64_t)(2 * lo) * (uint64_t)(2 * lo + 1));
+    s.E = e2d;
+    s.T = s.P;
+    return s;
+  }
+  cancel_check();
+  Frame f;
+  const int64_t m = lo + (hi - lo) / 2;
+  SinSplit l = sin_split(lo, m, a2, e2d, true), r = sin_split(m, hi, a2, e2d, need_p);
+  Int t1 = int_mul(l.T, int_from(r.Q, false));
+  t1.m = nat_mul_pow10(t1.m, r.E);
+  s.T = int_add(t1, int_mul(l.P, r.T));
+  s.Q = nat_mul(l.Q, r.Q);
+  s.E = l.E + r.E;
+  if (need_p) s.P = int_mul(l.P, r.P);
+  f.keep({&s.P.m, &s.Q, &s.T.m});
+  return s;
+}
+
 // floor(sin(a / 10^d) BASE^p) within 2 units, a / 10^d ≤ 0.8.
 Int sin_piece(const Nat &a, int64_t d, int p) {
   const int64_t D = 6 * (int64_t)p;
@@ -109,29 +150,16 @@ Int sin_piece(const Nat &a, int64_t d, int p) {
     }
     N = hi;
   }
-  Nat num, den;
-  if (N >= 2) {
-    Nat a2 = nat_sqr(a);
-    auto term = [&](int64_t k, Int *P, Nat *Q) {
-      *P = int_from(a2, true);
-      *Q = nat_mul_pow10(nat_from_u64((uint64_t)(2 * k) * (uint64_t)(2 * k + 1)), 2 * d);
-    };
-    Split s = bsplit(1, N, term, false);
-    // Σ = 1 + T / Q = (Q + T) / Q, with 0.8 < Σ ≤ 1.
-    den = s.Q;
-    num = int_add(int_from(s.Q, false), s.T).m;
-    const int cut = den.n - (p + 3);
-    if (cut > 0) {
-      den = nat_high_limbs(den, cut);
-      num = nat_high_limbs(num, cut);
-    }
-  } else {
-    num = nat_from_u64(1);
-    den = nat_from_u64(1);
-  }
-  // sin x = a Σ / 10^d: floor(a num 10^(D − d) / den).
-  Nat top = nat_mul_pow10(nat_mul(a, num), D - d);
-  return int_from(nat_div(top, den), false);
+  if (N < 2) return int_from(nat_mul_pow10(a, D - d), false);  // sin x within x³/6 < 1 unit
+  Nat a2 = nat_sqr(a);
+  SinSplit s = sin_split(1, N, a2, 2 * d, false);
+  // sin x = x (1 + T / (Q' 10^E)) with T < 0, x = a / 10^d: a 10^(D − d) minus
+  // ceil(a |T| 10^(D − d) / (Q' 10^E)), which is at most one above the floor taken here.
+  Nat t = nat_mul(a, s.T.m);
+  const int64_t shift = s.E - (D - d);
+  t = shift >= 0 ? nat_div_pow10(t, shift) : nat_mul_pow10(t, -shift);
+  Nat u = nat_add_small(nat_div(t, s.Q), 1);
+  return int_from(nat_sub(nat_mul_pow10(a, D - d), u), false);
 }
 
 }  // namespace
@@ -152,7 +180,7 @@ void sincos_fix(const Nat &R, int p, Int *S, Int *C, uint64_t *err) {
   bool first = true;
   Nat prev;  // floor(r 10^prev_d)
   int64_t prev_d = z;
-  for (int64_t len = 2;; len *= 2) {
+  for (int64_t len = 2;; len *= PIECE_GROWTH) {
     cancel_check();
     const int64_t d = std::min(z + len, D);
     Frame f;
