@@ -9,13 +9,13 @@
 // near ±1 keep their relative precision (this is the half-angle form's accuracy: the small
 // angle is atan of √(1 − x²) / |x| with √(1 − x²) correct to the last unit).
 //
-// θ (atan_fix) by Newton's iteration on sin and cos: for any y, atan(N / D) =
-// y + atan(δ), δ = (N cos y − D sin y) / (D cos y + N sin y); y + δ is correct to three
-// times the digits of y, so the steps run at tripling precisions from a double start, with
-// sin y and cos y by the bit-burst series (sincos_fix), whose cost follows the digits of y.
-// The last step, at full precision, is the enclosure: θ = y + δ ± (Δδ + |δ|³/3) with Δδ
-// from the bounds of sin y, cos y, N, D (propagated through F / G: (ΔF + |δ| ΔG) /
-// (G − ΔG), plus the floor).
+// θ (atan_fix) by a Newton-type iteration on sin and cos: for any y, atan(N / D) =
+// y + atan(δ), δ = (N cos y − D sin y) / (D cos y + N sin y); y + δ − δ³/3 is correct to
+// five times the digits of y, so the steps run at precisions growing fivefold from a double
+// start, with sin y and cos y by the bit-burst series (sincos_fix), whose cost follows the
+// digits of y. The last step, at full precision, is the enclosure:
+// θ = y + δ − δ³/3 ± (Δδ (1 + δ²) + 1 + |δ|⁵/5) with Δδ from the bounds of sin y, cos y,
+// N, D (propagated through F / G: (ΔF + |δ| ΔG) / (G − ΔG), plus the floor).
 //
 // Degrees: θ × 180 / π from π at p + 1 limbs (57.3 Δθ + 2 units); the quarter turns are
 // exactly 90 and 180, and when the true angle lies strictly on one side of a multiple of
@@ -88,10 +88,10 @@ void atan_fix(const Int &N, uint64_t en, const Int &D, uint64_t ed, int p, Int *
   const double need = 6.0 * (p - zl) + 12;
   for (int it = 0;; ++it) {
     cancel_check();
-    const bool final = 3 * rel >= need || it >= 40;
+    const bool final = 5 * rel >= need || it >= 40;
     int pi = p;
     if (!final) {
-      const double lim = zl + std::ceil(3 * rel / 6) + 2;
+      const double lim = zl + std::ceil(5 * rel / 6) + 2;
       if (lim < p) pi = (int)lim;
     }
     Frame f;
@@ -104,6 +104,10 @@ void atan_fix(const Int &N, uint64_t en, const Int &D, uint64_t ed, int p, Int *
     Int F = int_sub(int_mul(Ni, c), int_mul(Di, s));
     Int G = int_add(int_mul(Di, c), int_mul(Ni, s));
     Int dl = int_div_floor(int_shift_floor(F, pi), G.m);
+    // atan δ = δ − δ³/3 + ρ, |ρ| ≤ |δ|⁵/5: the step is y + δ − floor(δ³/3).
+    Int cube = int_div_floor(int_shift_floor(int_mul(int_mul(dl, dl), dl), -2 * (int64_t)pi),
+                             nat_from_u64(3));
+    Int step = int_sub(dl, cube);
     if (final) {
       // F, G at scale BASE^(2p); errors in units of BASE^p, values N, D, s, c ≤ 1.
       const double errF = 1.01 * (2.0 * (double)esc + (double)en + (double)ed) + 1;
@@ -112,19 +116,20 @@ void atan_fix(const Int &N, uint64_t en, const Int &D, uint64_t ed, int p, Int *
       const double Gv = lead(G.m, &eG) * std::pow(10.0, 6.0 * (eG - 2 * (int64_t)p));
       const double dv = dl.m.n ? std::pow(10.0, fix_log10(dl, p)) : 0.0;
       const double den = Gv - errF * std::pow(10.0, -6.0 * p);
-      const double lcubic = dl.m.n ? 3 * std::log10(dv) - std::log10(3.0) + 6.0 * p : -1e9;
-      if (den > 0.5 && (lcubic < 12 || it >= 40)) {
+      const double lfifth = dl.m.n ? 5 * std::log10(dv) - std::log10(5.0) + 6.0 * p : -1e9;
+      if (den > 0.5 && (lfifth < 12 || it >= 40)) {
+        // Δδ, then its effect through δ³/3 (δ² Δδ), the floor of the cube, and ρ.
         const double Ed = (errF + dv * errG) / den * 1.01 + 1;
-        const double cubic = lcubic < 17 ? std::pow(10.0, lcubic) : 1e17;
-        *theta = int_add(Yi, dl);
-        *err = (uint64_t)std::ceil(Ed + cubic) + 1;
+        const double fifth = lfifth < 17 ? std::pow(10.0, lfifth) : 1e17;
+        *theta = int_add(Yi, step);
+        *err = (uint64_t)std::ceil(Ed * (1 + 1.01 * dv * dv) + fifth) + 2;
         f.keep({&theta->m});
         return;
       }
     }
-    Y = int_add(int_shift_floor(Yi, drop), int_shift_floor(dl, drop));
+    Y = int_add(int_shift_floor(Yi, drop), int_shift_floor(step, drop));
     f.keep({&Y.m});
-    rel = std::fmin(3 * rel - 1, 6.0 * (pi - zl) - 8);
+    rel = std::fmin(5 * rel - 1, 6.0 * (pi - zl) - 8);
   }
 }
 

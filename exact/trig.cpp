@@ -21,7 +21,7 @@
 // sin, cos and tan of a non-zero algebraic number are transcendental).
 //
 // sin r and cos r (sincos_fix): the bit-burst decomposition of r into pieces r_j of
-// decimal digits (d_{j−1}, d_j], d_j = z + 2^(j+1) after the z zero leading digits. Each
+// decimal digits (d_{j−1}, d_j], d_j = z + 2 × 4^j after the z zero leading digits. Each
 // sin r_j is Taylor's series by binary splitting, cut when the first omitted term is below
 // 10^−(6p + 2) (alternating series, decreasing terms: the tail is below it), divided once
 // (floor): within 2 units. cos r_j = √(1 − sin² r_j), floored: within 1 + 2 s/c ≤ 4 units
@@ -57,11 +57,9 @@ constexpr double LN10 = 2.302585092994046;
 
 // Each piece of the bit-burst decomposition is this many times longer than the digits
 // before it (see sincos_fix).
-#ifndef PIECE_GROWTH_OVERRIDE
+// Fourfold rather than doubling: fewer pieces, each with its division and square root, for
+// somewhat longer series (measured faster from 1,000 to 100,000 digits).
 constexpr int64_t PIECE_GROWTH = 4;
-#else
-constexpr int64_t PIECE_GROWTH = PIECE_GROWTH_OVERRIDE;
-#endif
 
 Dec dec_norm(Nat m, int64_t e, bool neg) {
   nat_trim(m);
