@@ -85,13 +85,23 @@ void atan_fix(const Int &N, uint64_t en, const Int &D, uint64_t ed, int p, Int *
     Y = fix_div(N, D, p);
     rel = -2 * ld - 1;
   }
+  // The relative digits each step must deliver, planned back from the last one: a step
+  // from y of t / 5 + 8 digits gives t, so the last sine and cosine see an argument of a
+  // fifth of the digits, and the one before a twenty-fifth.
   const double need = 6.0 * (p - zl) + 12;
+  double targets[64];
+  int steps = 0;
+  for (double t = need; steps < 64; t = std::ceil(t / 5) + 8) {
+    targets[steps++] = t;
+    if (t <= 5 * rel) break;
+  }
   for (int it = 0;; ++it) {
     cancel_check();
-    const bool final = 5 * rel >= need || it >= 40;
+    const int k = steps - 1 - it;  // this step's target, the last (k ≤ 0) at full length
+    const bool final = k <= 0;
     int pi = p;
     if (!final) {
-      const double lim = zl + std::ceil(5 * rel / 6) + 2;
+      const double lim = zl + std::ceil(targets[k] / 6) + 2;
       if (lim < p) pi = (int)lim;
     }
     Frame f;
@@ -117,7 +127,7 @@ void atan_fix(const Int &N, uint64_t en, const Int &D, uint64_t ed, int p, Int *
       const double dv = dl.m.n ? std::pow(10.0, fix_log10(dl, p)) : 0.0;
       const double den = Gv - errF * std::pow(10.0, -6.0 * p);
       const double lfifth = dl.m.n ? 5 * std::log10(dv) - std::log10(5.0) + 6.0 * p : -1e9;
-      if (den > 0.5 && (lfifth < 12 || it >= 40)) {
+      if (den > 0.5 && (lfifth < 12 || it >= steps + 40)) {
         // Δδ, then its effect through δ³/3 (δ² Δδ), the floor of the cube, and ρ.
         const double Ed = (errF + dv * errG) / den * 1.01 + 1;
         const double fifth = lfifth < 17 ? std::pow(10.0, lfifth) : 1e17;
