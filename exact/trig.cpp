@@ -136,34 +136,77 @@ Int sqrt_fix(const Nat &V, int p, uint64_t *err) {
 
 // Binary splitting of the sine series of x = a / 10^d over terms [lo, hi): term k / term
 // k − 1 = −a² / (2k (2k + 1) 10^(2d)). The power of ten of Q is kept apart (Q = Q' 10^E),
-// so T1 Q2 is a product by the short Q2' and a shift, and Q' stays short.
+// so T1 Q2 is a product by the short Q2' and a shift, and Q' stays short. P of a range is
+// (−a²)^length and a balanced split has at most a few distinct lengths per level, so the
+// powers come from a table computed once (Powers) instead of a product at every node.
 struct SinSplit {
-  Int P;
   Nat Q;  // Q'
   int64_t E = 0;
   Int T;
 };
 
-SinSplit sin_split(int64_t lo, int64_t hi, const Nat &a2, int64_t e2d, bool need_p) {
+struct Powers {
+  static constexpr int MAX = 256;
+  int64_t len[MAX];
+  Nat pw[MAX];
+  int n = 0;
+  const Nat *a2 = nullptr;
+
+  // a2^k, computed (and kept in the caller's frame) on first use.
+  const Nat &get(int64_t k) {
+    for (int i = 0; i < n; ++i)
+      if (len[i] == k) return pw[i];
+    Nat v = k == 1 ? *a2 : nat_mul(get(k / 2), get(k - k / 2));
+    if (n == MAX) throw ExactOutOfMemory{};
+    len[n] = k;
+    pw[n] = v;
+    return pw[n++];
+  }
+};
+
+// Fills the table with the powers the split of [lo, hi) uses (left halves' lengths), level
+// by level, so no node computes one inside its own frame.
+void prepare_powers(int64_t length, Powers &t) {
+  int64_t level[8], next[8];
+  int nl = 1;
+  level[0] = length;
+  while (nl > 0) {
+    int nn = 0;
+    for (int i = 0; i < nl; ++i) {
+      const int64_t n = level[i];
+      if (n < 2) continue;
+      const int64_t parts[2] = {n / 2, n - n / 2};
+      t.get(parts[0]);
+      for (int64_t q : parts) {
+        bool seen = false;
+        for (int j = 0; j < nn; ++j) seen = seen || next[j] == q;
+        if (!seen && nn < 8) next[nn++] = q;
+      }
+    }
+    for (int i = 0; i < nn; ++i) level[i] = next[i];
+    nl = nn;
+  }
+}
+
+SinSplit sin_split(int64_t lo, int64_t hi, Powers &pw, int64_t e2d) {
   SinSplit s;
   if (hi - lo == 1) {
-    s.P = int_from(a2, true);
     s.Q = nat_from_u64((uint64_t)(2 * lo) * (uint64_t)(2 * lo + 1));
     s.E = e2d;
-    s.T = s.P;
+    s.T = int_from(*pw.a2, true);
     return s;
   }
   cancel_check();
   Frame f;
   const int64_t m = lo + (hi - lo) / 2;
-  SinSplit l = sin_split(lo, m, a2, e2d, true), r = sin_split(m, hi, a2, e2d, need_p);
+  SinSplit l = sin_split(lo, m, pw, e2d), r = sin_split(m, hi, pw, e2d);
   Int t1 = int_mul(l.T, int_from(r.Q, false));
   t1.m = nat_mul_pow10(t1.m, r.E);
-  s.T = int_add(t1, int_mul(l.P, r.T));
+  const Int p1 = int_from(pw.get(m - lo), (m - lo) % 2 != 0);
+  s.T = int_add(t1, int_mul(p1, r.T));
   s.Q = nat_mul(l.Q, r.Q);
   s.E = l.E + r.E;
-  if (need_p) s.P = int_mul(l.P, r.P);
-  f.keep({&s.P.m, &s.Q, &s.T.m});
+  f.keep({&s.Q, &s.T.m});
   return s;
 }
 
@@ -187,7 +230,10 @@ Int sin_piece(const Nat &a, int64_t d, int p) {
   }
   if (N < 2) return int_from(nat_mul_pow10(a, D - d), false);  // sin x within x³/6 < 1 unit
   Nat a2 = nat_sqr(a);
-  SinSplit s = sin_split(1, N, a2, 2 * d, false);
+  Powers pw;
+  pw.a2 = &a2;
+  prepare_powers(N - 1, pw);
+  SinSplit s = sin_split(1, N, pw, 2 * d);
   // sin x = x (1 + T / (Q' 10^E)) with T < 0, x = a / 10^d: a 10^(D − d) minus
   // ceil(a |T| 10^(D − d) / (Q' 10^E)), which is at most one above the floor taken here.
   Nat t = nat_mul(a, s.T.m);
