@@ -60,7 +60,8 @@ inline void mpfr_of(mpfr_ptr v, const DecWord *p) {
   }
   std::string s = dec_sign(p) ? "-0." : "0.";
   for (int k = 1; k < internal_digits; ++k) s += (char)('0' + dec_digit_at(p, k));
-  s += "e" + std::to_string((long)dec_exponent(p) + 1);
+  s.push_back('e');
+  s.append(std::to_string((long)dec_exponent(p) + 1));
   mpfr_set_str(v, s.c_str(), 10, MPFR_RNDN);
 }
 
@@ -74,7 +75,8 @@ inline void random_number(DecWord *p, std::mt19937_64 &rng, int digits, int emin
   s += '.';
   for (int i = 1; i < digits; ++i) s += (char)('0' + rng() % 10);
   const int e = emin + (int)(rng() % (uint64_t)(emax - emin + 1));
-  s += "e" + std::to_string(e);
+  s.push_back('e');
+  s.append(std::to_string(e));
   dec_from_text(p, s.c_str());
 }
 
