@@ -1,6 +1,6 @@
 // libFuzzer harness: the script runner. The input is the script box's text; it runs as
 // "Perform the following" at 12 to 40 digits from a fresh state. A watchdog cancels any
-// run that lasts longer than a quarter of a second (a script may loop for as long as it
+// run that lasts longer than a tenth of a second (a script may loop for as long as it
 // likes), so the cancellation path is fuzzed too; either way the command must return or
 // unwind with CommandCancelled, and every register text must stay a bounded C string.
 #include <algorithm>
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   bool done = false;
   std::thread watchdog([&] {
     std::unique_lock<std::mutex> lock(m);
-    if (!cv.wait_for(lock, std::chrono::milliseconds(250), [&] { return done; }))
+    if (!cv.wait_for(lock, std::chrono::milliseconds(100), [&] { return done; }))
       cancel_requested.store(true);
   });
   try {

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <random>
 
+#include "engine/workspace_file.h"
 #include "tests/ui/ui_fixture.h"
 
 namespace {
@@ -385,3 +386,17 @@ TEST_F(WorkspaceTest, NoFullPath) {
 }
 
 }  // namespace
+
+// A file that cannot be read whole: the defaults and a status line that says so; the
+// close then saves this run's state over it.
+TEST_F(WorkspaceTest, UnreadableFileGivesDefaultsAndAMessage) {
+  write_file("20\r\n1\r\n" + std::string(WORKSPACE_LINE_MAX_BYTES + 1, '7') + "\r\n");
+  load_fresh();
+  EXPECT_EQ(Settings[SET_LANGUAGE], 0);
+  EXPECT_STREQ(TextSlots[SLOT_R0], "0");
+  EXPECT_STREQ(TextSlots[SLOT_STATUS],
+               "deepNUMS.ini cannot be read (too long for a workspace file): defaults used");
+  fake_open_window();
+  EXPECT_TRUE(save_workspace(&fake.main));
+  EXPECT_EQ(read_file().substr(0, 4), "20\r\n");
+}
