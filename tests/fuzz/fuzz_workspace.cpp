@@ -26,19 +26,29 @@ void clear_state() {
   for (auto &t : MemoryTexts) t[0] = '\0';
 }
 
-const std::string &work_dir() {
-  static const std::string dir = [] {
-    char name[] = "/tmp/deepnums_fuzz_ws_XXXXXX";
-    if (!mkdtemp(name)) std::abort();
-    return std::string(name);
+// A folder of its own for the two files, removed when the fuzzer exits.
+char dir_name[] = "/tmp/deepnums_fuzz_ws_XXXXXX";
+
+void remove_work_dir() {
+  std::remove((std::string(dir_name) + "/in.ini").c_str());
+  std::remove((std::string(dir_name) + "/out.ini").c_str());
+  rmdir(dir_name);
+}
+
+const char *work_dir() {
+  static const bool made = [] {
+    if (!mkdtemp(dir_name)) std::abort();
+    std::atexit(remove_work_dir);
+    return true;
   }();
-  return dir;
+  (void)made;
+  return dir_name;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  const std::string in = work_dir() + "/in.ini", out = work_dir() + "/out.ini";
+  const std::string in = std::string(work_dir()) + "/in.ini", out = std::string(work_dir()) + "/out.ini";
   FILE *f = std::fopen(in.c_str(), "wb");
   if (!f) std::abort();
   std::fwrite(data, 1, size, f);
