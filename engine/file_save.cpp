@@ -1,11 +1,10 @@
-// Safe saving and plain-file reading (see file_save.h). Path resolution and the type check
-// are std::filesystem on every platform; creating, syncing and renaming the new file are
-// POSIX calls on Linux and their CRT / Win32 counterparts on Windows.
+// Safe saving and plain-file reading (see file_save.h): POSIX calls on Linux, their CRT /
+// Win32 counterparts on Windows. On Windows every path stays a byte string of the ANSI
+// code page, as the window forms it, and goes only to the ...A and CRT calls.
 #include "engine/file_save.h"
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <system_error>
 
 #include <fcntl.h>
@@ -20,41 +19,26 @@
 #include <random>
 #else
 #include <unistd.h>
-#endif
 
+#include <filesystem>
 namespace fs = std::filesystem;
+#endif
 
 namespace {
 
-// Symbolic links resolved beyond this many steps are a loop, as the kernel counts them.
-constexpr int MAX_LINK_STEPS = 40;
-
 std::string reason(int err) { return std::strerror(err); }
 
-// path with every symbolic link at its end followed, one step at a time (the final target
-// need not exist yet: a dangling link names the file to create). Links among the folders
-// above stay as they are; the new file is made in the same folder either way.
-bool resolve_links(const fs::path &path, fs::path *out, std::string *error) {
-  fs::path p = path;
-  for (int step = 0; step <= MAX_LINK_STEPS; ++step) {
-    std::error_code ec;
-    const fs::file_status st = fs::symlink_status(p, ec);
-    if (!fs::is_symlink(st)) {
-      *out = p;
-      return true;
-    }
-    const fs::path link = fs::read_symlink(p, ec);
-    if (ec) {
-      *error = ec.message();
-      return false;
-    }
-    p = link.is_absolute() ? link : p.parent_path() / link;
-  }
-  *error = reason(ELOOP);
-  return false;
-}
-
 #ifdef _WIN32
+
+// What is at path: 0 nothing, 1 a regular file, 2 anything else. Windows has no links a
+// program makes by accident (they need a privilege), so the path is the target.
+bool find_target(const char *path, std::string *target, int *kind, std::string *) {
+  *target = path;
+  struct _stat64 st;
+  if (_stat64(path, &st) != 0) *kind = 0;
+  else *kind = (st.st_mode & _S_IFMT) == _S_IFREG ? 1 : 2;
+  return true;
+}
 
 // A new file beside target, created exclusively under a name no other save uses.
 int create_unique(const std::string &target, std::string *temp) {
@@ -100,6 +84,43 @@ FILE *open_for_reading(const char *path, int *err) {
 }
 
 #else
+
+// Symbolic links resolved beyond this many steps are a loop, as the kernel counts them.
+constexpr int MAX_LINK_STEPS = 40;
+
+// path with every symbolic link at its end followed, one step at a time (the final target
+// need not exist yet: a dangling link names the file to create). Links among the folders
+// above stay as they are; the new file is made in the same folder either way.
+bool resolve_links(const fs::path &path, fs::path *out, std::string *error) {
+  fs::path p = path;
+  for (int step = 0; step <= MAX_LINK_STEPS; ++step) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(p, ec))) {
+      *out = p;
+      return true;
+    }
+    const fs::path link = fs::read_symlink(p, ec);
+    if (ec) {
+      *error = ec.message();
+      return false;
+    }
+    p = link.is_absolute() ? link : p.parent_path() / link;
+  }
+  *error = reason(ELOOP);
+  return false;
+}
+
+// What is at path once its links are followed: 0 nothing, 1 a regular file, 2 anything
+// else.
+bool find_target(const char *path, std::string *target, int *kind, std::string *error) {
+  fs::path resolved;
+  if (!resolve_links(fs::path(path), &resolved, error)) return false;
+  *target = resolved.string();
+  struct stat st;
+  if (stat(target->c_str(), &st) != 0) *kind = 0;
+  else *kind = S_ISREG(st.st_mode) ? 1 : 2;
+  return true;
+}
 
 int create_unique(const std::string &target, std::string *temp) {
   std::string name = target + ".XXXXXX";
@@ -176,16 +197,13 @@ FILE *open_for_reading(const char *path, int *err) {
 
 bool file_save_begin(FileSave *s, const char *path, std::string *error) {
   file_save_abort(s);
-  fs::path target;
-  if (!resolve_links(fs::path(path), &target, error)) return false;
-  std::error_code ec;
-  const fs::file_status st = fs::status(target, ec);
-  const bool existed = fs::exists(st);
-  if (existed && !fs::is_regular_file(st)) {
+  int kind = 0;
+  if (!find_target(path, &s->target, &kind, error)) return false;
+  const bool existed = kind != 0;
+  if (kind == 2) {
     *error = "not a regular file";
     return false;
   }
-  s->target = target.string();
   if (existed && !target_writable(s->target)) {
     *error = reason(errno);
     return false;

@@ -4,10 +4,10 @@
 // A save writes a new file beside the target and renames it over the target once every
 // byte has reached the disk, so the target always holds either the old content or the new
 // one, whole, even after a crash, a full disk or two programs saving at the same moment
-// (the last rename wins). The path given is resolved once: a symbolic link is followed to
-// the file it names, which is the one replaced, and the link stays a link. The new file
-// gets the old one's permission bits (and, where the process may set them, its owner and
-// group); a target that exists but is not a regular file (device, fifo, folder, socket) or
+// (the last rename wins). On POSIX systems the path given is resolved once: a symbolic
+// link is followed to the file it names, which is the one replaced, and the link stays a
+// link; the new file gets the old one's permission bits (and, where the process may set
+// them, its owner and group). On every system a target that exists but is not a regular file (device, fifo, folder, socket) or
 // that this user may not write is refused and nothing is written.
 #pragma once
 
