@@ -158,8 +158,10 @@ bool replace_target(const std::string &temp, const std::string &target, std::str
     return false;
   }
   // The rename itself reaches the disk only with its folder.
-  std::string dir = fs::path(target).parent_path().string();
-  if (dir.empty()) dir = ".";
+  const size_t slash = target.rfind('/');
+  const std::string dir = slash == std::string::npos ? std::string(".")
+                          : slash == 0               ? std::string("/")
+                                                     : target.substr(0, slash);
   const int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd >= 0) {
     fsync(dfd);
