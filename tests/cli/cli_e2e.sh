@@ -234,8 +234,10 @@ hostile)
   if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
     as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
   fi
+  # A copy of the program in the open folder: the build tree may be closed to that user.
+  cp "$CLI" "$TMP/ro/cli"
   if [ "$(id -u)" != 0 ] || [ ${#as_user[@]} -gt 0 ]; then
-    "${as_user[@]}" "$CLI" -w "$TMP/ro/ws.ini" 7 >/dev/null 2>"$TMP/err" </dev/null
+    "${as_user[@]}" "$TMP/ro/cli" -w "$TMP/ro/ws.ini" 7 >/dev/null 2>"$TMP/err" </dev/null
     rc=$?
     [ $rc = 2 ] && grep -q "cannot write workspace file '$TMP/ro/ws.ini': Permission denied" "$TMP/err" \
       && [ ! -s "$TMP/ro/ws.ini" ] || { echo "FAIL read-only: $rc $(cat "$TMP/err")"; failures=$((failures + 1)); }
