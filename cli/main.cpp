@@ -3,9 +3,10 @@
 // persist from token to token as they do between button presses.
 //
 // Exit status: 0; 1 when a command was refused for its significant digits; 2 for a usage
-// error (nothing is run then) or a workspace file that cannot be written; 3 when a script
-// stopped on an invalid command; 130 when Ctrl-C cancelled a command of a non-interactive
-// run.
+// error (nothing is run then) or a workspace file that cannot be read or written; 3 when
+// a script stopped on an invalid command; 130 when Ctrl-C cancelled a command of a
+// non-interactive run (with -w: 143 for SIGTERM, 129 for SIGHUP, which end the run as
+// Ctrl-C does).
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +20,7 @@
 #define isatty _isatty
 #endif
 
+#include "cli/inputs.h"
 #include "cli/line_input.h"
 #include "cli/runner.h"
 #include "cli/session.h"
@@ -31,7 +33,6 @@ namespace {
 constexpr int EXIT_REFUSED = 1;
 constexpr int EXIT_USAGE = 2;
 constexpr int EXIT_SCRIPT_INVALID = 3;
-constexpr int EXIT_INTERRUPTED = 130;
 constexpr int CODE_UP = 40;
 constexpr int CODE_SCRIPT = 95;
 
@@ -79,7 +80,7 @@ const char USAGE[] =
     "stopped on \"Invalid command\"; 130 after Ctrl-C.\n\n";
 
 int usage_error(const std::string &message) {
-  fprintf(stderr, "deepnums-cli: %s\n", message.c_str());
+  fprintf(stderr, "deepnums-cli: %s\n", printable(message).c_str());
   return EXIT_USAGE;
 }
 
@@ -150,38 +151,10 @@ int parse_arguments(int argc, char **argv, Options *o) {
   return 0;
 }
 
-// The script file's lines joined with CR LF, as the script box holds them.
+// The script file into the script box; 0, or EXIT_USAGE after printing the message.
 int read_script(const char *path) {
-  FILE *f = fopen(path, "rb");
-  if (f == nullptr) {
-    return usage_error(std::string("cannot read script file '") + path + "': " + strerror(errno));
-  }
-  std::string text, line;
-  bool first = true;
-  int c;
-  auto end_line = [&] {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!first) text += "\r\n";
-    text += line;
-    line.clear();
-    first = false;
-  };
-  bool pending = false;
-  while ((c = getc(f)) != EOF) {
-    if (c == '\n') {
-      end_line();
-      pending = false;
-    } else {
-      line.push_back((char)c);
-      pending = true;
-    }
-  }
-  if (pending) end_line();
-  bool failed = ferror(f) != 0;
-  fclose(f);
-  if (failed) return usage_error(std::string("cannot read script file '") + path + "'");
-  if (text.size() > (size_t)TEXT_SLOT_MAX_CHARS)
-    return usage_error(std::string("script file '") + path + "' is longer than 109999 characters");
+  std::string text, error;
+  if (read_script_file(path, &text, &error) != 0) return usage_error(error);
   slot_copy(TextSlots[SLOT_SCRIPT], text.c_str());
   return 0;
 }
@@ -233,9 +206,11 @@ RunResult run_token(const Token &t, bool progress) {
   return RUN_DONE;
 }
 
-// Reads one line from standard input; false at the end of input or on Ctrl-C.
-bool read_input_line(std::string *line) {
+// Reads one line from standard input; false at the end of input or on Ctrl-C. A line
+// longer than INPUT_LINE_MAX_CHARS is read to its end but not kept: *too_long is set.
+bool read_input_line(std::string *line, bool *too_long) {
   line->clear();
+  *too_long = false;
   for (;;) {
     char c;
 #ifndef _WIN32
@@ -248,9 +223,10 @@ bool read_input_line(std::string *line) {
     int n = (int)fread(&c, 1, 1, stdin);
 #endif
     if (interrupt_pending()) return false;
-    if (n <= 0) return !line->empty();
+    if (n <= 0) return !line->empty() || *too_long;
     if (c == '\n') return true;
-    line->push_back(c);
+    if (line->size() < INPUT_LINE_MAX_CHARS) line->push_back(c);
+    else *too_long = true;
   }
 }
 
@@ -263,14 +239,19 @@ void interactive_loop(bool progress) {
       fputs("deepnums> ", stdout);
       fflush(stdout);
     }
-    if (!(editing ? line_editing_read("deepnums> ", &line) : read_input_line(&line))) {
+    bool too_long = false;
+    if (!(editing ? line_editing_read("deepnums> ", &line) : read_input_line(&line, &too_long))) {
       if (prompt) fputs("\n", stdout);
       return;
+    }
+    if (too_long) {
+      fprintf(stderr, "deepnums-cli: line longer than %zu characters skipped\n", INPUT_LINE_MAX_CHARS);
+      continue;
     }
     std::vector<std::string> words;
     std::string error;
     if (!split_line(line, &words, &error)) {
-      fprintf(stderr, "deepnums-cli: %s\n", error.c_str());
+      fprintf(stderr, "deepnums-cli: %s\n", printable(error).c_str());
       continue;
     }
     if (words.size() == 1 && words[0] == "quit") return;
@@ -283,7 +264,7 @@ void interactive_loop(bool progress) {
     for (const std::string &w : words) {
       Token t;
       if (!parse_token(w, &t, &error)) {
-        fprintf(stderr, "deepnums-cli: %s\n", error.c_str());
+        fprintf(stderr, "deepnums-cli: %s\n", printable(error).c_str());
         ok = false;
         break;
       }
@@ -300,6 +281,7 @@ void interactive_loop(bool progress) {
     if (TextSlots[SLOT_STATUS][0] != '\0') put_text(stdout, TextSlots[SLOT_STATUS]);
     else fputs("\n", stdout);
     fflush(stdout);
+    if (termination_pending()) return;
   }
 }
 
@@ -323,7 +305,8 @@ int main(int argc, char **argv) {
   // Start-up as in the window: everything cleared (the globals start zeroed), the
   // workspace file read, the defaults applied; then the options of this run.
   if (o.workspace != nullptr && workspace_read(o.workspace) < 0) {
-    return usage_error(std::string("cannot read workspace file '") + o.workspace + "'");
+    return usage_error(std::string("cannot read workspace file '") + o.workspace + "': " +
+                       workspace_error());
   }
   workspace_apply_defaults();
   if (o.digits != nullptr) slot_copy(TextSlots[SLOT_SIG_DIGITS], o.digits);
@@ -337,6 +320,7 @@ int main(int argc, char **argv) {
   }
 
   install_interrupt_handler();
+  if (o.workspace != nullptr) install_termination_handler();
   bool progress = isatty(2) != 0;
   int exit_status = 0;
 
@@ -348,8 +332,9 @@ int main(int argc, char **argv) {
     tokens.push_back(run);
   }
   for (const Token &t : tokens) {
-    if (interrupt_pending()) {
-      exit_status = EXIT_INTERRUPTED;
+    if (take_interrupt_between_commands()) {
+      put_status(stderr);
+      exit_status = interrupt_exit_status();
       break;
     }
     RunResult r = run_token(t, progress);
@@ -359,7 +344,7 @@ int main(int argc, char **argv) {
       break;
     }
     if (r == RUN_CANCELLED) {
-      exit_status = EXIT_INTERRUPTED;
+      exit_status = interrupt_exit_status();
       break;
     }
     if (t.kind == TOKEN_COMMAND && t.code == CODE_SCRIPT && script_stopped_invalid()) {
@@ -367,7 +352,10 @@ int main(int argc, char **argv) {
       break;
     }
   }
-  if (o.interactive && exit_status == 0) interactive_loop(progress);
+  if (o.interactive && exit_status == 0) {
+    interactive_loop(progress);
+    if (termination_pending()) exit_status = interrupt_exit_status();
+  }
 
   // Numbers typed last are printed as the calculator shows their values.
   if (!o.interactive && exit_status == 0) {
@@ -384,7 +372,8 @@ int main(int argc, char **argv) {
   fflush(stdout);
 
   if (o.workspace != nullptr && !workspace_write(o.workspace)) {
-    fprintf(stderr, "deepnums-cli: cannot write workspace file '%s'\n", o.workspace);
+    fprintf(stderr, "deepnums-cli: cannot write workspace file '%s': %s\n", o.workspace,
+            workspace_error());
     if (exit_status == 0) exit_status = EXIT_USAGE;
   }
   return exit_status;

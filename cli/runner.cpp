@@ -19,9 +19,13 @@ namespace {
 
 std::atomic<bool> command_running{false};
 volatile std::sig_atomic_t interrupted = 0;
+// SIGTERM or SIGHUP once received (the signal number): unlike Ctrl-C it is never cleared,
+// so the run ends after the command it cancels.
+volatile std::sig_atomic_t termination_signal = 0;
 
-void on_interrupt(int) {
-  interrupted = 1;
+void on_interrupt(int sig) {
+  if (sig == SIGINT) interrupted = 1;
+  else termination_signal = sig;
   if (command_running.load()) cancel_requested.store(true);
 }
 
@@ -41,18 +45,43 @@ void show_progress_line(double seconds) {
 
 #ifdef _WIN32
 void install_interrupt_handler() { std::signal(SIGINT, on_interrupt); }
+void install_termination_handler() { std::signal(SIGTERM, on_interrupt); }
 #else
-void install_interrupt_handler() {
+namespace {
+
+void handle(int sig) {
   struct sigaction action {};
   action.sa_handler = on_interrupt;
   sigemptyset(&action.sa_mask);
   action.sa_flags = 0;  // no SA_RESTART: a read at the prompt returns with EINTR
-  sigaction(SIGINT, &action, nullptr);
+  sigaction(sig, &action, nullptr);
+  // A signal blocked by whoever started us would otherwise never arrive (one already
+  // pending is delivered right here).
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, sig);
+  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+}
+
+}  // namespace
+
+void install_interrupt_handler() { handle(SIGINT); }
+void install_termination_handler() {
+  handle(SIGTERM);
+  handle(SIGHUP);
 }
 #endif
 
-bool interrupt_pending() { return interrupted != 0; }
+bool interrupt_pending() { return interrupted != 0 || termination_signal != 0; }
 void clear_interrupt() { interrupted = 0; }
+int termination_pending() { return termination_signal; }
+int interrupt_exit_status() { return 128 + (termination_signal != 0 ? termination_signal : SIGINT); }
+
+bool take_interrupt_between_commands() {
+  if (!interrupt_pending()) return false;
+  slot_copy(TextSlots[SLOT_STATUS], "aborted\n");
+  return true;
+}
 
 RunResult run_engine_command(int code, bool show_progress) {
   Settings[SET_COMMAND] = code;

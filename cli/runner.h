@@ -11,9 +11,21 @@ enum RunResult {
 // Installs the SIGINT handler: during a command it raises cancel_requested, otherwise it
 // only records the interrupt (see interrupt_pending).
 void install_interrupt_handler();
-// An interrupt arrived outside a command (or cancelled one) since the last clear.
+// With -w: SIGTERM and SIGHUP (SIGTERM only on Windows) are handled as Ctrl-C is (a
+// command is cancelled and the run ends, so the workspace file is written), and they are
+// not cleared by clear_interrupt: the run ends after them.
+void install_termination_handler();
+// An interrupt or termination signal arrived outside a command (or cancelled one) since
+// the last clear.
 bool interrupt_pending();
 void clear_interrupt();
+// The termination signal received (SIGTERM, SIGHUP), 0 for none.
+int termination_pending();
+// 128 + the signal that ends the run: 130 for Ctrl-C, 143 for SIGTERM, 129 for SIGHUP.
+int interrupt_exit_status();
+// When an interrupt is pending between two commands: the status becomes "aborted", as
+// for a cancelled command, and true is returned.
+bool take_interrupt_between_commands();
 
 // Settings[SET_COMMAND] = code, then execute_command on a worker thread. show_progress:
 // write elapsed time and percentage to stderr once the command has lasted half a second.

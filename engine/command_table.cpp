@@ -107,8 +107,8 @@ const CommandDef CommandTable[] = {
 const int CommandTableCount = (int)(sizeof CommandTable / sizeof CommandTable[0]);
 
 const CommandDef *command_find(int code) {
-  // The rows are in code order without gaps, starting at 35.
-  int i = code - CommandTable[0].code;
-  if (i < 0 || i >= CommandTableCount) return nullptr;
-  return &CommandTable[i];
+  // The rows are in code order without gaps, starting at 35; the range is checked before
+  // subtracting, so that no int code can overflow.
+  if (code < CommandTable[0].code || code > CommandTable[CommandTableCount - 1].code) return nullptr;
+  return &CommandTable[code - CommandTable[0].code];
 }

@@ -2,8 +2,9 @@
 //
 // Reading is byte-exact and bounded: one buffered pass, one line per value or text. A line
 // ends at LF; a CR just before the LF belongs to the line end (files written on Windows).
-// Writing goes to "<path>.tmp", which replaces the file only when every byte has reached
-// the disk.
+// A line or a file past its bound makes the file unreadable, so a device or a runaway file
+// is never read to its end. Writing goes through file_save (a unique new file beside the
+// target, renamed over it once every byte has reached the disk).
 #include "engine/workspace_file.h"
 
 #include <algorithm>
@@ -12,16 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
+#include "engine/file_save.h"
 #include "engine/state.h"
 
 namespace {
@@ -30,10 +24,13 @@ constexpr char BEL = 7;
 constexpr int COUNT_WRITTEN = 20;
 constexpr int DISPLAY_COPY_CHARS = 50;  // R5..R9 show the first 50 characters
 
-// Buffered reader of one line at a time.
+// Buffered reader of one line at a time. total counts the bytes taken from the file;
+// too_long is set, and the reading stops, when a line or the file passes its bound.
 struct LineReader {
   FILE *file;
   size_t pos, len;
+  size_t total;
+  bool too_long;
   unsigned char buf[1 << 16];
 };
 LineReader reader;
@@ -42,6 +39,11 @@ LineReader reader;
 char line_buffer[TEXT_SLOT_BYTES];
 
 int next_byte(LineReader &r) {
+  if (r.total >= WORKSPACE_FILE_MAX_BYTES) {
+    r.too_long = true;
+    return EOF;
+  }
+  ++r.total;
   if (r.pos == r.len) {
     r.len = std::fread(r.buf, 1, sizeof r.buf, r.file);
     r.pos = 0;
@@ -52,17 +54,26 @@ int next_byte(LineReader &r) {
 
 // Reads one line into out (capacity cap bytes: at most cap - 1 stored, then a NUL): its
 // bytes up to the LF, without the LF and without a CR just before it. Bytes beyond the
-// capacity are read and dropped. False when the file has no more line.
+// capacity are read and dropped, up to the line bound. False when the file has no more
+// line, or when the line or the file passed its bound (too_long).
 bool read_line(LineReader &r, char *out, size_t cap) {
   int c = next_byte(r);
   if (c == EOF) return false;
-  size_t stored = 0;
+  size_t stored = 0, length = 0;
   bool last_was_cr = false, last_stored = false;
   while (c != EOF && c != '\n') {
+    if (++length > WORKSPACE_LINE_MAX_BYTES + 1) {  // + 1: room for the CR of a CR LF
+      r.too_long = true;
+      return false;
+    }
     last_was_cr = (c == '\r');
     last_stored = stored < cap - 1;
     if (last_stored) out[stored++] = static_cast<char>(c);
     c = next_byte(r);
+  }
+  if (r.too_long || length - (c == '\n' && last_was_cr ? 1 : 0) > WORKSPACE_LINE_MAX_BYTES) {
+    r.too_long = true;
+    return false;
   }
   if (c == '\n' && last_was_cr && last_stored) --stored;
   out[stored] = '\0';
@@ -117,26 +128,33 @@ void write_text_line(FILE *f, const char *text) {
   std::fputs("\r\n", f);
 }
 
-// Forces the file's data to the disk before it replaces the previous file.
-bool sync_to_disk(FILE *f) {
-  if (std::fflush(f) != 0) return false;
-#ifdef _WIN32
-  return _commit(_fileno(f)) == 0;
-#else
-  return fsync(fileno(f)) == 0;
-#endif
-}
+}  // namespace
+
+namespace {
+
+std::string last_error;
 
 }  // namespace
 
+const char *workspace_error() { return last_error.c_str(); }
+
 int workspace_read(const char *path) {
-  FILE *f = std::fopen(path, "rb");
-  if (!f) return errno == ENOENT ? 0 : -1;
+  bool missing = false;
+  FILE *f = open_regular_file(path, &missing, &last_error);
+  if (!f) return missing ? 0 : -1;
   reader.file = f;
-  reader.pos = reader.len = 0;
+  reader.pos = reader.len = reader.total = 0;
+  reader.too_long = false;
   read_sections(reader);
-  const bool failed = std::ferror(f) != 0;
+  const bool failed = std::ferror(f) != 0 || reader.too_long;
+  if (std::ferror(f)) last_error = std::strerror(errno != 0 ? errno : EIO);
+  else if (reader.too_long) last_error = "too long for a workspace file";
   std::fclose(f);
+  if (failed) {
+    // Nothing of a file that cannot be read whole is taken.
+    std::memset(Settings, 0, sizeof Settings);
+    for (auto &slot : TextSlots) slot[0] = '\0';
+  }
   return failed ? -1 : 1;
 }
 
@@ -155,23 +173,18 @@ void workspace_apply_defaults() {
 
 namespace {
 
-FILE *pending_file = nullptr;
-std::string pending_path, pending_temp_path;
+FileSave pending;
 
 }  // namespace
 
-bool workspace_begin_write(const char *path) {
-  if (pending_file) std::fclose(pending_file);
-  pending_path = path;
-  pending_temp_path = pending_path + ".tmp";
-  pending_file = std::fopen(pending_temp_path.c_str(), "wb");
-  return pending_file != nullptr;
-}
+bool workspace_begin_write(const char *path) { return file_save_begin(&pending, path, &last_error); }
 
 bool workspace_finish_write() {
-  FILE *f = pending_file;
-  if (!f) return false;
-  pending_file = nullptr;
+  FILE *f = pending.file;
+  if (!f) {
+    last_error = "no file being saved";
+    return false;
+  }
   std::fprintf(f, "%d\r\n", COUNT_WRITTEN);
   for (int i = 0; i < SETTINGS_COUNT; ++i) std::fprintf(f, "%d\r\n", static_cast<int>(Settings[i]));
   std::fprintf(f, "%d\r\n", COUNT_WRITTEN);
@@ -180,16 +193,7 @@ bool workspace_finish_write() {
     const bool memory = i >= SLOT_R5 && i <= SLOT_R9;
     write_text_line(f, memory ? MemoryTexts[i - SLOT_R5] : TextSlots[i]);
   }
-  bool ok = !std::ferror(f);
-  ok = sync_to_disk(f) && ok;
-  ok = std::fclose(f) == 0 && ok;
-  if (ok) {
-    std::error_code ec;
-    std::filesystem::rename(std::filesystem::path(pending_temp_path), std::filesystem::path(pending_path), ec);
-    ok = !ec;
-  }
-  if (!ok) std::remove(pending_temp_path.c_str());
-  return ok;
+  return file_save_commit(&pending, &last_error);
 }
 
 bool workspace_write(const char *path) { return workspace_begin_write(path) && workspace_finish_write(); }

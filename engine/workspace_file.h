@@ -7,8 +7,17 @@
 // alone, so files written on either platform load on both.
 #pragma once
 
+#include <cstddef>
+
+// The bounds of a readable file: one line (its line end excluded) and the whole file. A
+// file written here has lines of at most 109,999 bytes and about 4.4 MB in all.
+constexpr size_t WORKSPACE_LINE_MAX_BYTES = size_t{1} << 20;
+constexpr size_t WORKSPACE_FILE_MAX_BYTES = size_t{16} << 20;
+
 // Reads the file at path into Settings and TextSlots (which the caller has cleared).
-// 1 when it was read, 0 when it does not exist, −1 when it exists but cannot be read.
+// 1 when it was read, 0 when it does not exist, −1 when it exists but cannot be read: not
+// a regular file, a read error, or a line or the file past its bound above. After −1
+// Settings and TextSlots are cleared again, so that only the defaults follow.
 // Each line is one value or one text whatever its length: a text keeps its first 109,999
 // bytes and the rest of its line is dropped, so no line spills into the next slot; a
 // last line without LF keeps all its characters.
@@ -21,12 +30,18 @@ int workspace_read(const char *path);
 void workspace_apply_defaults();
 
 // Saving, in two steps so that a front end gathers its state only once the file can be
-// written: workspace_begin_write opens a temporary file beside path (false, and nothing
-// else happens, when it cannot); workspace_finish_write writes Settings and the texts into
-// it, forces it to the disk and renames it into place, so a crash or a full disk never
-// destroys the previous file. True when the file was written.
+// written: workspace_begin_write creates a new file beside path, as file_save_begin does
+// (a symbolic link followed, a target that is not a regular file or not writable refused;
+// false, and nothing else happens, when it cannot); workspace_finish_write writes Settings
+// and the texts into it, forces it to the disk and renames it into place with the old
+// file's permissions, so a crash, a full disk or a second program saving at the same time
+// never leaves a mixed or damaged file. True when the file was written.
 bool workspace_begin_write(const char *path);
 bool workspace_finish_write();
 
 // Both steps at once.
 bool workspace_write(const char *path);
+
+// Why the last workspace_read returned −1 or the last save failed, as strerror words it
+// ("Permission denied", "No space left on device") or "not a regular file".
+const char *workspace_error();

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "engine/state.h"
 #include "engine/workspace_file.h"
@@ -39,7 +40,13 @@ void find_workspace_path() {
 
 void load_workspace() {
   find_workspace_path();
-  if (workspace_path[0] != '\0') workspace_read(workspace_path);
+  if (workspace_path[0] != '\0' && workspace_read(workspace_path) < 0) {
+    // The file is replaced by this run's state at exit, as a missing one would be.
+    std::string text = "deepNUMS.ini cannot be read (";
+    text += workspace_error();
+    text += "): defaults used";
+    set_status(text.c_str());
+  }
   workspace_apply_defaults();
 }
 

@@ -209,6 +209,94 @@ cancel)
   grep -q "status: aborted" "$TMP/out" || { echo "FAIL interactive cancel: $(tail -14 "$TMP/out")"; failures=$((failures + 1)); }
   [ "$(tail -2 "$TMP/out" | head -1)" = "R0: 100000000" ] || { echo "FAIL after cancel: $(tail -7 "$TMP/out")"; failures=$((failures + 1)); }
   ;;
+hostile)
+  # Files that are not regular: refused before anything runs, left as they were.
+  mkfifo "$TMP/fifo.ini"
+  ln -s fifo.ini "$TMP/to_fifo.ini"
+  ln -s /dev/null "$TMP/to_null.ini"
+  expect fifo "" 2 --stderr "cannot read workspace file '$TMP/fifo.ini': not a regular file" -- -w "$TMP/fifo.ini" 1
+  expect null-link "" 2 --stderr "not a regular file" -- -w "$TMP/to_null.ini" 1
+  [ -p "$TMP/fifo.ini" ] && [ -c /dev/null ] || { echo "FAIL special file replaced"; failures=$((failures + 1)); }
+  # A link is written through; the mode of the file stays.
+  printf '' >"$TMP/real.ini"
+  chmod 600 "$TMP/real.ini"
+  ln -s real.ini "$TMP/link.ini"
+  expect through-link "5" 0 -- -w "$TMP/link.ini" 5
+  [ -L "$TMP/link.ini" ] && [ "$(stat -c %a "$TMP/real.ini")" = 600 ] && grep -q $'^5\r$' "$TMP/real.ini" \
+    || { echo "FAIL link or mode: $(ls -l "$TMP")"; failures=$((failures + 1)); }
+  # A read-only file is refused with the reason, as the shell refuses it (checked as an
+  # ordinary user when the tests run as root).
+  chmod 755 "$TMP"
+  mkdir -m 777 "$TMP/ro"
+  printf '' >"$TMP/ro/ws.ini"
+  chmod 444 "$TMP/ro/ws.ini"
+  as_user=()
+  if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
+    as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  fi
+  # A copy of the program in the open folder: the build tree may be closed to that user.
+  cp "$CLI" "$TMP/ro/cli"
+  if [ "$(id -u)" != 0 ] || [ ${#as_user[@]} -gt 0 ]; then
+    "${as_user[@]}" "$TMP/ro/cli" -w "$TMP/ro/ws.ini" 7 >/dev/null 2>"$TMP/err" </dev/null
+    rc=$?
+    [ $rc = 2 ] && grep -q "cannot write workspace file '$TMP/ro/ws.ini': Permission denied" "$TMP/err" \
+      && [ ! -s "$TMP/ro/ws.ini" ] || { echo "FAIL read-only: $rc $(cat "$TMP/err")"; failures=$((failures + 1)); }
+  fi
+  # Two runs saving one file at once: each save is one run's whole state.
+  mixed=0 failed=0
+  for i in $(seq 1 20); do
+    "$CLI" -w "$TMP/shared.ini" R0=1 R1=1 R2=1 R3=1 R4=1 >/dev/null 2>>"$TMP/shared.err" </dev/null &
+    "$CLI" -w "$TMP/shared.ini" R0=2 R1=2 R2=2 R3=2 R4=2 >/dev/null 2>>"$TMP/shared.err" </dev/null &
+    wait
+    [ "$(sed -n '23,27p' "$TMP/shared.ini" | sort -u | wc -l)" = 1 ] || mixed=$((mixed + 1))
+  done
+  [ -s "$TMP/shared.err" ] && failed=1
+  [ $mixed = 0 ] && [ $failed = 0 ] && [ "$(ls "$TMP" | grep -c '^shared')" = 2 ] \
+    || { echo "FAIL shared file: $mixed mixed, $(head -2 "$TMP/shared.err")"; failures=$((failures + 1)); }
+  # Endless and oversized inputs are refused at their bound, not read to their end.
+  expect zero-script "" 2 --stderr "does not fit the script box" -- -s /dev/zero
+  head -c 55009 /dev/zero | tr '\0' '\n' | head -c 55001 >"$TMP/lf.txt"; printf '1+2\n+\n' >>"$TMP/lf.txt"
+  expect lf-script "" 2 --stderr "every line end counted as two (CR LF)" -- -s "$TMP/lf.txt"
+  { printf '20\n'; head -c 2000000 /dev/zero | tr '\0' 7; } >"$TMP/long.ini"
+  sum=$(cksum <"$TMP/long.ini")
+  expect long-line "" 2 --stderr "too long for a workspace file" -- -w "$TMP/long.ini" 1
+  [ "$(cksum <"$TMP/long.ini")" = "$sum" ] || { echo "FAIL long workspace file changed"; failures=$((failures + 1)); }
+  out="$({ head -c 1100000 /dev/zero | tr '\0' 1; printf '\n1 2 +\n'; } | "$CLI" -d 12 -i 2>"$TMP/err" | tail -2 | head -1)"
+  [ "$out" = "R0: 3" ] && grep -q "line longer than 1048576 characters skipped" "$TMP/err" \
+    || { echo "FAIL long input line: [$out] $(head -c 200 "$TMP/err")"; failures=$((failures + 1)); }
+  # Quoted input with a NUL is shown whole; any int code is a code.
+  printf 'a\0b\n' | "$CLI" -i >/dev/null 2>"$TMP/err"
+  grep -qF "unknown token 'a\\0b'" "$TMP/err" || { echo "FAIL NUL: $(od -c "$TMP/err" | head -3)"; failures=$((failures + 1)); }
+  expect int-min-code "0" 0 -- '#-2147483648'
+  expect int-max-code "0" 0 -- '#2147483647'
+  # Ctrl-C already waiting when the run starts (blocked by the parent, so it arrives between
+  # two tokens): "aborted" and 130, as for a cancelled command.
+  python3 - "$CLI" "$TMP/err" <<'PY' || failures=$((failures + 1))
+import os, signal, subprocess, sys
+signal.pthread_sigmask(signal.SIG_BLOCK, {signal.SIGINT})
+with open(sys.argv[2], "w") as err:
+    p = subprocess.Popen([sys.argv[1], "R1=5", "R0=6"], stdout=subprocess.DEVNULL, stderr=err,
+                         preexec_fn=lambda: os.kill(os.getpid(), signal.SIGINT))
+    rc = p.wait()
+text = open(sys.argv[2]).read()
+if rc != 130 or "aborted" not in text:
+    print("FAIL interrupt between tokens: exit %d, stderr %r" % (rc, text))
+    sys.exit(1)
+PY
+  # SIGTERM and SIGHUP with -w: the command is cancelled and the workspace is saved.
+  for sig in TERM HUP; do
+    rm -f "$TMP/term.ini"
+    "$CLI" -w "$TMP/term.ini" -d 100000 R1=42 100000000 '!' >/dev/null 2>"$TMP/err" </dev/null &
+    pid=$!
+    sleep 1
+    kill -$sig $pid
+    wait $pid
+    rc=$?
+    want=$((128 + $(kill -l $sig)))
+    [ $rc = $want ] && grep -q aborted "$TMP/err" && grep -q $'^42\r$' "$TMP/term.ini" \
+      || { echo "FAIL SIG$sig: exit $rc, $(cat "$TMP/err")"; failures=$((failures + 1)); }
+  done
+  ;;
 functions)
   expect pi "3. 14159265359" 0 -- -d 12 pi
   expect sqrt-neg "$(printf 'R0: ERROR\nR1: -4')" 0 --head 2 -- -d 12 -r -4 sqrt

@@ -2,6 +2,7 @@
 // with the English caption of its button.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <set>
 #include <string>
 
@@ -59,3 +60,14 @@ TEST(CommandTable, EveryKindHasItsOperation) {
 }
 
 }  // namespace
+
+// Every int is a valid argument: codes outside 35 .. 95 find nothing, without overflow.
+TEST(CommandTable, FindTakesAnyInt) {
+  for (int code : {INT_MIN, INT_MIN + 1, -35, -1, 0, 34, 96, INT_MAX - 34, INT_MAX}) {
+    EXPECT_EQ(command_find(code), nullptr) << code;
+  }
+  for (int code : {35, 60, 95}) {
+    ASSERT_NE(command_find(code), nullptr) << code;
+    EXPECT_EQ(command_find(code)->code, code);
+  }
+}

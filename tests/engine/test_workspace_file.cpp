@@ -129,10 +129,16 @@ TEST_F(WorkspaceFile, MissingAndUnreadableFiles) {
 }
 
 TEST_F(WorkspaceFile, FailedSaveKeepsTheOldFile) {
-  write_file("old");
-  fs::create_directories(file.string() + ".tmp");  // the temporary file cannot be created
-  EXPECT_FALSE(workspace_write(file.string().c_str()));
-  EXPECT_EQ(read_file(), "old");
+  // The path names a folder: refused before anything is created, the folder untouched.
+  fs::create_directories(dir / "sub.ini");
+  std::ofstream(dir / "sub.ini" / "inner") << "old";
+  EXPECT_FALSE(workspace_write((dir / "sub.ini").string().c_str()));
+  EXPECT_STREQ(workspace_error(), "not a regular file");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
+  std::ifstream in(dir / "sub.ini" / "inner");
+  std::string inner;
+  in >> inner;
+  EXPECT_EQ(inner, "old");
 }
 
 TEST_F(WorkspaceFile, LastLineWithoutLineFeedKeepsItsCharacters) {
@@ -219,6 +225,37 @@ TEST_F(WorkspaceFile, LongAndBinaryLinesStayInTheirSlot) {
   EXPECT_STREQ(TextSlots[3], "\xff\xfe\x01");
   EXPECT_STREQ(TextSlots[4], "x");
   EXPECT_STREQ(TextSlots[19], "x");
+}
+
+}  // namespace
+
+namespace {
+
+// A file past one of the reader's bounds is unreadable as a whole: −1, nothing of it kept.
+TEST_F(WorkspaceFile, LinesAndFilesPastTheBoundsAreUnreadable) {
+  struct Case {
+    const char *what;
+    std::string bytes;
+    int want;
+  };
+  const std::string settings = body("20", std::vector<std::string>(20, "1"), "20", {});
+  const Case cases[] = {
+      {"longest line", settings + std::string(WORKSPACE_LINE_MAX_BYTES, '4') + "\r\n", 1},
+      {"line one byte too long", settings + std::string(WORKSPACE_LINE_MAX_BYTES + 1, '4') + "\n", -1},
+      {"last line too long", settings + std::string(WORKSPACE_LINE_MAX_BYTES + 1, '4'), -1},
+      {"endless count of short lines",
+       "1000000000\n" + std::string(WORKSPACE_FILE_MAX_BYTES, '\n'), -1},
+  };
+  for (const Case &c : cases) {
+    clear();
+    write_file(c.bytes);
+    EXPECT_EQ(load(), c.want) << c.what;
+    EXPECT_EQ(Settings[SET_LANGUAGE], c.want == 1 ? 1 : 0) << c.what;
+    EXPECT_STREQ(TextSlots[SLOT_SIG_DIGITS], "1000") << c.what;
+    if (c.want < 0) {
+      EXPECT_STREQ(workspace_error(), "too long for a workspace file") << c.what;
+    }
+  }
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ int32_t random_n(std::mt19937_64 &rng) {
     case 2: return (int32_t)(rng() % 10) - 5;
     case 3: return (int32_t)(rng() % 2000000) - 1000000;
     case 4: return (rng() % 2) ? INT32_MAX : INT32_MIN + 1;
-    case 5: return (int32_t)(rng() % 100000) * 100000;  // trailing zeros
+    case 5: return (int32_t)(rng() % 21475) * 100000;  // trailing zeros, within int32_t
     default: return (int32_t)(uint32_t)rng();
   }
 }

@@ -283,6 +283,25 @@ sleep 1
 close_app
 check_ini R0=9 R1=5 R2=4 digits=100000 set12=35 status=
 echo "ok: after Cancel, R1 = 4, R0 = 5, \"+\" gave R0 = 9"
+# ---- 4. SIGTERM while a command runs: closed as by the user, the run cancelled ----
+STEP="session 4 (SIGTERM)"
+start_app
+type_into 19 100000000
+click 85
+sleep 1
+kill -TERM "$APP_PID"
+for _ in $(seq 1 150); do
+  kill -0 "$APP_PID" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$APP_PID" 2>/dev/null && fail "deepnums did not end after SIGTERM"
+wait "$APP_PID"
+rc=$?
+APP_PID=""
+[ $rc -eq 0 ] || fail "deepnums ended with exit code $rc after SIGTERM"
+check_ini R0=100000000 set12=85 status=aborted
+echo "ok: SIGTERM during \"!\" cancelled it and saved the workspace"
+
 # The screenshots of the steps go beside the main one; the work directory is kept only
 # when the test fails.
 SHOTDIR=$(dirname "$SHOT")

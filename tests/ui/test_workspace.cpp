@@ -8,6 +8,7 @@
 #include <cstring>
 #include <random>
 
+#include "engine/workspace_file.h"
 #include "tests/ui/ui_fixture.h"
 
 namespace {
@@ -280,15 +281,21 @@ TEST_F(WorkspaceTest, DefaultsAfterReading) {
 TEST_F(WorkspaceTest, SaveReplacesTheFileOnlyWhenComplete) {
   write_file("previous");
   fake_open_window();
-  // The temporary file cannot be created: nothing saved, the previous file intact, and the
-  // boxes and rectangle are not even read.
-  std::filesystem::create_directory("deepNUMS.ini.tmp");
+  // The temporary file cannot be created (no file descriptor left): nothing saved, the
+  // previous file intact, and the boxes and rectangle are not even read.
+  rlimit files;
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &files), 0);
+  rlimit no_files = files;
+  no_files.rlim_cur = 0;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &no_files), 0);
   const size_t from = fake.calls.size();
-  EXPECT_FALSE(save_workspace(&fake.main));
+  const bool saved_without_files = save_workspace(&fake.main);
+  setrlimit(RLIMIT_NOFILE, &files);
+  EXPECT_FALSE(saved_without_files);
   EXPECT_TRUE(fake.calls_since(from, "get_text").empty());
   EXPECT_TRUE(fake.calls_since(from, "window_rect").empty());
   EXPECT_EQ(read_file(), "previous");
-  std::filesystem::remove("deepNUMS.ini.tmp");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1);  // no file left behind
 
   // A full disk: writes fail partway; the previous file stays and the partial file goes.
   write_file("previous");
@@ -379,3 +386,17 @@ TEST_F(WorkspaceTest, NoFullPath) {
 }
 
 }  // namespace
+
+// A file that cannot be read whole: the defaults and a status line that says so; the
+// close then saves this run's state over it.
+TEST_F(WorkspaceTest, UnreadableFileGivesDefaultsAndAMessage) {
+  write_file("20\r\n1\r\n" + std::string(WORKSPACE_LINE_MAX_BYTES + 1, '7') + "\r\n");
+  load_fresh();
+  EXPECT_EQ(Settings[SET_LANGUAGE], 0);
+  EXPECT_STREQ(TextSlots[SLOT_R0], "0");
+  EXPECT_STREQ(TextSlots[SLOT_STATUS],
+               "deepNUMS.ini cannot be read (too long for a workspace file): defaults used");
+  fake_open_window();
+  EXPECT_TRUE(save_workspace(&fake.main));
+  EXPECT_EQ(read_file().substr(0, 4), "20\r\n");
+}

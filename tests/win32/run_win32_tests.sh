@@ -254,7 +254,16 @@ do_e2e() {
   wait_text 8 "Japanese"
   wait_text 19 '5\r\n'
   wait_text 2 "1000"
-  stop_program
+  # Ending the session saves as a close does: R1 typed just before is in the file.
+  type_into rect_R1 17 77
+  wait_text 17 "77"
+  probe endsession >/dev/null || fail "the window was still there after WM_ENDSESSION"
+  [ "$(sed -n 24p "$ini" | tr -d '\r')" = 77 ] || fail "R1 after the session ended: '$(sed -n 24p "$ini")'"
+  for _ in $(seq 100); do
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  wineserver -k >/dev/null 2>&1 || true
   echo "end-to-end run passed"
 }
 

@@ -10,6 +10,8 @@
 //   win32_probe text ID         the text of the child control ID (its bytes, CR LF as \r\n)
 //   win32_probe close           asks the window to close (WM_CLOSE) and waits until it is
 //                               gone
+//   win32_probe endsession      ends the session as a logout does (WM_QUERYENDSESSION, then
+//                               WM_ENDSESSION); 0 when the window is gone afterwards
 //   win32_probe ready           does nothing (a first Wine program on a new display)
 // Exit code 0 on success, 1 when the window is not there.
 #include <windows.h>
@@ -86,11 +88,23 @@ int close(HWND h) {
   return 1;
 }
 
+// The session ends, as a logout sends it: WM_QUERYENDSESSION, then WM_ENDSESSION with
+// TRUE. After that the system ends the process; the window must be gone by then.
+int end_session(HWND h) {
+  DWORD_PTR agreed = 0;
+  if (!SendMessageTimeoutA(h, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &agreed) ||
+      !agreed)
+    return 1;
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(h, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 20000, &ignored);
+  return IsWindow(h) ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: win32_probe find|at X Y|text ID|close\n");
+    std::fprintf(stderr, "usage: win32_probe find|at X Y|text ID|close|endsession\n");
     return 2;
   }
   const std::string cmd = argv[1];
@@ -104,6 +118,7 @@ int main(int argc, char **argv) {
   if (cmd == "at" && argc == 4) return at(h, std::atoi(argv[2]), std::atoi(argv[3]));
   if (cmd == "text" && argc == 3) return text(h, std::atoi(argv[2]));
   if (cmd == "close") return close(h);
+  if (cmd == "endsession") return end_session(h);
   std::fprintf(stderr, "win32_probe: unknown command\n");
   return 2;
 }

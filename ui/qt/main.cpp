@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "ui/main_window.h"
+#include "ui/qt/qt_signals.h"
 
 namespace {
 
@@ -79,5 +80,6 @@ int main(int argc, char **argv) {
   QApplication::setApplicationName(QStringLiteral("deepNUMS"));
   // Lets a desktop match the window to deepnums.desktop and its icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("deepnums"));
+  install_close_on_termination();
   return app_entry(1);  // shown normally, as a desktop launches a program
 }

@@ -62,6 +62,14 @@ LRESULT CALLBACK win32_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lp
     case WM_DESTROY:
       ui_on_destroy();
       return 0;
+    // The session ends (logout, shutdown): the process is ended once WM_ENDSESSION
+    // returns, so the window is closed here, synchronously, as the user's close does
+    // (the run cancelled, the workspace saved).
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wparam) DestroyWindow(hwnd);
+      return 0;
     case WM_NCDESTROY:
       post_target.store(nullptr);
       main_handle.hwnd = nullptr;

@@ -1,0 +1,270 @@
+// Safe saving and plain-file reading (see file_save.h): POSIX calls on Linux, their CRT /
+// Win32 counterparts on Windows. On Windows every path stays a byte string of the ANSI
+// code page, as the window forms it, and goes only to the ...A and CRT calls.
+#include "engine/file_save.h"
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#include <windows.h>
+
+#include <random>
+#else
+#include <unistd.h>
+
+#include <filesystem>
+namespace fs = std::filesystem;
+#endif
+
+namespace {
+
+std::string reason(int err) { return std::strerror(err); }
+
+#ifdef _WIN32
+
+// What is at path: 0 nothing, 1 a regular file, 2 anything else. Windows has no links a
+// program makes by accident (they need a privilege), so the path is the target.
+bool find_target(const char *path, std::string *target, int *kind, std::string *) {
+  *target = path;
+  struct _stat64 st;
+  if (_stat64(path, &st) != 0) *kind = 0;
+  else *kind = (st.st_mode & _S_IFMT) == _S_IFREG ? 1 : 2;
+  return true;
+}
+
+// A new file beside target, created exclusively under a name no other save uses.
+int create_unique(const std::string &target, std::string *temp) {
+  std::random_device rd;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, ".%d-%08x.tmp", _getpid(), static_cast<unsigned>(rd()));
+    *temp = target + suffix;
+    const int fd = _open(temp->c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
+                         _S_IREAD | _S_IWRITE);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+bool target_writable(const std::string &target) { return _access(target.c_str(), 2) == 0; }
+
+void copy_permissions(int, const std::string &, bool) {}
+
+bool sync_file(FILE *f) { return _commit(_fileno(f)) == 0; }
+
+bool replace_target(const std::string &temp, const std::string &target, std::string *error) {
+  if (MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  *error = std::system_category().message(static_cast<int>(GetLastError()));
+  return false;
+}
+
+FILE *open_for_reading(const char *path, int *err) {
+  FILE *f = std::fopen(path, "rb");
+  if (!f) {
+    *err = errno;
+    return nullptr;
+  }
+  struct _stat64 st;
+  if (_fstat64(_fileno(f), &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) {
+    std::fclose(f);
+    *err = 0;
+    return nullptr;
+  }
+  return f;
+}
+
+#else
+
+// Symbolic links resolved beyond this many steps are a loop, as the kernel counts them.
+constexpr int MAX_LINK_STEPS = 40;
+
+// path with every symbolic link at its end followed, one step at a time (the final target
+// need not exist yet: a dangling link names the file to create). Links among the folders
+// above stay as they are; the new file is made in the same folder either way.
+bool resolve_links(const fs::path &path, fs::path *out, std::string *error) {
+  fs::path p = path;
+  for (int step = 0; step <= MAX_LINK_STEPS; ++step) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(p, ec))) {
+      *out = p;
+      return true;
+    }
+    const fs::path link = fs::read_symlink(p, ec);
+    if (ec) {
+      *error = ec.message();
+      return false;
+    }
+    p = link.is_absolute() ? link : p.parent_path() / link;
+  }
+  *error = reason(ELOOP);
+  return false;
+}
+
+// What is at path once its links are followed: 0 nothing, 1 a regular file, 2 anything
+// else.
+bool find_target(const char *path, std::string *target, int *kind, std::string *error) {
+  fs::path resolved;
+  if (!resolve_links(fs::path(path), &resolved, error)) return false;
+  *target = resolved.string();
+  struct stat st;
+  if (stat(target->c_str(), &st) != 0) *kind = 0;
+  else *kind = S_ISREG(st.st_mode) ? 1 : 2;
+  return true;
+}
+
+int create_unique(const std::string &target, std::string *temp) {
+  std::string name = target + ".XXXXXX";
+  const int fd = mkstemp(name.data());
+  if (fd >= 0) *temp = name;
+  return fd;
+}
+
+bool target_writable(const std::string &target) { return access(target.c_str(), W_OK) == 0; }
+
+// The new file gets the old one's permission bits, owner and group where the process may
+// set them; a file that did not exist gets what creating it would have given (0666 less
+// the umask), not mkstemp's 0600.
+void copy_permissions(int fd, const std::string &target, bool existed) {
+  struct stat st;
+  if (existed && stat(target.c_str(), &st) == 0) {
+    if (st.st_uid != geteuid() || st.st_gid != getegid()) {
+      if (fchown(fd, st.st_uid, st.st_gid) != 0 && fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0) {
+        // Neither could be kept: the file stays this user's, with the old bits below.
+      }
+    }
+    fchmod(fd, st.st_mode & 07777);
+    return;
+  }
+  const mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fd, 0666 & ~mask);
+}
+
+bool sync_file(FILE *f) { return fsync(fileno(f)) == 0; }
+
+bool replace_target(const std::string &temp, const std::string &target, std::string *error) {
+  if (std::rename(temp.c_str(), target.c_str()) != 0) {
+    *error = reason(errno);
+    return false;
+  }
+  // The rename itself reaches the disk only with its folder.
+  const size_t slash = target.rfind('/');
+  const std::string dir = slash == std::string::npos ? std::string(".")
+                          : slash == 0               ? std::string("/")
+                                                     : target.substr(0, slash);
+  const int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    fsync(dfd);
+    close(dfd);
+  }
+  return true;
+}
+
+// Opened without waiting (a fifo would block an ordinary open until a writer comes), then
+// checked on the open descriptor itself.
+FILE *open_for_reading(const char *path, int *err) {
+  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    *err = errno;
+    return nullptr;
+  }
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    *err = 0;
+    return nullptr;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  FILE *f = fdopen(fd, "rb");
+  if (!f) {
+    *err = errno;
+    close(fd);
+  }
+  return f;
+}
+
+#endif
+
+}  // namespace
+
+bool file_save_begin(FileSave *s, const char *path, std::string *error) {
+  file_save_abort(s);
+  int kind = 0;
+  if (!find_target(path, &s->target, &kind, error)) return false;
+  const bool existed = kind != 0;
+  if (kind == 2) {
+    *error = "not a regular file";
+    return false;
+  }
+  if (existed && !target_writable(s->target)) {
+    *error = reason(errno);
+    return false;
+  }
+  const int fd = create_unique(s->target, &s->temp);
+  if (fd < 0) {
+    *error = reason(errno);
+    return false;
+  }
+  copy_permissions(fd, s->target, existed);
+#ifdef _WIN32
+  s->file = _fdopen(fd, "wb");
+#else
+  s->file = fdopen(fd, "wb");
+#endif
+  if (!s->file) {
+    *error = reason(errno);
+#ifdef _WIN32
+    _close(fd);
+#else
+    close(fd);
+#endif
+    std::remove(s->temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool file_save_commit(FileSave *s, std::string *error) {
+  FILE *f = s->file;
+  if (!f) {
+    *error = "no file being saved";
+    return false;
+  }
+  s->file = nullptr;
+  errno = 0;
+  bool ok = std::fflush(f) == 0 && !std::ferror(f) && sync_file(f);
+  if (!ok) *error = reason(errno != 0 ? errno : EIO);
+  errno = 0;
+  if (std::fclose(f) != 0 && ok) {
+    ok = false;
+    *error = reason(errno != 0 ? errno : EIO);
+  }
+  if (ok) ok = replace_target(s->temp, s->target, error);
+  if (!ok) std::remove(s->temp.c_str());
+  return ok;
+}
+
+void file_save_abort(FileSave *s) {
+  if (!s->file) return;
+  std::fclose(s->file);
+  s->file = nullptr;
+  std::remove(s->temp.c_str());
+}
+
+FILE *open_regular_file(const char *path, bool *missing, std::string *error) {
+  int err = 0;
+  FILE *f = open_for_reading(path, &err);
+  *missing = !f && err == ENOENT;
+  if (!f) *error = err != 0 ? reason(err) : "not a regular file";
+  return f;
+}
