@@ -38,10 +38,18 @@ const char *class_name(UiClass cls) {
 
 bool usable(UiHandle w) { return w && w->hwnd; }
 
-// A text that is not plain ASCII gets the font with the Japanese characters; a plain one
-// the system font (WM_SETFONT with null), in which the layout was measured.
+// True while the captions are the Japanese set: the captions are set in control-id order
+// and the first one (the title) is Japanese exactly when the whole set is.
+bool japanese_captions = false;
+
+// A text that is not plain ASCII gets the font with the Japanese characters, and so does
+// every other caption while the Japanese set is up (one face for all of them); a plain
+// English caption and every edit box keep the system font (WM_SETFONT with null), in
+// which the layout was measured.
 void choose_font(UiWindow *w, bool ascii) {
-  HFONT font = ascii ? nullptr : win32_ui_font(win32_main()->hwnd);
+  if (w->cls != UI_CLASS_EDIT && w->id == 0) japanese_captions = !ascii;
+  const bool cjk = !ascii || (japanese_captions && w->cls != UI_CLASS_EDIT);
+  HFONT font = cjk ? win32_ui_font(win32_main()->hwnd) : nullptr;
   if (font == w->font) return;
   w->font = font;
   w->columns = 0;  // measured again in the new font
@@ -76,7 +84,11 @@ UiHandle plat_create_control(UiHandle parent, UiClass cls, const char *text, uin
   if (handle->wraps) handle->display = std::make_unique<DisplayText>();
   child_handles.push_back(std::move(handle));
   UiWindow *w = child_handles.back().get();
-  if (!ascii) plat_set_text(w, text);
+  if (!ascii) {
+    plat_set_text(w, text);
+  } else {
+    choose_font(w, true);
+  }
   return w;
 }
 
