@@ -145,9 +145,29 @@ void ntt_dit_small_avx2(uint32_t *a, int n, int L, const uint32_t *w, const uint
   else dit_small<1>(a, n, w, wq, prime);
 }
 
+__attribute__((target("avx2"))) void ntt_pointwise_avx2(uint32_t *x, const uint32_t *y, int n,
+                                                      uint32_t prime, uint32_t neg_inv,
+                                                      uint32_t scale, uint32_t scale_q) {
+  const __m256i p = _mm256_set1_epi32((int)prime), ni = _mm256_set1_epi32((int)neg_inv);
+  const __m256i sc = _mm256_set1_epi32((int)scale), scq = _mm256_set1_epi32((int)scale_q);
+  for (int i = 0; i < n; i += 8) {
+    const __m256i a = _mm256_loadu_si256((const __m256i *)(x + i));
+    const __m256i b = _mm256_loadu_si256((const __m256i *)(y + i));
+    // Montgomery: u = (t + m p) / 2^32 with t = a b and m = t ni mod 2^32; u < 2p.
+    const __m256i t_even = _mm256_mul_epu32(a, b);
+    const __m256i t_odd = _mm256_mul_epu32(_mm256_srli_epi64(a, 32), _mm256_srli_epi64(b, 32));
+    const __m256i m_even = _mm256_mul_epu32(t_even, ni), m_odd = _mm256_mul_epu32(t_odd, ni);
+    const __m256i u_even = _mm256_srli_epi64(_mm256_add_epi64(t_even, _mm256_mul_epu32(m_even, p)), 32);
+    const __m256i u_odd = _mm256_add_epi64(t_odd, _mm256_mul_epu32(m_odd, p));
+    const __m256i u = reduce_once(_mm256_blend_epi32(u_even, u_odd, 0xAA), p);
+    _mm256_storeu_si256((__m256i *)(x + i), reduce_once(mul_shoup(u, sc, scq, p), p));
+  }
+}
+
 #else
 
 bool ntt_have_avx2() { return false; }
+void ntt_pointwise_avx2(uint32_t *, const uint32_t *, int, uint32_t, uint32_t, uint32_t, uint32_t) {}
 void ntt_dif_small_avx2(uint32_t *, int, int, const uint32_t *, const uint32_t *, uint32_t) {}
 void ntt_dit_small_avx2(uint32_t *, int, int, const uint32_t *, const uint32_t *, uint32_t) {}
 void ntt_dif_span_avx2(uint32_t *, uint32_t *, const uint32_t *, const uint32_t *, int, uint32_t) {}

@@ -17,3 +17,8 @@ void ntt_dif_small_avx2(uint32_t *a, int n, int L, const uint32_t *w, const uint
                         uint32_t prime);
 void ntt_dit_small_avx2(uint32_t *a, int n, int L, const uint32_t *w, const uint32_t *wq,
                         uint32_t prime);
+// x[i] = x[i] y[i] scale / 2^32 mod p for i < n (n a multiple of 8): the point-wise product
+// by Montgomery's reduction (neg_inv = −p^−1 mod 2^32), then the product by a constant
+// with its Shoup quotient; x and y below p, the result reduced.
+void ntt_pointwise_avx2(uint32_t *x, const uint32_t *y, int n, uint32_t prime, uint32_t neg_inv,
+                        uint32_t scale, uint32_t scale_q);

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Times deepnums-cli against MPFR, Python's decimal, mpmath and bc -l on the same
-operations at 1,000, 10,000 and 100,000 digits, in one run, and writes the table with the
-ratios (peer time / deepNUMS time) into bench/RESULTS.md between its peer-table markers.
+"""Times deepnums-cli (the default mode and --exact) against MPFR, Python's decimal, mpmath
+and bc -l on the same operations at 1,000, 10,000 and 100,000 digits, in one run, and
+writes the table with the ratios (peer time / deepnums-cli --exact time) into
+bench/RESULTS.md between its peer-table markers.
 
-    python3 bench/peers/run_peers.py [--limit SECONDS] [--digits 1000,10000,100000] [--build DIR]
+    python3 bench/peers/run_peers.py [--limit SECONDS] [--digits 1000,10000,100000]
+                                     [--peers mpfr,decimal,mpmath,bc] [--build DIR]
 
 Needs a Release build in build/ (deepnums-cli), gcc with libmpfr-dev, bc, and python3 with
 mpmath. Each measurement has a time limit (default 60 s); a measurement that exceeds it
@@ -45,8 +47,8 @@ def full_length_texts(digits):
             mpmath.nstr(mpmath.sqrt(3), digits + 10, strip_zeros=False))
 
 
-def deepnums(op, digits, limit, s2, s3):
-    base = [CLI, "-d", str(digits), "--plain", "--radian"]
+def deepnums(op, digits, limit, s2, s3, exact=False):
+    base = [CLI, "-d", str(digits), "--plain", "--radian"] + (["--exact"] if exact else [])
     tokens = {
         "pi": ["pi"], "e": ["e"], "sqrt2": ["2", "sqrt"], "inv7": ["1", "7", "/"],
         "mul": ["R1=" + s2, "R0=" + s3, "*"], "exp": ["R0=" + s2, "exp"],
@@ -154,6 +156,8 @@ def main():
     ap.add_argument("--limit", type=float, default=60)
     ap.add_argument("--digits", default="1000,10000,100000")
     ap.add_argument("--build", default=os.path.join(ROOT, "build"), help="the CMake build folder")
+    ap.add_argument("--peers", default="mpfr,decimal,mpmath,bc",
+                    help="the peers to time (the others' columns stay empty)")
     args = ap.parse_args()
     global CLI, MPFR
     CLI = os.path.join(args.build, "deepnums-cli")
@@ -166,21 +170,31 @@ def main():
     for digits in [int(d) for d in args.digits.split(",")]:
         s2, s3 = full_length_texts(digits)
         for op in OPS:
-            ours = deepnums(op, digits, args.limit, s2, s3)
-            peers = [mpfr(op, digits, args.limit),
-                     python_peer(PY_DECIMAL, op, digits, args.limit),
-                     python_peer(PY_MPMATH, op, digits, args.limit),
-                     bc(op, digits, args.limit)]
-            cells = [fmt(ours, args.limit)] + [fmt(p, args.limit) + ratio(p, ours) for p in peers]
+            default = deepnums(op, digits, args.limit, s2, s3)
+            ours = deepnums(op, digits, args.limit, s2, s3, exact=True)
+            chosen = args.peers.split(",")
+            timers = [("mpfr", lambda: mpfr(op, digits, args.limit)),
+                      ("decimal", lambda: python_peer(PY_DECIMAL, op, digits, args.limit)),
+                      ("mpmath", lambda: python_peer(PY_MPMATH, op, digits, args.limit)),
+                      ("bc", lambda: bc(op, digits, args.limit))]
+            cells = [fmt(default, args.limit) + ratio(default, ours), fmt(ours, args.limit)]
+            for name, timer in timers:
+                if name in chosen:
+                    t = timer()
+                    cells.append(fmt(t, args.limit) + ratio(t, ours))
+                else:
+                    cells.append("–")
             rows.append("| %s | %s | %s |" % ("{:,}".format(digits), LABELS[op], " | ".join(cells)))
             print(rows[-1], flush=True)
     cores = os.cpu_count()
     table = [BEGIN,
-             "Command: `python3 bench/peers/run_peers.py --limit %g` (%s cores, %s)." %
-             (args.limit, cores, time.strftime("%Y-%m-%d")),
-             "Ratios are the peer's time over deepNUMS's: above 1, deepNUMS is faster.", "",
-             "| Digits | Operation | deepnums-cli | MPFR | Python decimal | mpmath | bc -l |",
-             "|---|---|---|---|---|---|---|"] + rows + [END]
+             "Command: `python3 bench/peers/run_peers.py --limit %g --peers %s` (%s cores, %s)." %
+             (args.limit, args.peers, cores, time.strftime("%Y-%m-%d")),
+             "Whole processes for deepnums-cli, computation and one decimal conversion for MPFR.",
+             "Ratios are the other column's time over deepnums-cli --exact's: above 1, the exact",
+             "mode is faster.", "",
+             "| Digits | Operation | deepnums-cli | deepnums-cli --exact | MPFR | Python decimal | mpmath | bc -l |",
+             "|---|---|---|---|---|---|---|---|"] + rows + [END]
     text = open(RESULTS).read() if os.path.exists(RESULTS) else "# Benchmark results\n"
     if BEGIN in text and END in text:
         text = text[:text.index(BEGIN)] + "\n".join(table) + text[text.index(END) + len(END):]
