@@ -7,6 +7,8 @@
 // Twiddle tables for level L (butterfly span L) hold w_{2L}^j, j < L, at offset L.
 #include "core/ntt.h"
 
+#include <cstring>
+
 #include "core/cancel.h"
 #include "core/parallel.h"
 #include "core/ntt_butterflies.h"
@@ -144,12 +146,14 @@ void convolve_mod_prime(void *arg) {
   const uint32_t p = PRIMES[j.k].p;
   const int n = j.n;
   uint32_t *x = work_a[j.k], *y = work_b[j.k];
-  for (int i = 0; i < n; ++i) x[i] = i < j.la ? j.a[i] : 0;
+  std::memcpy(x, j.a, sizeof(uint32_t) * (size_t)j.la);
+  std::memset(x + j.la, 0, sizeof(uint32_t) * (size_t)(n - j.la));
   forward(x, n, tables[j.k], p);
   if (j.square) {
     y = x;
   } else {
-    for (int i = 0; i < n; ++i) y[i] = i < j.lb ? j.b[i] : 0;
+    std::memcpy(y, j.b, sizeof(uint32_t) * (size_t)j.lb);
+    std::memset(y + j.lb, 0, sizeof(uint32_t) * (size_t)(n - j.lb));
     forward(y, n, tables[j.k], p);
   }
   const uint32_t scale = pow_mod((uint32_t)n, p - 2, p), scale_q = shoup_quotient(scale, p);
@@ -170,6 +174,27 @@ void convolve_mod_prime(void *arg) {
   inverse(x, n, tables[j.k], p);
 }
 
+struct CrtJob {
+  uint64_t *out;
+  int from, to;
+};
+
+// Chinese remainder for the columns [from, to): v = r0 + p0 × ((r1 − r0) × p0^−1 mod p1).
+void recombine(void *arg) {
+  const CrtJob &c = *(const CrtJob *)arg;
+  const uint32_t p0 = PRIMES[0].p, p1 = PRIMES[1].p;
+  const uint32_t p0_inv = pow_mod(p0 % p1, p1 - 2, p1), p0_inv_q = shoup_quotient(p0_inv, p1);
+  for (int i = c.from; i < c.to; ++i) {
+    uint32_t r0 = work_a[0][i], r1 = work_a[1][i];
+    uint32_t r0m = r0;  // r0 < p0 < 3 p1
+    while (r0m >= p1) r0m -= p1;
+    uint32_t diff = r1 >= r0m ? r1 - r0m : r1 + p1 - r0m;
+    uint32_t h = mul_shoup(diff, p0_inv, p0_inv_q, p1);
+    if (h >= p1) h -= p1;
+    c.out[i] = r0 + (uint64_t)p0 * h;
+  }
+}
+
 }  // namespace
 
 void ntt_convolve(uint64_t *out, const uint32_t *a, int la, const uint32_t *b, int lb) {
@@ -185,16 +210,11 @@ void ntt_convolve(uint64_t *out, const uint32_t *a, int la, const uint32_t *b, i
     convolve_mod_prime(&jobs[0]);
     convolve_mod_prime(&jobs[1]);
   }
-  // Chinese remainder: v = r0 + p0 × ((r1 − r0) × p0^−1 mod p1).
-  const uint32_t p0 = PRIMES[0].p, p1 = PRIMES[1].p;
-  const uint32_t p0_inv = pow_mod(p0 % p1, p1 - 2, p1), p0_inv_q = shoup_quotient(p0_inv, p1);
-  for (int i = 0; i < len; ++i) {
-    uint32_t r0 = work_a[0][i], r1 = work_a[1][i];
-    uint32_t r0m = r0;  // r0 < p0 < 3 p1
-    while (r0m >= p1) r0m -= p1;
-    uint32_t diff = r1 >= r0m ? r1 - r0m : r1 + p1 - r0m;
-    uint32_t h = mul_shoup(diff, p0_inv, p0_inv_q, p1);
-    if (h >= p1) h -= p1;
-    out[i] = r0 + (uint64_t)p0 * h;
+  CrtJob halves[2] = {{out, 0, len / 2}, {out, len / 2, len}};
+  if (n >= NTT_PARALLEL_MIN) {
+    run_two(recombine, &halves[0], recombine, &halves[1]);
+  } else {
+    recombine(&halves[0]);
+    recombine(&halves[1]);
   }
 }
