@@ -10,7 +10,10 @@ namespace {
 
 char message[160];
 
-Dec normalised(Nat m, int64_t e, bool neg) {
+}  // namespace
+
+Dec dx_make(Nat m, int64_t e, bool neg) {
+  nat_trim(m);
   int z = 0;
   while (z < m.n && m.d[z] == 0) ++z;
   if (z == m.n) return Dec{};
@@ -18,6 +21,8 @@ Dec normalised(Nat m, int64_t e, bool neg) {
   m.n -= z;
   return Dec{m, e + 6 * (int64_t)z, neg};
 }
+
+namespace {
 
 // The truncation of x × 10^e (x > 0) to `digits` significant digits: its decimal
 // exponent and the digits as an integer of exactly `digits` digits.
@@ -68,7 +73,7 @@ Dec dx_of(const DecWord *p) {
   nat_trim(m);
   // The integer of positions 0 .. internal_digits − 1; its last position weighs
   // 10^(exponent + 2 − internal_digits).
-  return normalised(m, (int64_t)dec_exponent(p) + 2 - internal_digits, dec_sign(p) != 0);
+  return dx_make(m, (int64_t)dec_exponent(p) + 2 - internal_digits, dec_sign(p) != 0);
 }
 
 int64_t dx_magnitude(const Dec &x) { return nat_digits(x.m) - 1 + x.e; }
@@ -87,7 +92,7 @@ int dx_write(DecWord *out, const Dec &x) {
 
 int approx_write(DecWord *out, const Approx &a) {
   Frame f;
-  if (a.rad == 0) return dx_write(out, normalised(a.mid.m, a.e, a.mid.neg));
+  if (a.rad == 0) return dx_write(out, dx_make(a.mid.m, a.e, a.mid.neg));
   Nat rad = nat_from_u64(a.rad);
   if (nat_cmp(a.mid.m, rad) <= 0) return 1;  // the enclosure reaches zero
   Nat lo = nat_sub(a.mid.m, rad), hi = nat_add(a.mid.m, rad);
@@ -107,7 +112,7 @@ Dec dx_add(const Dec &a, const Dec &b) {
   int64_t e;
   align(a, b, &am, &bm, &e);
   Int s = int_add(int_from(am, a.neg), int_from(bm, b.neg));
-  return normalised(s.m, e, s.neg);
+  return dx_make(s.m, e, s.neg);
 }
 
 Dec dx_neg(const Dec &a) { return Dec{a.m, a.e, !a.neg && a.m.n != 0}; }
@@ -115,12 +120,12 @@ Dec dx_sub(const Dec &a, const Dec &b) { return dx_add(a, dx_neg(b)); }
 
 Dec dx_mul(const Dec &a, const Dec &b) {
   if (a.m.n == 0 || b.m.n == 0) return Dec{};
-  return normalised(nat_mul(a.m, b.m), a.e + b.e, a.neg != b.neg);
+  return dx_make(nat_mul(a.m, b.m), a.e + b.e, a.neg != b.neg);
 }
 
 Dec dx_from_i64(int64_t v, int64_t e) {
   Int i = int_from_i64(v);
-  Dec d = normalised(i.m, 0, i.neg);
+  Dec d = dx_make(i.m, 0, i.neg);
   if (d.m.n == 0) return d;
   // Trailing zero digits into the exponent keep equal values equal in form.
   const int64_t z = nat_trailing_zero_digits(d.m);

@@ -33,6 +33,8 @@ struct Approx {
 
 // ---- operands and results ---------------------------------------------------------------
 Dec dx_of(const DecWord *p);                    // p a valid number (no marker)
+// (−1)^neg × m × 10^e with m's zero limbs (leading and trailing) taken off.
+Dec dx_make(Nat m, int64_t e, bool neg);
 inline bool dx_is_zero(const Dec &x) { return x.m.n == 0; }
 // floor(log10 |x|), x ≠ 0.
 int64_t dx_magnitude(const Dec &x);

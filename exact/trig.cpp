@@ -60,16 +60,6 @@ constexpr double LN10 = 2.302585092994046;
 // somewhat longer series (measured faster from 1,000 to 100,000 digits).
 constexpr int64_t PIECE_GROWTH = 4;
 
-Dec dec_norm(Nat m, int64_t e, bool neg) {
-  nat_trim(m);
-  int z = 0;
-  while (z < m.n && m.d[z] == 0) ++z;
-  if (z == m.n) return Dec{};
-  m.d += z;
-  m.n -= z;
-  return Dec{m, e + 6 * (int64_t)z, neg};
-}
-
 uint64_t powmod10(int64_t e, uint64_t M) {
   uint64_t r = 1 % M, b = 10 % M;
   while (e > 0) {
@@ -91,7 +81,7 @@ Dec dec_mod(const Dec &x, uint32_t M) {
   Nat mod = nat_mul_pow10(nat_from_u64(M), -x.e);
   Nat r;
   nat_divmod(x.m, mod, nullptr, &r);
-  return dec_norm(r, x.e, false);
+  return dx_make(r, x.e, false);
 }
 
 Dec dec_abs(const Dec &x) { return Dec{x.m, x.e, false}; }
