@@ -248,8 +248,7 @@ hostile)
     "$CLI" -w "$TMP/shared.ini" R0=1 R1=1 R2=1 R3=1 R4=1 >/dev/null 2>>"$TMP/shared.err" </dev/null &
     "$CLI" -w "$TMP/shared.ini" R0=2 R1=2 R2=2 R3=2 R4=2 >/dev/null 2>>"$TMP/shared.err" </dev/null &
     wait
-    # R0 is shown as the calculator formats it (its line ends inside the text); the rest as typed.
-    [ "$(sed -n '23,27p' "$TMP/shared.ini" | tr -d '\r\a' | sort -u | wc -l)" = 1 ] || mixed=$((mixed + 1))
+    [ "$(sed -n '23,27p' "$TMP/shared.ini" | cut -c1 | sort -u | wc -l)" = 1 ] || mixed=$((mixed + 1))
   done
   [ -s "$TMP/shared.err" ] && failed=1
   [ $mixed = 0 ] && [ $failed = 0 ] && [ "$(ls "$TMP" | grep -c '^shared')" = 2 ] \
@@ -294,7 +293,7 @@ PY
     wait $pid
     rc=$?
     want=$((128 + $(kill -l $sig)))
-    [ $rc = $want ] && grep -q aborted "$TMP/err" && grep -q $'^42\r$' "$TMP/term.ini" \
+    [ $rc = $want ] && grep -q aborted "$TMP/err" && grep -q $'^42\r' "$TMP/term.ini" \
       || { echo "FAIL SIG$sig: exit $rc, $(cat "$TMP/err")"; failures=$((failures + 1)); }
   done
   ;;
