@@ -569,6 +569,10 @@ Nat nat_root(const Nat &a, uint64_t k) {
       }
       if (nat_cmp(y, x) >= 0) break;
       x = y;
+      // From above, every step stays at or above the root (the arithmetic-geometric mean
+      // inequality), so a step whose k-th power does not exceed a has reached it: one
+      // power instead of one more step with its division.
+      if (nat_cmp(nat_pow(x, k), a) <= 0) break;
     }
     x = nat_copy(x);
     f.keep({&x});
