@@ -351,6 +351,8 @@ Nat nat_high_limbs(const Nat &a, int limbs) {
 
 Nat nat_mul_pow10(const Nat &a, int64_t k) {
   if (a.n == 0) return Nat{};
+  if (k == 0) return a;  // operands are never changed, so the same limbs serve
+  if (k % 6 == 0) return nat_shift_limbs(a, k / 6);
   Frame f;
   Nat s = nat_mul_small(a, (uint32_t)pow10_u64((int)(k % 6)));
   Nat r = nat_shift_limbs(s, k / 6);

@@ -10,6 +10,27 @@ namespace {
 
 char message[160];
 
+// Three lanes (15 bits) as the number 0 .. 999 they spell, and back: a digit word's six
+// lanes are the high and the low three.
+struct LaneTables {
+  uint16_t value[1 << 15];
+  uint16_t lanes[1000];
+  LaneTables() {
+    for (uint32_t v = 0; v < (1u << 15); ++v)
+      value[v] = (uint16_t)(((v >> 10) & 15) * 100 + ((v >> 5) & 15) * 10 + (v & 15));
+    for (uint32_t v = 0; v < 1000; ++v)
+      lanes[v] = (uint16_t)((v / 100) << 10 | (v / 10 % 10) << 5 | (v % 10));
+  }
+};
+const LaneTables lane_tables;
+
+inline uint32_t limb_of_word(DecWord w) {
+  return lane_tables.value[(w >> 16) & 0x7FFF] * 1000u + lane_tables.value[(w >> 1) & 0x7FFF];
+}
+inline DecWord word_of_limb(uint32_t v) {
+  return (DecWord)lane_tables.lanes[v / 1000] << 16 | (DecWord)lane_tables.lanes[v % 1000] << 1;
+}
+
 }  // namespace
 
 Dec dx_make(Nat m, int64_t e, bool neg) {
@@ -41,8 +62,7 @@ int write_digits(DecWord *out, bool neg, int64_t exponent, const Nat &t) {
     dec_zero(out);
     return 0;
   }
-  for (int i = 0; i < word_count; ++i)
-    out[word_count - i] = integer_word(i < t.n ? t.d[i] : 0);
+  for (int i = 0; i < word_count; ++i) out[word_count - i] = word_of_limb(i < t.n ? t.d[i] : 0);
   dec_set_head(out, (int32_t)(exponent * 2 + (neg ? 1 : 0)));
   return 0;
 }
@@ -69,7 +89,7 @@ int64_t ziv_max_digits() { return 8 * (int64_t)internal_digits + 2000; }
 Dec dx_of(const DecWord *p) {
   if (::dec_is_zero(p)) return Dec{};
   Nat m = nat_alloc(word_count);
-  for (int i = 0; i < word_count; ++i) m.d[i] = word_integer(p[word_count - i]);
+  for (int i = 0; i < word_count; ++i) m.d[i] = limb_of_word(p[word_count - i]);
   nat_trim(m);
   // The integer of positions 0 .. internal_digits − 1; its last position weighs
   // 10^(exponent + 2 − internal_digits).
