@@ -117,6 +117,7 @@ int extension_for(int d) {
 void set_options() {
   radian_mode = Settings[SET_ANGLE_UNIT] != 0;
   exact_radian_mode = radian_mode;
+  exact_use_stored_constants(PiDigits, EDigits, Ln10Digits, CONST_TABLE_DIGITS);
   compact_memory = Settings[SET_COMPACT_MEM] != 0;
   bare_digits = Settings[SET_BARE_DIGITS] != 0;
   if (Settings[SET_PLANE_DISP] != 0) {

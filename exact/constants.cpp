@@ -2,7 +2,40 @@
 
 #include <cstring>
 
+#include "exact/exact.h"
+
+namespace {
+
+const DecWord *stored_words[3];
+int64_t stored_digits = 0;
+
+}  // namespace
+
+void exact_use_stored_constants(const DecWord *pi, const DecWord *e, const DecWord *ln10,
+                                int64_t digits) {
+  stored_words[0] = pi;
+  stored_words[1] = e;
+  stored_words[2] = ln10;
+  stored_digits = digits;
+}
+
 namespace exact {
+
+bool stored_constant(StoredConstant which, int p, Int *out) {
+  const DecWord *words = stored_words[which];
+  if (!words || p < 0 || 6 * (int64_t)p + 5 > stored_digits) return false;
+  // Words 0 .. p (positions 0 .. 6p + 5, position 1 the leading digit) spell
+  // floor(c × 10^(6p + 4)); four digits fewer give floor(c × BASE^p).
+  const int W = p + 1;
+  Frame f;
+  Nat x = nat_alloc(W);
+  for (int i = 0; i < W; ++i) x.d[i] = word_integer(words[W - 1 - i]);
+  nat_trim(x);
+  Nat v = nat_div_pow10(x, 4);
+  f.keep({&v});
+  *out = int_from(v, false);
+  return true;
+}
 
 bool cache_get(ConstCache &c, int p, Int *out) {
   if (c.p < 0 || p > c.p) return false;

@@ -17,6 +17,12 @@ Int const_pi(int p);
 Int const_ln2(int p);
 Int const_ln10(int p);
 
+// The calculator's stored constants, when the engine has handed them over: floor(c ×
+// BASE^p) from their digits while the digits reach (p ≤ (digits − 5) / 6); false
+// otherwise, and the caller computes the constant.
+enum StoredConstant { STORED_PI = 0, STORED_E = 1, STORED_LN10 = 2 };
+bool stored_constant(StoredConstant which, int p, Int *out);
+
 struct ConstCache {
   uint32_t *limbs;  // static storage of `capacity` limbs
   int capacity;

@@ -53,4 +53,10 @@ int exact_acosh(DecWord *out, const DecWord *y);
 int exact_atanh(DecWord *out, const DecWord *y);
 int exact_factorial(DecWord *out, const DecWord *y);  // of the integer part of y
 int exact_pi(DecWord *out);
+
+// The stored constants' digit words (exponent 0, no head word, `digits` digits from
+// position 1): the exact mode takes π, e and ln 10 from them up to that many digits and
+// computes them beyond. The engine hands them over before every command.
+void exact_use_stored_constants(const DecWord *pi, const DecWord *e, const DecWord *ln10,
+                                int64_t digits);
 int exact_e(DecWord *out);

@@ -588,7 +588,11 @@ ConstCache ln10_cache{ln10_store, LOG_CACHE_LIMBS};
 // ln 2 = 14 a + 10 b + 6 c and ln 10 = 46 a + 34 b + 20 c with a = atanh(1/31),
 // b = atanh(1/49), c = atanh(1/161) (from ln 2, ln 3, ln 5 as combinations of the three).
 Int const_ln2(int p) { return log_const(ln2_cache, 14, 10, 6, p); }
-Int const_ln10(int p) { return log_const(ln10_cache, 46, 34, 20, p); }
+Int const_ln10(int p) {
+  Int stored;
+  if (stored_constant(STORED_LN10, p, &stored)) return stored;
+  return log_const(ln10_cache, 46, 34, 20, p);
+}
 
 }  // namespace exact
 
@@ -636,7 +640,9 @@ int exact_e(DecWord *out) {
   return run_exact(out, [&] {
     const Dec one = dx_from_i64(1);
     return ziv_loop(out, [&](int64_t w, Approx *a) {
-      *a = exp_dec(one, w);
+      const int p = limbs_for(w);
+      Int stored;
+      *a = stored_constant(STORED_E, p, &stored) ? approx_fix(stored, p, 1) : exp_dec(one, w);
       return 0;
     });
   });

@@ -98,6 +98,7 @@ Nat pi_fixed(int p) {
 
 Int const_pi(int p) {
   Int out;
+  if (stored_constant(STORED_PI, p, &out)) return out;
   if (cache_get(pi_cache, p, &out)) return out;
   for (int pp = p + 1;; ++pp) {
     Frame f;

@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr int kTableDigits = 100199;
+constexpr int kTableDigits = CONST_TABLE_DIGITS;
 constexpr int kDigitWords = 16700;
 static_assert(kDigitWords * 6 - 1 == kTableDigits);
 static_assert(CONST_TABLE_WORDS >= kDigitWords + 1 && CONST_TABLE_WORDS - 1 >= DEC_MAX_WORDS);

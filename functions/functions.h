@@ -31,6 +31,7 @@ int dec_compare_small(const DecWord *x, int32_t n, int32_t k);
 
 // ---- stored constants (100,199 digits each, exponent 0, no head word) ----------------
 constexpr int CONST_TABLE_WORDS = 16702;
+constexpr int CONST_TABLE_DIGITS = 100199;  // correct digits from position 1
 extern const DecWord PiDigits[CONST_TABLE_WORDS];
 extern const DecWord EDigits[CONST_TABLE_WORDS];
 extern const DecWord Ln10Digits[CONST_TABLE_WORDS];
