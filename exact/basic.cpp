@@ -108,14 +108,8 @@ int lane_sum(DecWord *out, const DecWord *x, const DecWord *y, bool negate_y) {
   while (((W[first] >> (26 - 5 * lane)) & 31) == 0) ++lane;
   const int64_t off = 6 * (int64_t)(first - 1) + lane - 1;
   const int64_t exponent = (int64_t)ea - off;
-  if (exponent > DEC_EXP_MAX) {
-    dec_set_marker(out, NUM_OVERFLOW);
-    return -1;
-  }
-  if (exponent < DEC_EXP_MIN) {
-    dec_zero(out);
-    return 0;
-  }
+  int status;
+  if (exponent_out_of_range(out, exponent, &status)) return status;
   auto word = [&](int64_t i) -> DecWord { return i >= 1 && i <= last ? W[i] : 0; };
   if (off < 0) {
     for (int i = wc; i >= 2; --i) out[i] = (W[i] >> 5) | ((W[i - 1] & 0x3F) << 25);

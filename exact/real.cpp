@@ -54,14 +54,8 @@ void truncation(const Nat &x, int64_t e, int64_t digits, int64_t *exp_out, Nat *
 }
 
 int write_digits(DecWord *out, bool neg, int64_t exponent, const Nat &t) {
-  if (exponent > DEC_EXP_MAX) {
-    dec_set_marker(out, NUM_OVERFLOW);
-    return -1;
-  }
-  if (exponent < DEC_EXP_MIN) {
-    dec_zero(out);
-    return 0;
-  }
+  int status;
+  if (exponent_out_of_range(out, exponent, &status)) return status;
   for (int i = 0; i < word_count; ++i) out[word_count - i] = word_of_limb(i < t.n ? t.d[i] : 0);
   dec_set_head(out, (int32_t)(exponent * 2 + (neg ? 1 : 0)));
   return 0;
@@ -77,6 +71,20 @@ void align(const Dec &a, const Dec &b, Nat *am, Nat *bm, int64_t *e) {
 }  // namespace
 
 const char *exact_message() { return message; }
+
+bool exponent_out_of_range(DecWord *out, int64_t exponent, int *status) {
+  if (exponent > DEC_EXP_MAX) {
+    dec_set_marker(out, NUM_OVERFLOW);
+    *status = -1;
+    return true;
+  }
+  if (exponent < DEC_EXP_MIN) {
+    dec_zero(out);
+    *status = 0;
+    return true;
+  }
+  return false;
+}
 void exact_set_message(const char *text) {
   std::strncpy(message, text, sizeof message - 1);
   message[sizeof message - 1] = '\0';

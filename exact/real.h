@@ -41,6 +41,9 @@ int64_t dx_magnitude(const Dec &x);
 // Writes x truncated to internal_digits − 1 significant digits: 0, or −1 with
 // NUM_OVERFLOW past the exponent range; below it the result is zero.
 int dx_write(DecWord *out, const Dec &x);
+// For an exponent outside the range: writes NUM_OVERFLOW (above; *status −1) or zero
+// (below; *status 0) and returns true. False, with nothing written, inside the range.
+bool exponent_out_of_range(DecWord *out, int64_t exponent, int *status);
 // As dx_write for the truncation that every value of the enclosure shares; returns 1
 // (nothing written) when the enclosure does not decide it.
 int approx_write(DecWord *out, const Approx &a);
