@@ -163,7 +163,11 @@ Nat reciprocal(const Nat &b, int t) {
     // X0 = xh BASE^(t−h); E = BASE^(2t) − b X0; X = X0 + floor(X0 E / BASE^(2t)).
     Int bx = int_from(nat_shift_limbs(nat_mul(b, xh), t - h), false);
     Int e = int_sub(int_from(nat_shift_limbs(nat_from_u64(1), 2 * (int64_t)t), false), bx);
-    Int corr = int_shift_floor(int_mul(int_from(xh, false), e), -(int64_t)(t + h));
+    // Only E's top limbs count: dropping its L = t − 3 lowest (rounding toward −∞) moves
+    // xh E / BASE^(t+h) by less than BASE^(L+1−t) = BASE^−2.
+    const int drop = t - 3;
+    Int corr = int_shift_floor(int_mul(int_from(xh, false), int_shift_floor(e, -drop)),
+                               -(int64_t)(t + h - drop));
     x = int_add(int_from(nat_shift_limbs(xh, t - h), false), corr);
     f.keep({&x});
   }
@@ -442,7 +446,10 @@ void nat_divmod(const Nat &a, const Nat &b, Nat *q, Nat *r) {
     const int t = k + 2, s = b.n - t;
     Nat x = reciprocal(s >= 0 ? nat_high_limbs(b, s) : nat_shift_limbs(b, -s), t);
     Nat at = s >= 0 ? nat_high_limbs(a, s) : nat_shift_limbs(a, -s);
-    qi = int_from(nat_high_limbs(nat_mul(at, x), 2 * t), false);
+    // at's lowest t − 3 limbs move at x / BASE^(2t) by less than BASE^−2 (x < BASE^(t+1)):
+    // the estimate keeps the top limbs only, and the correction below makes it exact.
+    const int low = t - 3;
+    qi = int_from(nat_high_limbs(nat_mul(nat_high_limbs(at, low), x), 2 * t - low), false);
     ri = int_sub(int_from(a, false), int_from(nat_mul(qi.m, b), false));
     Int bi = int_from(b, false);
     for (int step = 0; ri.neg; ++step) {
