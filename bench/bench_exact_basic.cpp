@@ -6,26 +6,12 @@
 #include <random>
 #include <vector>
 
+#include "bench/full_length_operands.h"
 #include "core/core.h"
 #include "exact/exact.h"
 #include "functions/functions.h"
 
 namespace {
-
-struct Operands {
-  std::vector<DecWord> a, b, out;
-  explicit Operands(int digits) : a(DEC_BUF_WORDS), b(DEC_BUF_WORDS), out(DEC_BUF_WORDS) {
-    dec_set_precision(digits);
-    std::mt19937_64 rng(digits);
-    fill(a.data(), rng, 0);
-    fill(b.data(), rng, -1);
-  }
-  static void fill(DecWord *p, std::mt19937_64 &rng, int32_t exponent) {
-    for (int i = 0; i <= word_count; ++i) p[i] = 0;
-    for (int k = 1; k < internal_digits; ++k) dec_put_digit(p, k, (int)(k == 1 ? 1 + rng() % 9 : rng() % 10));
-    dec_set_head(p, exponent * 2);
-  }
-};
 
 typedef int (*Binary)(DecWord *, const DecWord *, const DecWord *);
 typedef int (*Unary)(DecWord *, const DecWord *);

@@ -109,9 +109,11 @@ const ExactVariant *exact_loop_variant(char c) {
   return at ? exact_variant(CODES[at - LETTERS]) : nullptr;
 }
 
-// "loop": out from x (R2) and y (R1), in the mode that is set.
-void loop_operation(char c, DecWord *out, const DecWord *x, const DecWord *y) {
-  if (const ExactVariant *v = exact_loop_variant(c)) {
+// "loop": out from x (R2) and y (R1); exact, the letter's exact variant (looked up once
+// per loop, before the repetitions), or null for the default computation.
+void loop_operation(char c, const ExactVariant *exact, DecWord *out, const DecWord *x,
+                    const DecWord *y) {
+  if (const ExactVariant *v = exact) {
     if (v->binary) v->binary(out, x, y);
     else v->unary(out, y);
     return;
@@ -156,6 +158,7 @@ const char *run_loop(const char *p) {
   long n = 0;
   char op = take_count_and_letter(&p, &n);
   stack_lift();
+  const ExactVariant *exact = exact_loop_variant(op);
   Clock::time_point start = Clock::now();
   ProgressLoop progress;
   // The count may exceed the progress figures' int range: publish it scaled down.
@@ -163,7 +166,7 @@ const char *run_loop(const char *p) {
   for (long i = 0; i < n; i++) {
     cancel_check();
     progress.set((int)(i / scale), (int)(n / scale));
-    loop_operation(op, Registers[0], Registers[2], Registers[1]);
+    loop_operation(op, exact, Registers[0], Registers[2], Registers[1]);
   }
   double s = seconds_since(start);
   register_show(0);

@@ -278,25 +278,21 @@ Nat nat_mul_u64(const Nat &a, uint64_t m) {
   if (a.n == 0 || m == 0) return Nat{};
   Nat out = nat_alloc(a.n + 4);
   int i = 0;
+  unsigned __int128 c = 0;
   if (m < ((uint64_t)1 << 32)) {  // limb × m + carry < 2^52 + 2^33: 64-bit arithmetic
-    uint64_t c = 0;
+    uint64_t c64 = 0;
     for (; i < a.n; ++i) {
-      const uint64_t t = a.d[i] * m + c;
+      const uint64_t t = a.d[i] * m + c64;
+      out.d[i] = (uint32_t)(t % B64);
+      c64 = t / B64;
+    }
+    c = c64;
+  } else {
+    for (; i < a.n; ++i) {
+      unsigned __int128 t = (unsigned __int128)a.d[i] * m + c;
       out.d[i] = (uint32_t)(t % B64);
       c = t / B64;
     }
-    while (c) {
-      out.d[i++] = (uint32_t)(c % B64);
-      c /= B64;
-    }
-    out.n = i;
-    return out;
-  }
-  unsigned __int128 c = 0;
-  for (; i < a.n; ++i) {
-    unsigned __int128 t = (unsigned __int128)a.d[i] * m + c;
-    out.d[i] = (uint32_t)(t % B64);
-    c = t / B64;
   }
   while (c) {
     out.d[i++] = (uint32_t)(c % B64);
