@@ -36,6 +36,12 @@ struct Tables {
   uint32_t inv[NTT_MAX_SIZE], inv_q[NTT_MAX_SIZE];
 };
 Tables tables[2];
+// n^−1 mod p (and its Shoup quotient, and as a Montgomery residue) for n = 2^k, per prime:
+// kept with the tables so a short product pays no modular powering.
+struct Scale {
+  uint32_t inv, inv_q, mont, mont_q;
+};
+Scale scales[2][NTT_MAX_LOG + 1];
 int tables_size = 1;    // the levels L < tables_size are built
 bool use_avx2 = false;  // set with the first tables: the processor has AVX2
 
@@ -60,7 +66,19 @@ void build_tables(int n) {
       }
     }
   }
-  if (tables_size == 1) use_avx2 = ntt_have_avx2();
+  if (tables_size == 1) {
+    use_avx2 = ntt_have_avx2();
+    for (int k = 0; k < 2; ++k) {
+      const uint32_t p = PRIMES[k].p;
+      for (int lg = 0; lg <= NTT_MAX_LOG; ++lg) {
+        Scale &s = scales[k][lg];
+        s.inv = pow_mod((uint32_t)1 << lg, p - 2, p);
+        s.inv_q = shoup_quotient(s.inv, p);
+        s.mont = (uint32_t)(((uint64_t)s.inv << 32) % p);
+        s.mont_q = shoup_quotient(s.mont, p);
+      }
+    }
+  }
   tables_size = n;
 }
 
@@ -156,14 +174,14 @@ void convolve_mod_prime(void *arg) {
     std::memset(y + j.lb, 0, sizeof(uint32_t) * (size_t)(n - j.lb));
     forward(y, n, tables[j.k], p);
   }
-  const uint32_t scale = pow_mod((uint32_t)n, p - 2, p), scale_q = shoup_quotient(scale, p);
+  const Scale &sc = scales[j.k][__builtin_ctz((unsigned)n)];
+  const uint32_t scale = sc.inv, scale_q = sc.inv_q;
   if (use_avx2 && n >= 8) {
     // Montgomery's product leaves a factor 2^−32, which the scale takes back.
     uint32_t neg_inv = 1;
     for (int b = 0; b < 5; ++b) neg_inv *= 2 - p * neg_inv;  // p^−1 mod 2^32 by Newton
     neg_inv = 0u - neg_inv;
-    const uint32_t scale_r = (uint32_t)(((uint64_t)scale << 32) % p);
-    ntt_pointwise_avx2(x, y, n, p, neg_inv, scale_r, shoup_quotient(scale_r, p));
+    ntt_pointwise_avx2(x, y, n, p, neg_inv, sc.mont, sc.mont_q);
   } else {
     const uint64_t m = ~(uint64_t)0 / p;
     for (int i = 0; i < n; ++i) {
@@ -183,7 +201,8 @@ struct CrtJob {
 void recombine(void *arg) {
   const CrtJob &c = *(const CrtJob *)arg;
   const uint32_t p0 = PRIMES[0].p, p1 = PRIMES[1].p;
-  const uint32_t p0_inv = pow_mod(p0 % p1, p1 - 2, p1), p0_inv_q = shoup_quotient(p0_inv, p1);
+  static const uint32_t p0_inv = pow_mod(p0 % p1, p1 - 2, p1);
+  static const uint32_t p0_inv_q = shoup_quotient(p0_inv, p1);
   for (int i = c.from; i < c.to; ++i) {
     uint32_t r0 = work_a[0][i], r1 = work_a[1][i];
     uint32_t r0m = r0;  // r0 < p0 < 3 p1

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "core/cancel.h"
 #include "core/ntt.h"
@@ -11,8 +12,9 @@ namespace exact {
 namespace {
 
 constexpr uint64_t B64 = BASE;
-// Below this many limbs in the shorter operand products run by schoolbook.
-constexpr int MUL_SCHOOL_MAX = 40;
+// Products: schoolbook below MUL_KARATSUBA_MIN limbs in the shorter operand; above, Karatsuba
+// or the transforms, whichever the cost model below expects to be faster.
+constexpr int MUL_KARATSUBA_MIN = 160;
 // Divisors (and quotients) below this many limbs run by schoolbook long division.
 constexpr int DIV_SCHOOL_MAX = 40;
 // Transform pieces: each is at most half the longest transform, so a piece product fits.
@@ -45,13 +47,74 @@ void carry_columns(Nat &out, const uint64_t *col, int len) {
   nat_trim(out);
 }
 
-void mul_school(uint64_t *col, const Nat &a, const Nat &b) {
-  std::memset(col, 0, sizeof(uint64_t) * (size_t)(a.n + b.n));
-  const Nat &s = a.n < b.n ? a : b, &l = a.n < b.n ? b : a;
-  for (int i = 0; i < s.n; ++i) {
-    const uint64_t si = s.d[i];
-    uint64_t *c = col + i;
-    for (int j = 0; j < l.n; ++j) c[j] += si * l.d[j];
+// col[0 .. ns + nl − 1) = the column sums of s × l (limbs below 2^32; every column sum
+// must stay below 2^64). Four rows per pass (over a copy of l with three zero limbs on
+// each side) quarter the loads and stores of the columns.
+__attribute__((target_clones("avx2", "default"))) void mul_school(uint64_t *__restrict col,
+                                                                   const uint32_t *s, int ns,
+                                                                   const uint32_t *l, int nl) {
+  std::memset(col, 0, sizeof(uint64_t) * (size_t)(ns + nl - 1));
+  Frame f;
+  uint32_t *__restrict lp = arena_alloc((size_t)nl + 6) + 3;
+  for (int j = -3; j < 0; ++j) lp[j] = lp[nl + 3 + j] = 0;
+  std::memcpy(lp, l, sizeof(uint32_t) * (size_t)nl);
+  int i = 0;
+  for (; i + 3 < ns; i += 4) {
+    const uint64_t s0 = s[i], s1 = s[i + 1], s2 = s[i + 2], s3 = s[i + 3];
+    uint64_t *__restrict c = col + i;
+    for (int j = 0; j < nl + 3; ++j)
+      c[j] += s0 * (uint64_t)lp[j] + s1 * (uint64_t)lp[j - 1] + s2 * (uint64_t)lp[j - 2] +
+              s3 * (uint64_t)lp[j - 3];
+  }
+  for (; i < ns; ++i) {
+    const uint64_t si = s[i];
+    uint64_t *__restrict c = col + i;
+    for (int j = 0; j < nl; ++j) c[j] += si * (uint64_t)lp[j];
+  }
+}
+
+void mul_columns(uint64_t *col, const uint32_t *a, int na, const uint32_t *b, int nb);
+
+// Karatsuba's step for two n-limb operands: three half-length products instead of four.
+// The halves' sums are not carried (each level adds a bit to the limbs), which keeps every
+// column sum exact in 64 bits for the few levels between schoolbook and transforms.
+void mul_karatsuba(uint64_t *col, const uint32_t *a, const uint32_t *b, int n) {
+  const int h = n / 2, k = n - h;
+  Frame f;
+  uint32_t *sa = arena_alloc((size_t)k), *sb = a == b ? sa : arena_alloc((size_t)k);
+  uint64_t *mid = (uint64_t *)arena_alloc(2 * (size_t)(2 * k));
+  for (int i = 0; i < k; ++i) sa[i] = a[h + i] + (i < h ? a[i] : 0);
+  if (a != b)
+    for (int i = 0; i < k; ++i) sb[i] = b[h + i] + (i < h ? b[i] : 0);
+  mul_columns(col, a, h, b, h);
+  col[2 * h - 1] = 0;
+  mul_columns(col + 2 * h, a + h, k, b + h, k);
+  mul_columns(mid, sa, k, sb, k);
+  for (int i = 0; i < 2 * h - 1; ++i) mid[i] -= col[i];
+  for (int i = 0; i < 2 * k - 1; ++i) mid[i] -= col[2 * h + i];
+  for (int i = 0; i < 2 * k - 1; ++i) col[h + i] += mid[i];
+}
+
+// col[0 .. na + nb − 1) = the column sums of a × b below the transforms' range.
+void mul_columns(uint64_t *col, const uint32_t *a, int na, const uint32_t *b, int nb) {
+  if (na < nb) {
+    std::swap(a, b);
+    std::swap(na, nb);
+  }
+  if (nb < MUL_KARATSUBA_MIN) {
+    mul_school(col, b, nb, a, na);
+  } else if (na == nb) {
+    mul_karatsuba(col, a, b, na);
+  } else {
+    // Unbalanced: nb-limb pieces of a, each against b.
+    Frame f;
+    uint64_t *piece = (uint64_t *)arena_alloc(2 * (size_t)(2 * nb));
+    std::memset(col, 0, sizeof(uint64_t) * (size_t)(na + nb - 1));
+    for (int i = 0; i < na; i += nb) {
+      const int li = na - i < nb ? na - i : nb;
+      mul_columns(piece, a + i, li, b, nb);
+      for (int j = 0; j < li + nb - 1; ++j) col[i + j] += piece[j];
+    }
   }
 }
 
@@ -64,14 +127,26 @@ void mul_piece(uint64_t *col, uint64_t *tmp, const Nat &a, int a0, int la, const
   for (int i = 0; i < la + lb - 1; ++i) c[i] += tmp[i];
 }
 
+// Whether the transforms beat Karatsuba for na × nb limbs (na ≥ nb ≥ MUL_KARATSUBA_MIN).
+// Timings of both kernels fit t_ntt ≈ 1.17 N log2 N (N the transform size, a power of two)
+// and t_kar ≈ 0.87 n^1.585 per balanced n × n piece, in the same unit.
+bool transform_pays(int na, int nb) {
+  int lg = 0;
+  while ((1 << lg) < na + nb - 1) ++lg;
+  const double t_ntt = 1.17 * (double)(1 << lg) * lg;
+  const double t_kar = 0.87 * std::pow((double)nb, 1.585) * std::ceil((double)na / nb);
+  return t_ntt < t_kar;
+}
+
 Nat mul_impl(const Nat &a, const Nat &b, bool square) {
   if (a.n == 0 || b.n == 0) return Nat{};
   Nat out = nat_alloc(a.n + b.n + 2);
   Frame f;
   uint64_t *col = (uint64_t *)arena_alloc(2 * (size_t)(a.n + b.n + 2));
   const int ls = a.n < b.n ? a.n : b.n;
-  if (ls < MUL_SCHOOL_MAX) {
-    mul_school(col, a, b);
+  const int ll = a.n < b.n ? b.n : a.n;
+  if (ls < MUL_KARATSUBA_MIN || (ll + ls - 1 <= NTT_MAX_SIZE && !transform_pays(ll, ls))) {
+    mul_columns(col, a.d, a.n, square ? a.d : b.d, b.n);
   } else if (a.n + b.n - 1 <= NTT_MAX_SIZE && ls <= MUL_PIECE_MAX) {
     ntt_convolve(col, a.d, a.n, square ? a.d : b.d, b.n);
   } else {

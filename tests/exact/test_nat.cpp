@@ -1,5 +1,5 @@
 // The exact mode's big-integer kernels against GMP, over lengths on both sides of every
-// threshold (schoolbook / transform products, schoolbook / Newton quotients, transform
+// threshold (schoolbook / Karatsuba / transform products, schoolbook / Newton quotients, transform
 // pieces) and structured operands.
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ using exact_test::to_mpz;
 
 namespace {
 
-const int LENGTHS[] = {1, 2, 3, 7, 39, 40, 41, 100, 517, 2048, 4100, 17000};
+const int LENGTHS[] = {1, 2, 3, 7, 39, 40, 41, 100, 159, 161, 333, 517, 1031, 2048, 4100, 17000};
 
 TEST(ExactNat, ProductsQuotientsAndRootsAgreeWithGmp) {
   std::mt19937_64 rng(20261207);
@@ -68,6 +68,21 @@ TEST(ExactNat, RootsAgreeWithGmpIncludingPerfectPowers) {
       ASSERT_EQ(to_mpz(nat_root(a, k)), c) << "k " << k;
     }
   }
+}
+
+TEST(ExactNat, KaratsubaColumnsHoldAtTheLargestLimbs) {
+  // Every limb 999,999: the uncarried half sums are largest at the deepest Karatsuba levels.
+  for (int n : {160, 321, 700, 1100}) {
+    arena_reset();
+    Nat a = nat_alloc(n);
+    for (int i = 0; i < n; ++i) a.d[i] = BASE - 1;
+    Nat b = nat_sub_small(a, 1);
+    const mpz_class A = to_mpz(a);
+    EXPECT_EQ(to_mpz(nat_sqr(a)), A * A) << n;
+    EXPECT_EQ(to_mpz(nat_mul(a, b)), A * to_mpz(b)) << n;
+    EXPECT_EQ(to_mpz(nat_mul(a, nat_low_limbs(b, n / 3 + 160))), A * to_mpz(nat_low_limbs(b, n / 3 + 160))) << n;
+  }
+  arena_reset();
 }
 
 TEST(ExactNat, LongProductsRunInTransformPieces) {
