@@ -26,22 +26,32 @@ uint64_t pow10_u64(int k) {
   return p;
 }
 
-// Writes the limbs of column sums (each < 2^64 with the carry) into out.d[0 .. len + 3).
+// Writes the limbs of column sums (each < 2^64) into out.d[0 .. len + 2), which must have
+// room for the value. Each column splits into three limbs on its own (its top limb is below
+// 2^64 / BASE^2 < 2^25), so the divisions run side by side; the carry from position to
+// position then stays small and its chain is one 32-bit division by a constant per limb.
 void carry_columns(Nat &out, const uint64_t *col, int len) {
-  // Each column splits by 64-bit division by the constant (a multiplication, where a
-  // 128-bit division would call the runtime): col = hi BASE + lo, and the carry stays
-  // below 2^64 / BASE + 2.
-  uint64_t carry = 0;
+  uint32_t carry = 0, mid_prev = 0, top_prev = 0, top_prev2 = 0;
   int i = 0;
   for (; i < len; ++i) {
     if ((i & 8191) == 8191) cancel_check();
-    const uint64_t hi = col[i] / B64, t = col[i] % B64 + carry;
-    out.d[i] = (uint32_t)(t % B64);
-    carry = hi + t / B64;
+    const uint64_t x = col[i], q = x / B64;
+    const uint32_t low = (uint32_t)(x - q * B64), top = (uint32_t)(q / B64);
+    const uint32_t mid = (uint32_t)(q - (uint64_t)top * B64);
+    const uint32_t t = low + mid_prev + top_prev2 + carry;  // < 3 BASE + 2^25 + carry
+    carry = t / BASE;
+    out.d[i] = t - carry * BASE;
+    top_prev2 = top_prev;
+    top_prev = top;
+    mid_prev = mid;
   }
-  while (carry) {
-    out.d[i++] = (uint32_t)(carry % B64);
-    carry /= B64;
+  while (carry || mid_prev || top_prev || top_prev2) {
+    const uint32_t t = mid_prev + top_prev2 + carry;
+    carry = t / BASE;
+    out.d[i++] = t - carry * BASE;
+    top_prev2 = top_prev;
+    top_prev = 0;
+    mid_prev = 0;
   }
   out.n = i;
   nat_trim(out);
