@@ -98,6 +98,13 @@ inline uint32_t mul_shoup(uint32_t t, uint32_t w, uint32_t wq, uint32_t p) {
 void forward(uint32_t *a, int n, const Tables &t, uint32_t p) {
   for (int L = n >> 1; L >= 1; L >>= 1) {
     cancel_check();
+    if (use_avx2 && L >= 16) {
+      // Spans L and L / 2 in one pass.
+      const int M = L >> 1;
+      for (int i = 0; i < n; i += 2 * L) ntt_dif_pair_avx2(a + i, M, t.fwd + L, t.fwd_q + L, t.fwd + M, t.fwd_q + M, p);
+      L = M;
+      continue;
+    }
     const uint32_t *w = t.fwd + L, *wq = t.fwd_q + L;
     if (use_avx2 && L < 8 && n >= 16) {
       ntt_dif_small_avx2(a, n, L, w, wq, p);
@@ -123,6 +130,12 @@ void forward(uint32_t *a, int n, const Tables &t, uint32_t p) {
 void inverse(uint32_t *a, int n, const Tables &t, uint32_t p) {
   for (int L = 1; L < n; L <<= 1) {
     cancel_check();
+    if (use_avx2 && L >= 8 && 2 * L < n) {
+      // Spans L and 2L in one pass.
+      for (int i = 0; i < n; i += 4 * L) ntt_dit_pair_avx2(a + i, L, t.inv + L, t.inv_q + L, t.inv + 2 * L, t.inv_q + 2 * L, p);
+      L <<= 1;
+      continue;
+    }
     const uint32_t *w = t.inv + L, *wq = t.inv_q + L;
     if (use_avx2 && L < 8 && n >= 16) {
       ntt_dit_small_avx2(a, n, L, w, wq, p);
