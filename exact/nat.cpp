@@ -150,6 +150,7 @@ bool transform_pays(int na, int nb) {
 
 Nat mul_impl(const Nat &a, const Nat &b, bool square) {
   if (a.n == 0 || b.n == 0) return Nat{};
+  if (a.n == 1 || b.n == 1) return a.n == 1 ? nat_mul_u64(b, a.d[0]) : nat_mul_u64(a, b.d[0]);
   Nat out = nat_alloc(a.n + b.n + 2);
   Frame f;
   uint64_t *col = (uint64_t *)arena_alloc(2 * (size_t)(a.n + b.n + 2));
