@@ -255,8 +255,61 @@ struct ExpSplit {
   Nat P, Q, T;
 };
 
+// x[0 .. n) × m in place for m < 2^40 (x has room for the carry limbs); the new length.
+int limbs_mul_word(uint32_t *x, int n, uint64_t m) {
+  uint64_t carry = 0;
+  for (int i = 0; i < n; ++i) {
+    const uint64_t t = x[i] * m + carry;  // < BASE 2^40 + carry < 2^61
+    carry = t / BASE;
+    x[i] = (uint32_t)(t - carry * BASE);
+  }
+  while (carry) {
+    x[n++] = (uint32_t)(carry % BASE);
+    carry /= BASE;
+  }
+  return n;
+}
+
+// Ranges this short with c below BASE^2 are split term by term on machine words: adding
+// term k to the split of [a, k) is its merge with the one-term split of k,
+// T ← T k BASE^L + P c, P ← P c, Q ← Q k, without a product or an allocation per step.
+constexpr int64_t EXP_LEAF_TERMS = 16;
+
+ExpSplit exp_leaf(const Nat &c, int L, int64_t a, int64_t b) {
+  const int n = (int)(b - a);
+  const uint64_t cv = nat_to_u64(c);
+  ExpSplit s;
+  s.P = nat_alloc(2 * n + 2);
+  s.Q = nat_alloc(2 * n + 2);
+  s.Q.n = 0;
+  s.T = nat_alloc(n * (L + 3) + 4);
+  std::memcpy(s.P.d, c.d, sizeof(uint32_t) * (size_t)c.n);
+  std::memcpy(s.T.d, c.d, sizeof(uint32_t) * (size_t)c.n);
+  s.P.n = s.T.n = c.n;
+  for (uint64_t v = (uint64_t)a; v; v /= BASE) s.Q.d[s.Q.n++] = (uint32_t)(v % BASE);
+  for (int64_t k = a + 1; k < b; ++k) {
+    Nat &T = s.T;
+    T.n = limbs_mul_word(T.d, T.n, (uint64_t)k);
+    std::memmove(T.d + L, T.d, sizeof(uint32_t) * (size_t)T.n);
+    std::memset(T.d, 0, sizeof(uint32_t) * (size_t)L);
+    T.n += L;
+    s.P.n = limbs_mul_word(s.P.d, s.P.n, cv);
+    uint32_t carry = 0;
+    int i = 0;
+    for (; i < s.P.n || carry; ++i) {
+      const uint32_t t = T.d[i] + (i < s.P.n ? s.P.d[i] : 0) + carry;
+      carry = t >= BASE;
+      T.d[i] = carry ? t - BASE : t;
+    }
+    if (i > T.n) T.n = i;
+    s.Q.n = limbs_mul_word(s.Q.d, s.Q.n, (uint64_t)k);
+  }
+  return s;
+}
+
 ExpSplit exp_split(const Nat &c, int L, int64_t a, int64_t b, bool need_p) {
   ExpSplit s;
+  if (b - a <= EXP_LEAF_TERMS && c.n <= 2 && b - a > 1) return exp_leaf(c, L, a, b);
   if (b - a == 1) {
     s.P = c;
     s.Q = nat_from_u64((uint64_t)a);
