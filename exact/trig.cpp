@@ -20,13 +20,10 @@
 // NUM_ERROR with a message. There is no exact case in radians but 0 (Lindemann–Weierstrass:
 // sin, cos and tan of a non-zero algebraic number are transcendental).
 //
-// sin r and cos r (sincos_fix): the bit-burst decomposition of r into pieces r_j of
-// decimal digits (d_{j−1}, d_j], d_j = z + 2 × 4^j after the z zero leading digits. Each
-// sin r_j is Taylor's series by binary splitting, cut when the first omitted term is below
-// 10^−(6p + 2) (alternating series, decreasing terms: the tail is below it), divided once
-// (floor): within 2 units. cos r_j = √(1 − sin² r_j) (sqrt_fix, within its proved bound ε):
-// within 1 + ε + 2 s/c units (s/c ≤ 1.03 for r_j ≤ 0.8). The pieces are combined by the addition formulas with one floor per
-// component: the bound E grows to E (1 + |s_j|) + Δs_j + Δc_j + 1.
+// sin r and cos r (sincos_fix): e^(ir) by the bit-burst decomposition of r into pieces at
+// limb positions 1, 2, 4, 8, …, each factor e^(i r_j) a Gaussian fraction from the binary
+// splitting of its Taylor series; numerators and denominators multiplied apart at p + 3
+// limbs and divided once per component: within 3 units of the last limb (see sincos_fix).
 //
 // The tangent divides the two enclosures: relative error (e_s + e_c) / (1 − e_c) of the
 // two relative errors, at a scale that keeps the quotient limbs_for(w) + 2 limbs long.
@@ -38,6 +35,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "core/cancel.h"
 #include "exact/constants.h"
@@ -54,11 +52,6 @@ enum Fn { SIN, COS, TAN };
 
 constexpr double LN10 = 2.302585092994046;
 
-// Each piece of the bit-burst decomposition is this many times longer than the digits
-// before it (see sincos_fix).
-// Fourfold rather than doubling: fewer pieces, each with its division and square root, for
-// somewhat longer series (measured faster from 1,000 to 100,000 digits).
-constexpr int64_t PIECE_GROWTH = 4;
 
 uint64_t powmod10(int64_t e, uint64_t M) {
   uint64_t r = 1 % M, b = 10 % M;
@@ -86,156 +79,193 @@ Dec dec_mod(const Dec &x, uint32_t M) {
 
 Dec dec_abs(const Dec &x) { return Dec{x.m, x.e, false}; }
 
-// √V at p limbs for V = v BASE^(2p) with 0.45 ≤ v ≤ 1: |C − √V| ≤ *err units.
-// 1/√v by Newton's iteration y ← y + y (1 − v y²) / 2 at doubling lengths to p/2 limbs,
-// then C = v y + y (v − (v y)²) / 2 at p limbs (Karp and Markstein); the bound is proved
-// afterwards from the exact residual: |C − √V| = |V − C²| / (C + √V) ≤ |V − C²| / C.
-// About six products against the ten or more of the exact root with remainder.
-Int sqrt_fix(const Nat &V, int p, uint64_t *err) {
-  const int target = p / 2 + 3;
-  if (p >= 48) {
-    Frame f;
-    const double v0 = std::pow(10.0, nat_log10(V) - 12.0 * p);
-    int q = 2;
-    Int y = int_from(nat_from_u64((uint64_t)(1e12 / std::sqrt(v0))), false);
-    while (q < target) {
-      const int qn = std::min(2 * q, target);
-      Int yq = int_shift_floor(y, qn - q);
-      Int vq = int_from(nat_high_limbs(V, 2 * p - qn), false);
-      Int e = int_sub(fix_one(qn), fix_mul(fix_mul(yq, yq, qn), vq, qn));
-      y = int_add(yq, int_div_floor(fix_mul(yq, e, qn), nat_from_u64(2)));
-      q = qn;
-    }
-    Int yp = int_shift_floor(y, p - q);
-    Int c = fix_mul(int_from(nat_high_limbs(V, p), false), yp, p);
-    Int r = int_sub(int_from(V, false), int_mul(c, c));
-    c = int_add(c, int_div_floor(int_shift_floor(int_mul(yp, r), -2 * (int64_t)p), nat_from_u64(2)));
-    Int rho = int_sub(int_from(V, false), int_mul(c, c));
-    const double bound =
-        rho.m.n == 0 ? 0.0 : std::pow(10.0, nat_log10(rho.m) - nat_log10(c.m)) * 1.01;
-    if (!c.neg && c.m.n > 0 && bound < 1e6) {
-      *err = (uint64_t)std::ceil(bound) + 1;
-      f.keep({&c.m});
-      return c;
-    }
-  }
-  *err = 1;
-  return int_from(nat_sqrt(V), false);
-}
+// ---- e^(ir) as a product of Gaussian fractions -------------------------------------------
 
-// Binary splitting of the sine series of x = a / 10^d over terms [lo, hi): term k / term
-// k − 1 = −a² / (2k (2k + 1) 10^(2d)). The power of ten of Q is kept apart (Q = Q' 10^E),
-// so T1 Q2 is a product by the short Q2' and a shift, and Q' stays short. P of a range is
-// (−a²)^length and a balanced split has at most a few distinct lengths per level, so the
-// powers come from a table computed once (Powers) instead of a product at every node.
-struct SinSplit {
-  Nat Q;  // Q'
-  int64_t E = 0;
-  Int T;
+// For the terms k ∈ [a, b) of e^(ix) − 1 with x = c / BASE^L:
+//   S(a, b) = Σ_{k=a}^{b−1} Π_{j=a}^{k} i c / (j BASE^L) = T / (Q BASE^(L (b − a))),
+// T = Tr + i Ti a Gaussian integer, P = c^(b − a) (the factor i^(b − a) is applied where
+// P is used). The powers of BASE are kept apart as limb shifts.
+struct CisSplit {
+  Nat P, Q;
+  Int Tr, Ti;
 };
 
-struct Powers {
-  static constexpr int MAX = 256;
-  int64_t len[MAX];
-  Nat pw[MAX];
-  int n = 0;
-  const Nat *a2 = nullptr;
-
-  // a2^k, computed (and kept in the caller's frame) on first use.
-  const Nat &get(int64_t k) {
-    for (int i = 0; i < n; ++i)
-      if (len[i] == k) return pw[i];
-    Nat v = k == 1 ? *a2 : nat_mul(get(k / 2), get(k - k / 2));
-    if (n == MAX) throw ExactOutOfMemory{};
-    len[n] = k;
-    pw[n] = v;
-    return pw[n++];
-  }
-};
-
-// Fills the table with the powers the split of [lo, hi) uses (left halves' lengths), level
-// by level, so no node computes one inside its own frame.
-void prepare_powers(int64_t length, Powers &t) {
-  int64_t level[8], next[8];
-  int nl = 1;
-  level[0] = length;
-  while (nl > 0) {
-    int nn = 0;
-    for (int i = 0; i < nl; ++i) {
-      const int64_t n = level[i];
-      if (n < 2) continue;
-      const int64_t parts[2] = {n / 2, n - n / 2};
-      t.get(parts[0]);
-      for (int64_t q : parts) {
-        bool seen = false;
-        for (int j = 0; j < nn; ++j) seen = seen || next[j] == q;
-        if (!seen && nn < 8) next[nn++] = q;
-      }
-    }
-    for (int i = 0; i < nn; ++i) level[i] = next[i];
-    nl = nn;
+// (re, im) × i^k.
+void rotate(Int &re, Int &im, int64_t k) {
+  const Int r = re, m = im;
+  switch (k & 3) {
+    case 1: re = int_neg(m); im = r; break;
+    case 2: re = int_neg(r); im = int_neg(m); break;
+    case 3: re = m; im = int_neg(r); break;
+    default: break;
   }
 }
 
-SinSplit sin_split(int64_t lo, int64_t hi, Powers &pw, int64_t e2d) {
-  SinSplit s;
-  if (hi - lo == 1) {
-    s.Q = nat_from_u64((uint64_t)(2 * lo) * (uint64_t)(2 * lo + 1));
-    s.E = e2d;
-    s.T = int_from(*pw.a2, true);
+// x[0 .. n) × m in place for m < 2^40 (x has room for the carry limbs); the new length.
+int limbs_mul_word(uint32_t *x, int n, uint64_t m) {
+  uint64_t carry = 0;
+  for (int i = 0; i < n; ++i) {
+    const uint64_t t = x[i] * m + carry;  // < BASE 2^40 + carry < 2^61
+    carry = t / BASE;
+    x[i] = (uint32_t)(t - carry * BASE);
+  }
+  while (carry) {
+    x[n++] = (uint32_t)(carry % BASE);
+    carry /= BASE;
+  }
+  return n;
+}
+
+// x = x BASE^L + sign y in place for magnitudes (x ≥ y when subtracting; x has room).
+void limbs_shift_add(Nat &x, int L, const Nat &y, bool subtract) {
+  std::memmove(x.d + L, x.d, sizeof(uint32_t) * (size_t)x.n);
+  std::memset(x.d, 0, sizeof(uint32_t) * (size_t)L);
+  x.n += L;
+  if (!subtract) {
+    uint32_t carry = 0;
+    int i = 0;
+    for (; i < y.n || carry; ++i) {
+      const uint32_t t = (i < x.n ? x.d[i] : 0) + (i < y.n ? y.d[i] : 0) + carry;
+      carry = t >= BASE;
+      x.d[i] = carry ? t - BASE : t;
+    }
+    if (i > x.n) x.n = i;
+  } else {
+    uint32_t borrow = 0;
+    for (int i = 0; i < y.n || borrow; ++i) {
+      const uint32_t v = (i < y.n ? y.d[i] : 0) + borrow;
+      borrow = x.d[i] < v;
+      x.d[i] = borrow ? x.d[i] + BASE - v : x.d[i] - v;
+    }
+    nat_trim(x);
+  }
+}
+
+// Ranges this short with c below BASE^2 are split term by term on machine words: adding
+// term k to the split of [a, k) is its merge with the one-term split of k,
+// T ← T k BASE^L + i^(k − a + 1) P c, P ← P c, Q ← Q k. The term of rank k − a + 1 ≡ 1, 3
+// (mod 4) goes to Ti (+, −), ≡ 2, 0 to Tr (−, +); within Ti (Ti ≥ 0) and within −Tr the
+// terms alternate and shrink (by x² / (k (k − 1)) < 1 for x < 1), so both magnitudes stay
+// non-negative and are accumulated as such.
+constexpr int64_t CIS_LEAF_TERMS = 16;
+
+CisSplit cis_leaf(const Nat &c, int L, int64_t a, int64_t b) {
+  const int n = (int)(b - a);
+  const uint64_t cv = nat_to_u64(c);
+  CisSplit s;
+  s.P = nat_alloc(2 * n + 2);
+  s.Q = nat_alloc(2 * n + 2);
+  Nat re = nat_alloc(n * (L + 3) + 4), im = nat_alloc(n * (L + 3) + 4);
+  std::memcpy(s.P.d, c.d, sizeof(uint32_t) * (size_t)c.n);
+  std::memcpy(im.d, c.d, sizeof(uint32_t) * (size_t)c.n);
+  s.P.n = im.n = c.n;
+  re.n = 0;
+  s.Q.n = 0;
+  for (uint64_t v = (uint64_t)a; v; v /= BASE) s.Q.d[s.Q.n++] = (uint32_t)(v % BASE);
+  for (int64_t k = a + 1; k < b; ++k) {
+    re.n = limbs_mul_word(re.d, re.n, (uint64_t)k);
+    im.n = limbs_mul_word(im.d, im.n, (uint64_t)k);
+    s.P.n = limbs_mul_word(s.P.d, s.P.n, cv);
+    const Nat none{};
+    const int64_t rank = (k - a + 1) & 3;
+    limbs_shift_add(re, L, rank == 0 || rank == 2 ? s.P : none, rank == 0);
+    limbs_shift_add(im, L, rank == 1 || rank == 3 ? s.P : none, rank == 3);
+    s.Q.n = limbs_mul_word(s.Q.d, s.Q.n, (uint64_t)k);
+  }
+  nat_trim(re);
+  s.Tr = int_from(re, true);
+  s.Ti = int_from(im, false);
+  return s;
+}
+
+CisSplit cis_split(const Nat &c, int L, int64_t a, int64_t b, bool need_p) {
+  if (b - a > 1 && b - a <= CIS_LEAF_TERMS && c.n <= 2) return cis_leaf(c, L, a, b);
+  CisSplit s;
+  if (b - a == 1) {
+    s.P = c;
+    s.Q = nat_from_u64((uint64_t)a);
+    s.Ti = int_from(c, false);
     return s;
   }
   cancel_check();
   Frame f;
-  const int64_t m = lo + (hi - lo) / 2;
-  SinSplit l = sin_split(lo, m, pw, e2d), r = sin_split(m, hi, pw, e2d);
-  Int t1 = int_mul(l.T, int_from(r.Q, false));
-  t1.m = nat_mul_pow10(t1.m, r.E);
-  const Int p1 = int_from(pw.get(m - lo), (m - lo) % 2 != 0);
-  s.T = int_add(t1, int_mul(p1, r.T));
+  const int64_t m = a + (b - a) / 2;
+  CisSplit l = cis_split(c, L, a, m, true), r = cis_split(c, L, m, b, need_p);
+  // T = T1 Q2 BASE^(L n2) + i^n1 P1 T2.
+  Int r_re = r.Tr, r_im = r.Ti;
+  rotate(r_re, r_im, m - a);
+  const Int Q2 = int_from(r.Q, false), P1 = int_from(l.P, false);
+  const int64_t shift = (int64_t)L * (b - m);
+  s.Tr = int_add(int_shift_floor(int_mul(l.Tr, Q2), shift), int_mul(P1, r_re));
+  s.Ti = int_add(int_shift_floor(int_mul(l.Ti, Q2), shift), int_mul(P1, r_im));
   s.Q = nat_mul(l.Q, r.Q);
-  s.E = l.E + r.E;
-  f.keep({&s.Q, &s.T.m});
+  if (need_p) s.P = nat_mul(l.P, r.P);
+  f.keep({&s.P, &s.Q, &s.Tr.m, &s.Ti.m});
   return s;
 }
 
-// floor(sin(a / 10^d) BASE^p) within 2 units, a / 10^d ≤ 0.8.
-Int sin_piece(const Nat &a, int64_t d, int p) {
-  const int64_t D = 6 * (int64_t)p;
-  const double lx = nat_log10(a) - (double)d;
-  // The first omitted term x^(2N+1) / (2N+1)! below 10^−(D + 2).
-  int64_t N = 1;
-  auto lg_term = [&](int64_t n) {
-    return (double)(2 * n + 1) * lx - std::lgamma((double)(2 * n + 2)) / LN10;
-  };
-  if (lg_term(1) >= -(double)(D + 2)) {
-    int64_t lo = 1, hi = 2;
-    while (lg_term(hi) >= -(double)(D + 2)) hi *= 2;
-    while (hi - lo > 1) {
-      const int64_t mid = (lo + hi) / 2;
-      (lg_term(mid) >= -(double)(D + 2) ? lo : hi) = mid;
-    }
-    N = hi;
-  }
-  if (N < 2) return int_from(nat_mul_pow10(a, D - d), false);  // sin x within x³/6 < 1 unit
-  Nat a2 = nat_sqr(a);
-  Powers pw;
-  pw.a2 = &a2;
-  prepare_powers(N - 1, pw);
-  SinSplit s = sin_split(1, N, pw, 2 * d);
-  // sin x = x (1 + T / (Q' 10^E)) with T < 0, x = a / 10^d: a 10^(D − d) minus
-  // ceil(a |T| 10^(D − d) / (Q' 10^E)), which is at most one above the floor taken here.
-  Nat t = nat_mul(a, s.T.m);
-  const int64_t shift = s.E - (D - d);
-  t = shift >= 0 ? nat_div_pow10(t, shift) : nat_mul_pow10(t, -shift);
-  Nat u = nat_add_small(nat_div(t, s.Q), 1);
-  return int_from(nat_sub(nat_mul_pow10(a, D - d), u), false);
+// A Gaussian number (re + i im) × BASE^s.
+struct Gauss {
+  Int re, im;
+  int64_t s = 0;
+};
+
+// Keeps K limbs of the longer component and cuts the other at the same place (floors):
+// each component moves by less than one unit of the new scale, which is at most
+// BASE^−(K−1) of the modulus.
+Gauss cut(const Gauss &z, int K) {
+  const int n = std::max(z.re.m.n, z.im.m.n);
+  if (n <= K) return z;
+  const int64_t drop = n - K;
+  return Gauss{int_shift_floor(z.re, -drop), int_shift_floor(z.im, -drop), z.s + drop};
+}
+
+// A positive number m × BASE^s, its K leading limbs kept (moved down by less than
+// BASE^−(K−1) relatively).
+struct Scaled {
+  Nat m;
+  int64_t s = 0;
+};
+
+Scaled cut(const Scaled &v, int K) {
+  if (v.m.n <= K) return v;
+  return Scaled{nat_high_limbs(v.m, v.m.n - K), v.s + (v.m.n - K)};
+}
+
+// e^(ix) ≈ N / D for x = c / BASE^L ≤ 0.8, Σ_{k=0}^{n} (ix)^k / k! with n such that the
+// tail, at most Σ_{k>n} x^k / k! ≤ 2 x^(n+1) / (n+1)! (for x ≤ (n + 2) / 2), is below
+// BASE^−(p+2): D = Q BASE^(L n), N = D + T, both cut to K limbs.
+void cis_piece(const Nat &c, int L, int p, int K, Gauss *N, Scaled *D) {
+  Frame f;
+  const double lx = (nat_log10(c) + 1e-9 - 6.0 * L) * LN10;  // ≥ ln x
+  const double target = -(double)(p + 2) * 6.0 * LN10;
+  int64_t n = 1;
+  while (n + 2 < 2.0 * std::exp(lx) + 2 ||
+         std::log(2.0) + (double)(n + 1) * lx - std::lgamma((double)n + 2) > target)
+    ++n;
+  CisSplit sp = cis_split(c, L, 1, n + 1, false);
+  const int64_t shift = (int64_t)L * n;
+  const Int Qs = int_from(nat_shift_limbs(sp.Q, shift), false);
+  *N = cut(Gauss{int_add(Qs, sp.Tr), sp.Ti, 0}, K);
+  *D = cut(Scaled{Qs.m, 0}, K);
+  f.keep({&N->re.m, &N->im.m, &D->m});
 }
 
 }  // namespace
 
 double fix_log10(const Int &m, int p) { return nat_log10(m.m) - 6.0 * p; }
 
+// The fraction's limbs are cut into pieces at limb positions 1, 2, 4, 8, …:
+// r = Σ r_j, r_j = c_j / BASE^(hi_j) ≤ 0.8, and e^(ir) = Π e^(i r_j), each factor by
+// binary splitting of its Taylor series as a Gaussian fraction N_j / D_j (few terms for
+// the late, long pieces). The numerators and the denominators are multiplied apart, kept
+// to K = p + 3 limbs, and divided once per component.
+// Error, with m pieces and ε = BASE^−(p+2): N_j / D_j = e^(i r_j) (1 + ε_j), |ε_j| ≤ ε (the
+// tail); each of the ≤ 2m cuts of the numerator changes it by a factor within √2 ε of 1,
+// each of the ≤ 2m cuts of the denominator by one within ε. So num / den = e^(ir) (1 + θ)
+// with |θ| ≤ 6.1 m ε, and as |e^(ir)| = 1 each component is within 6.1 m ε of cos r or
+// sin r: 6.1 m / BASE² < 1 unit of BASE^−p. Aligning the numerator to the quotient's scale
+// (a floor below BASE^−(K−1) units) and the floor of the quotient add 2: *err = 3.
 void sincos_fix(const Nat &R, int p, Int *S, Int *C, uint64_t *err) {
   if (R.n == 0) {
     *S = Int{};
@@ -243,51 +273,36 @@ void sincos_fix(const Nat &R, int p, Int *S, Int *C, uint64_t *err) {
     *err = 0;
     return;
   }
-  const int64_t D = 6 * (int64_t)p;
-  const int64_t z = D - nat_digits(R);
-  Int s, c;
-  uint64_t E = 0;
-  bool first = true;
-  Nat prev;  // floor(r 10^prev_d)
-  int64_t prev_d = z;
-  for (int64_t len = 2;; len *= PIECE_GROWTH) {
+  Frame f;
+  const int K = p + 3;
+  Gauss num{fix_one(0), Int{}, 0};
+  Scaled den{nat_from_u64(1), 0};
+  for (int lo = 0, hi = 1; lo < p; lo = hi, hi *= 2) {
+    if (hi > p) hi = p;
     cancel_check();
-    const int64_t d = std::min(z + len, D);
-    Frame f;
-    Nat hi = nat_div_pow10(R, D - d);
-    Nat a = nat_sub(hi, nat_mul_pow10(prev, d - prev_d));
-    if (a.n != 0) {
-      Int sj = sin_piece(a, d, p);
-      const uint64_t ds = 2;
-      // cos = √(1 − sin²): the error is 1 + ds s / c.
-      Nat one2 = nat_shift_limbs(nat_from_u64(1), 2 * (int64_t)p);
-      uint64_t eroot;
-      Int cj = sqrt_fix(nat_sub(one2, nat_sqr(sj.m)), p, &eroot);
-      const double ratio =
-          sj.m.n == 0 ? 0.0 : std::pow(10.0, fix_log10(sj, p) - fix_log10(cj, p));
-      const uint64_t dc = eroot + 1 + (uint64_t)std::ceil((double)ds * ratio * 1.01);
-      if (first) {
-        s = sj;
-        c = cj;
-        E = std::max(ds, dc);
-        first = false;
-      } else {
-        const double sb = std::pow(10.0, nat_log10(nat_add_small(a, 1)) - (double)d);
-        Int s2 = int_shift_floor(int_add(int_mul(s, cj), int_mul(c, sj)), -(int64_t)p);
-        Int c2 = int_shift_floor(int_sub(int_mul(c, cj), int_mul(s, sj)), -(int64_t)p);
-        s = s2;
-        c = c2;
-        E = E + (uint64_t)std::ceil((double)E * sb * 1.01) + ds + dc + 1;
-      }
-    }
-    prev = hi;
-    prev_d = d;
-    f.keep({&s.m, &c.m, &prev});
-    if (d == D) break;
+    const Nat top = nat_high_limbs(R, p - hi);
+    const Nat c = lo == 0 ? top : nat_low_limbs(top, hi - lo);
+    if (c.n == 0) continue;
+    Frame g;
+    Gauss N;
+    Scaled D;
+    cis_piece(c, hi, p, K, &N, &D);
+    Gauss z = cut(Gauss{int_sub(int_mul(num.re, N.re), int_mul(num.im, N.im)),
+                        int_add(int_mul(num.re, N.im), int_mul(num.im, N.re)), num.s + N.s},
+                  K);
+    Scaled d = cut(Scaled{nat_mul(den.m, D.m), den.s + D.s}, K);
+    g.keep({&z.re.m, &z.im.m, &d.m});
+    num = z;
+    den = d;
   }
+  // component × BASE^(p + num.s − den.s) / den, floored.
+  const int64_t shift = (int64_t)p + num.s - den.s;
+  Int c = int_div_floor(int_shift_floor(num.re, shift), den.m);
+  Int s = int_div_floor(int_shift_floor(num.im, shift), den.m);
+  f.keep({&c.m, &s.m});
   *S = s;
   *C = c;
-  *err = E;
+  *err = 3;
 }
 
 Approx approx_fix_below(const Int &m, int p, uint64_t err, uint64_t limit) {
