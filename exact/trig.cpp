@@ -149,6 +149,9 @@ void limbs_shift_add(Nat &x, int L, const Nat &y, bool subtract) {
 // non-negative and are accumulated as such.
 constexpr int64_t CIS_LEAF_TERMS = 16;
 
+// Each piece of r is this many times longer than the limbs before it.
+constexpr int CIS_PIECE_GROWTH = 2;
+
 CisSplit cis_leaf(const Nat &c, int L, int64_t a, int64_t b) {
   const int n = (int)(b - a);
   const uint64_t cv = nat_to_u64(c);
@@ -277,7 +280,7 @@ void sincos_fix(const Nat &R, int p, Int *S, Int *C, uint64_t *err) {
   const int K = p + 3;
   Gauss num{fix_one(0), Int{}, 0};
   Scaled den{nat_from_u64(1), 0};
-  for (int lo = 0, hi = 1; lo < p; lo = hi, hi *= 2) {
+  for (int lo = 0, hi = 1; lo < p; lo = hi, hi *= CIS_PIECE_GROWTH) {
     if (hi > p) hi = p;
     cancel_check();
     const Nat top = nat_high_limbs(R, p - hi);
@@ -287,9 +290,10 @@ void sincos_fix(const Nat &R, int p, Int *S, Int *C, uint64_t *err) {
     Gauss N;
     Scaled D;
     cis_piece(c, hi, p, K, &N, &D);
-    Gauss z = cut(Gauss{int_sub(int_mul(num.re, N.re), int_mul(num.im, N.im)),
-                        int_add(int_mul(num.re, N.im), int_mul(num.im, N.re)), num.s + N.s},
-                  K);
+    // Three products: (a + ib)(c + id) = ac − bd + i ((a + b)(c + d) − ac − bd).
+    const Int ac = int_mul(num.re, N.re), bd = int_mul(num.im, N.im);
+    const Int mix = int_mul(int_add(num.re, num.im), int_add(N.re, N.im));
+    Gauss z = cut(Gauss{int_sub(ac, bd), int_sub(int_sub(mix, ac), bd), num.s + N.s}, K);
     Scaled d = cut(Scaled{nat_mul(den.m, D.m), den.s + D.s}, K);
     g.keep({&z.re.m, &z.im.m, &d.m});
     num = z;
