@@ -182,12 +182,16 @@ Approx ap_sqrt(const Approx &a0, int64_t w) {
   int64_t s = 2 * (w + 3) - int_digits(a.mid);
   if (s < 0) s = 0;
   if ((a.e - s) % 2 != 0) ++s;
-  const Nat m = nat_mul_pow10(a.mid.m, s);
+  const Nat m = nat_mul_pow10(a.mid.m, s), alpha = nat_mul_pow10(ra, s);
+  // |√(m + α) − √m| ≤ |α| / √(m − |α|); the floor adds one unit. With |α| ≤ m / 2,
+  // √(m − |α|) ≥ √(m / 2) > 0.7 √m ≥ 0.7 root, so a lower bound of the square root comes
+  // from the root itself.
+  if (nat_cmp(nat_mul_small(alpha, 2), m) > 0) return fail();
   const Nat root = nat_sqrt(m);
-  // |√(m + α) − √m| ≤ |α| / √(m − |α|); the floor adds one unit.
-  const Nat low = nat_sqrt(nat_sub(m, nat_mul_pow10(ra, s)));
+  uint32_t dropped;
+  const Nat low = nat_divmod_small(nat_mul_small(root, 7), 10, &dropped);
   if (low.n == 0) return fail();
-  Nat rad = nat_add_small(div_ceil(nat_mul_pow10(ra, s), low), 1);
+  Nat rad = nat_add_small(div_ceil(alpha, low), 1);
   return make(int_from(root, false), (a.e - s) / 2, rad, w);
 }
 
