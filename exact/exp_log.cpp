@@ -256,7 +256,7 @@ namespace {
 //   S(a, b) = Σ_{k=a}^{b−1} Π_{i=a}^{k} c / (i BASE^L) = T / (Q BASE^(L (b − a))),
 // P = c^(b − a). The powers of BASE are kept apart as limb shifts.
 struct ExpSplit {
-  Nat P, Q, T;
+  Nat P, Q, T;  // P only at the leaves
 };
 
 // x[0 .. n) × m in place for m < 2^40 (x has room for the carry limbs); the new length.
@@ -311,7 +311,8 @@ ExpSplit exp_leaf(const Nat &c, int L, int64_t a, int64_t b) {
   return s;
 }
 
-ExpSplit exp_split(const Nat &c, int L, int64_t a, int64_t b, bool need_p) {
+// P of a node is c^(b − a): the merges take P1 from the table (no P product per node).
+ExpSplit exp_split(const Nat &c, int L, int64_t a, int64_t b, PowerTable &pw) {
   ExpSplit s;
   if (b - a <= EXP_LEAF_TERMS && c.n <= 2 && b - a > 1) return exp_leaf(c, L, a, b);
   if (b - a == 1) {
@@ -323,12 +324,11 @@ ExpSplit exp_split(const Nat &c, int L, int64_t a, int64_t b, bool need_p) {
   cancel_check();
   Frame f;
   const int64_t m = a + (b - a) / 2;
-  ExpSplit l = exp_split(c, L, a, m, true), r = exp_split(c, L, m, b, need_p);
+  ExpSplit l = exp_split(c, L, a, m, pw), r = exp_split(c, L, m, b, pw);
   // T = T1 Q2 BASE^(L n2) + P1 T2.
-  s.T = nat_add(nat_shift_limbs(nat_mul(l.T, r.Q), (int64_t)L * (b - m)), nat_mul(l.P, r.T));
+  s.T = nat_add(nat_shift_limbs(nat_mul(l.T, r.Q), (int64_t)L * (b - m)), nat_mul(pw.get(m - a), r.T));
   s.Q = nat_mul(l.Q, r.Q);
-  if (need_p) s.P = nat_mul(l.P, r.P);
-  f.keep({&s.P, &s.Q, &s.T});
+  f.keep({&s.Q, &s.T});
   return s;
 }
 
@@ -354,7 +354,10 @@ void exp_piece(const Nat &c, int L, int q, int K, Scaled *N, Scaled *D) {
   int64_t n = 1;
   while (n + 2 < 2.0 * std::exp(lx) + 2 || std::log(2.0) + (double)(n + 1) * lx - std::lgamma((double)n + 2) > target)
     ++n;
-  ExpSplit sp = exp_split(c, L, 1, n + 1, false);
+  PowerTable pw;
+  pw.c = c;
+  pw.prepare(n);
+  ExpSplit sp = exp_split(c, L, 1, n + 1, pw);
   const int64_t shift = (int64_t)L * n;
   *N = leading(nat_add(nat_shift_limbs(sp.Q, shift), sp.T), 0, K);
   *D = leading(sp.Q, shift, K);

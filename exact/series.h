@@ -39,4 +39,51 @@ Split bsplit(int64_t a, int64_t b, const Term &term, bool need_p = true) {
   return s;
 }
 
+// The powers c^k a balanced split of a range with a constant factor p(k) = c needs: P of a
+// node's left half, c^(floor(len / 2)) for each node length len. A level of the tree has at
+// most two distinct lengths, so a few dozen powers serve every node instead of a product
+// per node. prepare() computes them in the caller's frame before the split runs; a length
+// not prepared is computed again on each use (correct, only slower).
+struct PowerTable {
+  static constexpr int MAX = 128;
+  int64_t len[MAX];
+  Nat pw[MAX];
+  int n = 0;
+  Nat c;
+  bool frozen = false;
+
+  Nat get(int64_t k) {
+    for (int i = 0; i < n; ++i)
+      if (len[i] == k) return pw[i];
+    Nat v = k == 1 ? c : nat_mul(get(k / 2), get(k - k / 2));
+    if (frozen || n == MAX) return v;
+    len[n] = k;
+    pw[n] = v;
+    return pw[n++];
+  }
+
+  // The left-half lengths of every node of the split of `length` terms.
+  void prepare(int64_t length) {
+    int64_t level[2] = {length, 0};
+    int nl = 1;
+    while (nl > 0) {
+      int64_t next[2];
+      int nn = 0;
+      for (int i = 0; i < nl; ++i) {
+        if (level[i] < 2) continue;
+        const int64_t parts[2] = {level[i] / 2, level[i] - level[i] / 2};
+        get(parts[0]);
+        for (int64_t q : parts) {
+          bool seen = false;
+          for (int j = 0; j < nn; ++j) seen = seen || next[j] == q;
+          if (!seen && nn < 2) next[nn++] = q;
+        }
+      }
+      for (int i = 0; i < nn; ++i) level[i] = next[i];
+      nl = nn;
+    }
+    frozen = true;
+  }
+};
+
 }  // namespace exact

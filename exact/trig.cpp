@@ -86,7 +86,7 @@ Dec dec_abs(const Dec &x) { return Dec{x.m, x.e, false}; }
 // T = Tr + i Ti a Gaussian integer, P = c^(b − a) (the factor i^(b − a) is applied where
 // P is used). The powers of BASE are kept apart as limb shifts.
 struct CisSplit {
-  Nat P, Q;
+  Nat P, Q;  // P only at the leaves
   Int Tr, Ti;
 };
 
@@ -181,7 +181,8 @@ CisSplit cis_leaf(const Nat &c, int L, int64_t a, int64_t b) {
   return s;
 }
 
-CisSplit cis_split(const Nat &c, int L, int64_t a, int64_t b, bool need_p) {
+// P of a node is c^(b − a): the merges take P1 from the table (no P product per node).
+CisSplit cis_split(const Nat &c, int L, int64_t a, int64_t b, PowerTable &pw) {
   if (b - a > 1 && b - a <= CIS_LEAF_TERMS && c.n <= 2) return cis_leaf(c, L, a, b);
   CisSplit s;
   if (b - a == 1) {
@@ -193,17 +194,16 @@ CisSplit cis_split(const Nat &c, int L, int64_t a, int64_t b, bool need_p) {
   cancel_check();
   Frame f;
   const int64_t m = a + (b - a) / 2;
-  CisSplit l = cis_split(c, L, a, m, true), r = cis_split(c, L, m, b, need_p);
+  CisSplit l = cis_split(c, L, a, m, pw), r = cis_split(c, L, m, b, pw);
   // T = T1 Q2 BASE^(L n2) + i^n1 P1 T2.
   Int r_re = r.Tr, r_im = r.Ti;
   rotate(r_re, r_im, m - a);
-  const Int Q2 = int_from(r.Q, false), P1 = int_from(l.P, false);
+  const Int Q2 = int_from(r.Q, false), P1 = int_from(pw.get(m - a), false);
   const int64_t shift = (int64_t)L * (b - m);
   s.Tr = int_add(int_shift_floor(int_mul(l.Tr, Q2), shift), int_mul(P1, r_re));
   s.Ti = int_add(int_shift_floor(int_mul(l.Ti, Q2), shift), int_mul(P1, r_im));
   s.Q = nat_mul(l.Q, r.Q);
-  if (need_p) s.P = nat_mul(l.P, r.P);
-  f.keep({&s.P, &s.Q, &s.Tr.m, &s.Ti.m});
+  f.keep({&s.Q, &s.Tr.m, &s.Ti.m});
   return s;
 }
 
@@ -246,7 +246,10 @@ void cis_piece(const Nat &c, int L, int p, int K, Gauss *N, Scaled *D) {
   while (n + 2 < 2.0 * std::exp(lx) + 2 ||
          std::log(2.0) + (double)(n + 1) * lx - std::lgamma((double)n + 2) > target)
     ++n;
-  CisSplit sp = cis_split(c, L, 1, n + 1, false);
+  PowerTable pw;
+  pw.c = c;
+  pw.prepare(n);
+  CisSplit sp = cis_split(c, L, 1, n + 1, pw);
   const int64_t shift = (int64_t)L * n;
   const Int Qs = int_from(nat_shift_limbs(sp.Q, shift), false);
   *N = cut(Gauss{int_add(Qs, sp.Tr), sp.Ti, 0}, K);
