@@ -733,7 +733,44 @@ Nat nat_root(const Nat &a, uint64_t k) {
   return x;
 }
 
-Nat nat_cbrt(const Nat &a) { return nat_root(a, 3); }
+namespace {
+
+// floor(∛a) or one more. Below a few limbs by Newton's iteration; above, one step from the
+// near root of a's top: with m limbs dropped, x0 = near ∛(floor(a / BASE^(3m))) is
+// floor(r / BASE^m) or one more (r = ∛a), so x = x0 BASE^m lies within BASE^m of r. The
+// step y = x + floor((a − x³) / (3x²)) lands at or above r wherever x is (x³ − a is
+// convex), and above it by at most (r − x)² ξ / x² ≤ 2 BASE^(2m) / x ≤ 2 BASE^(2m − n + 1)
+// for an n-limb root: below 10^−11 with 2m ≤ n − 3. So y is floor(r) or one more. The
+// quotient has only about m limbs, and x0's powers are half-length products.
+Nat cbrt_near(const Nat &a) {
+  const int n = (a.n + 2) / 3;  // limbs of the root, or one more
+  if (n <= 8) return nat_root(a, 3);
+  const int m = (n - 3) / 2;
+  Frame f;
+  const Nat x0 = cbrt_near(nat_high_limbs(a, 3 * m));
+  const Nat x0sq = nat_sqr(x0);
+  const Int e = int_sub(int_from(a, false), int_from(nat_shift_limbs(nat_mul(x0sq, x0), 3 * (int64_t)m), false));
+  const Int d = int_div_floor(int_shift_floor(e, -2 * (int64_t)m), nat_mul_small(x0sq, 3));
+  Int y = int_add(int_from(nat_shift_limbs(x0, m), false), d);
+  f.keep({&y});
+  return y.m;
+}
+
+}  // namespace
+
+Nat nat_cbrt(const Nat &a) {
+  if (a.n == 0) return Nat{};
+  Nat y;
+  {
+    Frame f;
+    y = cbrt_near(a);
+    const Nat sq = nat_sqr(y);
+    if (nat_cmp(nat_mul(sq, y), a) > 0) y = nat_sub_small(y, 1);
+    y = nat_copy(y);
+    f.keep({&y});
+  }
+  return y;
+}
 
 // ---- signed integers --------------------------------------------------------------------
 Int int_from_i64(int64_t v) {

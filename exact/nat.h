@@ -5,10 +5,11 @@
 // top and never changes its operands, so results may be taken freely and a Frame gives
 // back the temporaries of a routine.
 //
-// Products run by schoolbook below a few dozen limbs and by the core's number-theoretic
-// transforms above (two threads from 4,096 transform terms); quotients by a Newton
+// Products run by schoolbook below a few hundred limbs (AVX2 where the processor has it),
+// Karatsuba or the core's number-theoretic transforms above, whichever a cost model
+// expects to be faster (the transforms on two threads from 32,768 terms); quotients by a Newton
 // reciprocal with an exact correction; square roots by the recursive square root with
-// remainder; cube roots by Newton's iteration from an over-estimate.
+// remainder; cube roots by one Newton step from the root of the top half (recursively).
 #pragma once
 
 #include <cstdint>
