@@ -12,6 +12,7 @@
 
 #include "core/core.h"
 #include "exact/exact.h"
+#include "bench/stored_constants.h"
 
 namespace {
 

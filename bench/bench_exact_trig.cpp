@@ -16,6 +16,7 @@
 #include "core/core.h"
 #include "exact/constants.h"
 #include "exact/exact.h"
+#include "bench/stored_constants.h"
 
 namespace {
 

@@ -376,11 +376,23 @@ void exp_piece(const Nat &c, int L, int q, int K, Scaled *N, Scaled *D) {
 // E the floor and e^r ≤ 11.1: E − 1 < e^r BASE^q ≤ E + 1 + 11.4 m units. The result is
 // max(E − 1, BASE^q) (also a lower bound, as r ≥ 0) with err = 12 m + 3.
 // The product of the pieces' fractions: e^r ≈ num / den (see exp_fix); *factors pieces.
-void exp_frac(const Nat &r, int q, Scaled *num_out, Scaled *den_out, uint64_t *factors) {
+// For r ≥ 1 the stored digits of e (when they reach K limbs) count as one more piece.
+void exp_frac(const Nat &r0, int q, Scaled *num_out, Scaled *den_out, uint64_t *factors) {
   Frame f;
   const int K = q + 3;
   Scaled num{nat_from_u64(1), 0}, den{nat_from_u64(1), 0};
   *factors = 0;
+  Nat r = r0;
+  const Nat one = nat_shift_limbs(nat_from_u64(1), q);
+  Int e_fix;
+  if (nat_cmp(r, one) >= 0 && stored_constant(STORED_E, K, &e_fix)) {
+    // e^r = e e^(r − 1): the first piece's series gets a smaller argument. The stored e,
+    // floor(e BASE^K), is one more factor of the kind above (at most e, within
+    // 1 + BASE^−K of it).
+    r = nat_sub(r, one);
+    num = Scaled{e_fix.m, -(int64_t)K};
+    ++*factors;
+  }
   for (int lo = 0, hi = 1; lo < q; lo = hi, hi *= 2) {
     if (hi > q) hi = q;
     const Nat top = nat_high_limbs(r, q - hi);

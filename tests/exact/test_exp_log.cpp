@@ -4,6 +4,7 @@
 #include <string>
 
 #include "exact/constants.h"
+#include "functions/functions.h"
 #include "tests/exact/exp_log_cases.h"
 
 using namespace exact_test;
@@ -180,6 +181,14 @@ TEST(ExactExpLog, RandomArgumentsAgreeWithMpfr) {
   check_random(30, 30, 3);
   check_random(100, 20, 4);
   check_random(1000, 3, 5);
+}
+
+TEST(ExactExpLog, RandomArgumentsWithTheStoredConstantsAgreeWithMpfr) {
+  // As in a session: the engine hands over the stored digits of π, e and ln 10.
+  exact_use_stored_constants(PiDigits, EDigits, Ln10Digits, CONST_TABLE_DIGITS);
+  check_random(30, 20, 6);
+  check_random(1000, 3, 7);
+  exact_use_stored_constants(nullptr, nullptr, nullptr, 0);
 }
 
 TEST(ExactExpLog, ExactAndHardCases) {
