@@ -384,14 +384,23 @@ int nat_cmp(const Nat &a, const Nat &b) {
 
 Nat nat_add(const Nat &a, const Nat &b) {
   const Nat &l = a.n >= b.n ? a : b, &s = a.n >= b.n ? b : a;
-  Nat out = nat_alloc(l.n + 1);
+  Nat out;
+  out.d = arena_alloc((size_t)l.n + 1);
   uint32_t c = 0;
-  for (int i = 0; i < l.n; ++i) {
-    uint32_t t = l.d[i] + (i < s.n ? s.d[i] : 0) + c;
+  int i = 0;
+  for (; i < s.n; ++i) {
+    const uint32_t t = l.d[i] + s.d[i] + c;
     c = t >= BASE;
-    out.d[i] = c ? t - BASE : t;
+    out.d[i] = t - c * BASE;
   }
+  for (; i < l.n && c; ++i) {
+    const uint32_t t = l.d[i] + 1;
+    c = t == BASE;
+    out.d[i] = c ? 0 : t;
+  }
+  if (i < l.n) std::memcpy(out.d + i, l.d + i, sizeof(uint32_t) * (size_t)(l.n - i));
   out.d[l.n] = c;
+  out.n = l.n + 1;
   nat_trim(out);
   return out;
 }

@@ -8,6 +8,8 @@
 // truncation of the series and the final division T / Q.
 #pragma once
 
+#include <cmath>
+
 #include "core/cancel.h"
 #include "exact/nat.h"
 
@@ -37,6 +39,28 @@ Split bsplit(int64_t a, int64_t b, const Term &term, bool need_p = true) {
   if (need_p) s.P = int_mul(l.P, r.P);
   f.keep({&s.P.m, &s.Q, &s.T.m});
   return s;
+}
+
+// The least n ≥ 1 with x ≤ (n + 2) / 2 and 2 x^(n+1) / (n+1)! ≤ e^target, for ln x ≤ lx:
+// the terms Σ_{k≤n} x^k / k! needs for a tail below e^target (the tail of that series, and
+// of e^(ix), is at most twice its first term when x ≤ (n + 2) / 2). The condition holds
+// from some n on, so it is found by doubling and bisection.
+inline int64_t exp_series_terms(double lx, double target) {
+  const auto short_of = [&](int64_t n) {
+    return n + 2 < 2.0 * std::exp(lx) + 2 ||
+           std::log(2.0) + (double)(n + 1) * lx - std::lgamma((double)n + 2) > target;
+  };
+  if (!short_of(1)) return 1;
+  int64_t lo = 1, hi = 2;
+  while (short_of(hi)) {
+    lo = hi;
+    hi *= 2;
+  }
+  while (hi - lo > 1) {
+    const int64_t mid = lo + (hi - lo) / 2;
+    (short_of(mid) ? lo : hi) = mid;
+  }
+  return hi;
 }
 
 // The powers c^k a balanced split of a range with a constant factor p(k) = c needs: P of a

@@ -242,10 +242,7 @@ void cis_piece(const Nat &c, int L, int p, int K, Gauss *N, Scaled *D) {
   Frame f;
   const double lx = (nat_log10(c) + 1e-9 - 6.0 * L) * LN10;  // ≥ ln x
   const double target = -(double)(p + 2) * 6.0 * LN10;
-  int64_t n = 1;
-  while (n + 2 < 2.0 * std::exp(lx) + 2 ||
-         std::log(2.0) + (double)(n + 1) * lx - std::lgamma((double)n + 2) > target)
-    ++n;
+  const int64_t n = exp_series_terms(lx, target);
   PowerTable pw;
   pw.c = c;
   pw.prepare(n);
