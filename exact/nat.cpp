@@ -24,6 +24,14 @@ constexpr int DIV_SCHOOL_MAX = 40;
 // Transform pieces: each is at most half the longest transform, so a piece product fits.
 constexpr int MUL_PIECE_MAX = NTT_MAX_SIZE / 2;
 
+// limbs not zeroed, n = limbs: for results every limb of which is written.
+Nat alloc_unset(int limbs) {
+  Nat a;
+  a.d = arena_alloc((size_t)(limbs > 0 ? limbs : 1));
+  a.n = limbs;
+  return a;
+}
+
 uint64_t pow10_u64(int k) {
   uint64_t p = 1;
   while (k-- > 0) p *= 10;
@@ -213,7 +221,7 @@ bool transform_pays(int na, int nb) {
 Nat mul_impl(const Nat &a, const Nat &b, bool square) {
   if (a.n == 0 || b.n == 0) return Nat{};
   if (a.n == 1 || b.n == 1) return a.n == 1 ? nat_mul_u64(b, a.d[0]) : nat_mul_u64(a, b.d[0]);
-  Nat out = nat_alloc(a.n + b.n + 2);
+  Nat out = alloc_unset(a.n + b.n + 2);
   Frame f;
   uint64_t *col = (uint64_t *)arena_alloc(2 * (size_t)(a.n + b.n + 2));
   const int ls = a.n < b.n ? a.n : b.n;
@@ -349,7 +357,7 @@ Nat nat_from_u64(uint64_t v) {
 }
 
 Nat nat_copy(const Nat &a) {
-  Nat c = nat_alloc(a.n);
+  Nat c = alloc_unset(a.n);
   if (a.n) std::memcpy(c.d, a.d, sizeof(uint32_t) * (size_t)a.n);
   return c;
 }
@@ -406,13 +414,19 @@ Nat nat_add(const Nat &a, const Nat &b) {
 }
 
 Nat nat_sub(const Nat &a, const Nat &b) {
-  Nat out = nat_alloc(a.n);
-  int32_t br = 0;
-  for (int i = 0; i < a.n; ++i) {
-    int32_t t = (int32_t)a.d[i] - (int32_t)(i < b.n ? b.d[i] : 0) - br;
-    br = t < 0;
-    out.d[i] = (uint32_t)(br ? t + (int32_t)BASE : t);
+  Nat out = alloc_unset(a.n);
+  uint32_t br = 0;
+  int i = 0;
+  for (; i < b.n; ++i) {
+    const uint32_t t = a.d[i] + BASE - b.d[i] - br;  // in (0, 2 BASE)
+    br = t < BASE;
+    out.d[i] = t - (1 - br) * BASE;
   }
+  for (; i < a.n && br; ++i) {
+    br = a.d[i] == 0;
+    out.d[i] = br ? BASE - 1 : a.d[i] - 1;
+  }
+  if (i < a.n) std::memcpy(out.d + i, a.d + i, sizeof(uint32_t) * (size_t)(a.n - i));
   nat_trim(out);
   return out;
 }
@@ -433,7 +447,7 @@ Nat nat_sqr(const Nat &a) { return mul_impl(a, a, true); }
 
 Nat nat_mul_u64(const Nat &a, uint64_t m) {
   if (a.n == 0 || m == 0) return Nat{};
-  Nat out = nat_alloc(a.n + 4);
+  Nat out = alloc_unset(a.n + 4);
   int i = 0;
   unsigned __int128 c = 0;
   if (m < ((uint64_t)1 << 32)) {  // limb × m + carry < 2^52 + 2^33: 64-bit arithmetic
@@ -488,7 +502,8 @@ Nat nat_pow_small(uint32_t base, uint64_t e) {
 // ---- scaling by powers of ten -----------------------------------------------------------
 Nat nat_shift_limbs(const Nat &a, int64_t limbs) {
   if (a.n == 0) return Nat{};
-  Nat out = nat_alloc(a.n + (int)limbs);
+  Nat out = alloc_unset(a.n + (int)limbs);
+  std::memset(out.d, 0, sizeof(uint32_t) * (size_t)limbs);
   std::memcpy(out.d + limbs, a.d, sizeof(uint32_t) * (size_t)a.n);
   return out;
 }
@@ -522,7 +537,7 @@ namespace {
 // floor(a / M) for a constant M (the compiler turns the divisions into multiplications).
 template <uint32_t M>
 Nat div_by_constant(const Nat &a) {
-  Nat q = nat_alloc(a.n);
+  Nat q = alloc_unset(a.n);
   uint64_t r = 0;
   for (int i = a.n - 1; i >= 0; --i) {
     const uint64_t t = r * B64 + a.d[i];
@@ -562,7 +577,7 @@ bool nat_divisible_pow10(const Nat &a, int64_t k) {
 
 // ---- quotients and roots ----------------------------------------------------------------
 Nat nat_divmod_small(const Nat &a, uint32_t m, uint32_t *rem) {
-  Nat q = nat_alloc(a.n);
+  Nat q = alloc_unset(a.n);
   uint64_t r = 0;
   for (int i = a.n - 1; i >= 0; --i) {
     uint64_t t = r * B64 + a.d[i];
