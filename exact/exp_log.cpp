@@ -259,21 +259,6 @@ struct ExpSplit {
   Nat P, Q, T;  // P only at the leaves
 };
 
-// x[0 .. n) × m in place for m < 2^40 (x has room for the carry limbs); the new length.
-int limbs_mul_word(uint32_t *x, int n, uint64_t m) {
-  uint64_t carry = 0;
-  for (int i = 0; i < n; ++i) {
-    const uint64_t t = x[i] * m + carry;  // < BASE 2^40 + carry < 2^61
-    carry = t / BASE;
-    x[i] = (uint32_t)(t - carry * BASE);
-  }
-  while (carry) {
-    x[n++] = (uint32_t)(carry % BASE);
-    carry /= BASE;
-  }
-  return n;
-}
-
 // Ranges this short with c below BASE^2 are split term by term on machine words: adding
 // term k to the split of [a, k) is its merge with the one-term split of k,
 // T ← T k BASE^L + P c, P ← P c, Q ← Q k, without a product or an allocation per step.

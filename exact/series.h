@@ -41,6 +41,22 @@ Split bsplit(int64_t a, int64_t b, const Term &term, bool need_p = true) {
   return s;
 }
 
+// x[0 .. n) × m in place for m < 2^40 (x has room for the carry limbs); the new length.
+// The word-level leaves of the series' splits use it.
+inline int limbs_mul_word(uint32_t *x, int n, uint64_t m) {
+  uint64_t carry = 0;
+  for (int i = 0; i < n; ++i) {
+    const uint64_t t = x[i] * m + carry;  // < BASE 2^40 + carry < 2^61
+    carry = t / BASE;
+    x[i] = (uint32_t)(t - carry * BASE);
+  }
+  while (carry) {
+    x[n++] = (uint32_t)(carry % BASE);
+    carry /= BASE;
+  }
+  return n;
+}
+
 // The least n ≥ 1 with x ≤ (n + 2) / 2 and 2 x^(n+1) / (n+1)! ≤ e^target, for ln x ≤ lx:
 // the terms Σ_{k≤n} x^k / k! needs for a tail below e^target (the tail of that series, and
 // of e^(ix), is at most twice its first term when x ≤ (n + 2) / 2). The condition holds

@@ -101,21 +101,6 @@ void rotate(Int &re, Int &im, int64_t k) {
   }
 }
 
-// x[0 .. n) × m in place for m < 2^40 (x has room for the carry limbs); the new length.
-int limbs_mul_word(uint32_t *x, int n, uint64_t m) {
-  uint64_t carry = 0;
-  for (int i = 0; i < n; ++i) {
-    const uint64_t t = x[i] * m + carry;  // < BASE 2^40 + carry < 2^61
-    carry = t / BASE;
-    x[i] = (uint32_t)(t - carry * BASE);
-  }
-  while (carry) {
-    x[n++] = (uint32_t)(carry % BASE);
-    carry /= BASE;
-  }
-  return n;
-}
-
 // x = x BASE^L + sign y in place for magnitudes (x ≥ y when subtracting; x has room).
 void limbs_shift_add(Nat &x, int L, const Nat &y, bool subtract) {
   std::memmove(x.d + L, x.d, sizeof(uint32_t) * (size_t)x.n);
