@@ -206,26 +206,47 @@ void convolve_mod_prime(void *arg) {
 }
 
 // Chinese remainder for the columns [from, to): v = r0 + p0 × ((r1 − r0) × p0^−1 mod p1).
-// Branch-free, so the loop vectorises where the processor has AVX2.
-__attribute__((target_clones("avx2", "default"))) void recombine_span(uint64_t *__restrict out,
-                                                                       const uint32_t *__restrict x0,
-                                                                       const uint32_t *__restrict x1,
-                                                                       int len) {
-  constexpr uint32_t p0 = PRIMES[0].p, p1 = PRIMES[1].p;
-  // p0^−1 mod p1 and its Shoup quotient.
-  constexpr uint32_t p0_inv = 208783132u;
-  constexpr uint32_t p0_inv_q = (uint32_t)(((uint64_t)p0_inv << 32) / p1);
-  static_assert((uint64_t)p0 % p1 * p0_inv % p1 == 1, "p0_inv is the inverse of p0 mod p1");
+// Branch-free, so the loop vectorises; compiled twice, the AVX2 copy chosen at run time.
+constexpr uint32_t CRT_P0 = PRIMES[0].p, CRT_P1 = PRIMES[1].p;
+constexpr uint32_t CRT_P0_INV = 208783132u;  // p0^−1 mod p1
+constexpr uint32_t CRT_P0_INV_Q = (uint32_t)(((uint64_t)CRT_P0_INV << 32) / CRT_P1);
+static_assert((uint64_t)CRT_P0 % CRT_P1 * CRT_P0_INV % CRT_P1 == 1, "p0^−1 mod p1");
+
+// The loop itself, inlined into a portable and an AVX2 copy.
+__attribute__((always_inline)) inline void recombine_loop(uint64_t *__restrict out,
+                                                          const uint32_t *__restrict x0,
+                                                          const uint32_t *__restrict x1, int len) {
   for (int i = 0; i < len; ++i) {
     const uint32_t r0 = x0[i], r1 = x1[i];
-    uint32_t r0m = r0 >= p1 ? r0 - p1 : r0;  // r0 < p0 < 3 p1
-    r0m = r0m >= p1 ? r0m - p1 : r0m;
-    const uint32_t diff = r1 + p1 - r0m;  // < 2 p1
-    const uint32_t q = (uint32_t)(((uint64_t)diff * p0_inv_q) >> 32);
-    uint32_t h = diff * p0_inv - q * p1;  // < 2 p1
-    h = h >= p1 ? h - p1 : h;
-    out[i] = r0 + (uint64_t)p0 * h;
+    uint32_t r0m = r0 >= CRT_P1 ? r0 - CRT_P1 : r0;  // r0 < p0 < 3 p1
+    r0m = r0m >= CRT_P1 ? r0m - CRT_P1 : r0m;
+    const uint32_t diff = r1 + CRT_P1 - r0m;  // < 2 p1
+    const uint32_t q = (uint32_t)(((uint64_t)diff * CRT_P0_INV_Q) >> 32);
+    uint32_t h = diff * CRT_P0_INV - q * CRT_P1;  // < 2 p1
+    h = h >= CRT_P1 ? h - CRT_P1 : h;
+    out[i] = r0 + (uint64_t)CRT_P0 * h;
   }
+}
+
+void recombine_portable(uint64_t *out, const uint32_t *x0, const uint32_t *x1, int len) {
+  recombine_loop(out, x0, x1, len);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+__attribute__((target("avx2"))) void recombine_avx2(uint64_t *out, const uint32_t *x0, const uint32_t *x1,
+                                                    int len) {
+  recombine_loop(out, x0, x1, len);
+}
+#endif
+
+void recombine_span(uint64_t *out, const uint32_t *x0, const uint32_t *x1, int len) {
+#if defined(__x86_64__) && defined(__GNUC__)
+  if (use_avx2) {
+    recombine_avx2(out, x0, x1, len);
+    return;
+  }
+#endif
+  recombine_portable(out, x0, x1, len);
 }
 
 struct CrtJob {
