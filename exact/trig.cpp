@@ -235,7 +235,7 @@ void cis_piece(const Nat &c, int L, int p, int K, Gauss *N, Scaled *D) {
   const int64_t shift = (int64_t)L * n;
   const Int Qs = int_from(nat_shift_limbs(sp.Q, shift), false);
   *N = cut(Gauss{int_add(Qs, sp.Tr), sp.Ti, 0}, K);
-  *D = cut(Scaled{Qs.m, 0}, K);
+  *D = cut(Scaled{sp.Q, shift}, K);  // the power of BASE as a scale: a short Q multiplies cheaply
   f.keep({&N->re.m, &N->im.m, &D->m});
 }
 
