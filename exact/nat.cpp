@@ -19,6 +19,10 @@ constexpr uint64_t B64 = BASE;
 // Products: schoolbook below MUL_KARATSUBA_MIN limbs in the shorter operand; above, Karatsuba
 // or the transforms, whichever the cost model below expects to be faster.
 constexpr int MUL_KARATSUBA_MIN = 160;
+// Karatsuba's uncarried sums grow the limbs by a bit per level: at most this many limbs in
+// the shorter operand (seven levels) keep every column below 2^64 (the cost model never
+// gets near it).
+constexpr int MUL_KARATSUBA_MAX = MUL_KARATSUBA_MIN << 7;
 // Divisors (and quotients) below this many limbs run by schoolbook long division.
 constexpr int DIV_SCHOOL_MAX = 40;
 // Transform pieces: each is at most half the longest transform, so a piece product fits.
@@ -226,7 +230,8 @@ Nat mul_impl(const Nat &a, const Nat &b, bool square) {
   uint64_t *col = (uint64_t *)arena_alloc(2 * (size_t)(a.n + b.n + 2));
   const int ls = a.n < b.n ? a.n : b.n;
   const int ll = a.n < b.n ? b.n : a.n;
-  if (ls < MUL_KARATSUBA_MIN || (ll + ls - 1 <= NTT_MAX_SIZE && !transform_pays(ll, ls))) {
+  if (ls < MUL_KARATSUBA_MIN ||
+      (ls <= MUL_KARATSUBA_MAX && ll + ls - 1 <= NTT_MAX_SIZE && !transform_pays(ll, ls))) {
     mul_columns(col, a.d, a.n, square ? a.d : b.d, b.n);
   } else if (a.n + b.n - 1 <= NTT_MAX_SIZE && ls <= MUL_PIECE_MAX) {
     ntt_convolve(col, a.d, a.n, square ? a.d : b.d, b.n);
