@@ -9,6 +9,7 @@
 // 20 T + 1 units of C's last digit, decided by the correctness loop. n! is an integer, so
 // it is exactly representable only when its significant digits fit, which the exact tree
 // covers; beyond it the value is never on a truncation boundary and the loop ends.
+// The tree's leaves publish the progress (how far along 1 .. n), for the status line.
 #include <cmath>
 
 #include "core/cancel.h"
@@ -25,18 +26,25 @@ struct Product {
   int64_t truncations = 0;
 };
 
+// The leaves of the tree report the share of 1 .. n done, in thousandths.
+struct TreeProgress {
+  const ProgressLoop &loop;
+  double n;
+};
+
 // Π k for k in [a, b); nodes longer than `keep` digits are truncated (keep = 0: exact).
-Product product(uint64_t a, uint64_t b, int64_t keep) {
+Product product(uint64_t a, uint64_t b, int64_t keep, const TreeProgress &progress) {
   Product p;
   if (b - a <= 16) {
     p.m = nat_from_u64(1);
     for (uint64_t k = a; k < b; ++k) p.m = nat_mul_u64(p.m, k);
+    progress.loop.set((int)(1000.0 * (double)(b - 1) / progress.n), 1000);
     return p;
   }
   cancel_check();
   Frame f;
   const uint64_t mid = a + (b - a) / 2;
-  Product l = product(a, mid, keep), r = product(mid, b, keep);
+  Product l = product(a, mid, keep, progress), r = product(mid, b, keep, progress);
   p.m = nat_mul(l.m, r.m);
   p.e = l.e + r.e;
   p.truncations = l.truncations + r.truncations;
@@ -78,12 +86,14 @@ int exact_factorial(DecWord *out, const DecWord *y) {
       dec_set_marker(out, NUM_OVERFLOW);
       return -1;
     }
+    ProgressLoop loop;
+    const TreeProgress progress{loop, n > 0 ? (double)n : 1.0};
     if (digits <= 4.0 * internal_digits + 1000) {
-      Product p = product(1, (uint64_t)n + 1, 0);
+      Product p = product(1, (uint64_t)n + 1, 0, progress);
       return dx_write(out, Dec{p.m, 0, false});
     }
     return ziv_loop(out, [&](int64_t w, Approx *a) {
-      Product p = product(1, (uint64_t)n + 1, w + 12);
+      Product p = product(1, (uint64_t)n + 1, w + 12, progress);
       a->mid = int_from(p.m, false);
       a->e = p.e;
       a->rad = p.truncations == 0 ? 0 : 20 * (uint64_t)p.truncations + 1;

@@ -1,6 +1,7 @@
 // The exact mode's factorial against MPFR's, far more precise.
 #include <gtest/gtest.h>
 
+#include "core/cancel.h"
 #include "exact/exact.h"
 #include "tests/exact/mpfr_oracle.h"
 
@@ -27,4 +28,16 @@ TEST(ExactFactorial, AgreesWithMpfrOnExactAndTruncatedProducts) {
     exact_factorial(out, y);
     EXPECT_EQ(digits_of(out), m[1]) << m[0];
   }
+}
+
+TEST(ExactFactorial, PublishesItsProgress) {
+  // The status line shows how far along 1 .. n the product tree is.
+  static Num y, out;
+  ASSERT_EQ(dec_set_precision(100), 0);
+  cancel_reset();
+  dec_from_text(y, "200000");
+  exact_factorial(out, y);
+  EXPECT_EQ(progress_len.load(), 1000);
+  EXPECT_EQ(progress_pos.load(), 1000);  // the last leaf ends at n
+  cancel_reset();
 }
