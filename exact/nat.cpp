@@ -23,6 +23,9 @@ constexpr int MUL_KARATSUBA_MIN = 160;
 // the shorter operand (seven levels) keep every column below 2^64 (the cost model never
 // gets near it).
 constexpr int MUL_KARATSUBA_MAX = MUL_KARATSUBA_MIN << 7;
+// Products' tops (nat_mul_top) by a partial schoolbook up to this many limbs in the shorter
+// operand.
+constexpr int MUL_TOP_SCHOOL_MAX = 300;
 // Divisors (and quotients) below this many limbs run by schoolbook long division.
 constexpr int DIV_SCHOOL_MAX = 40;
 // Transform pieces: each is at most half the longest transform, so a piece product fits.
@@ -73,10 +76,11 @@ void carry_columns(Nat &out, const uint64_t *col, int len) {
   nat_trim(out);
 }
 
-// col[0 .. ns + nl − 1) = the column sums of s × l (limbs below 2^32; every column sum
+// col[from .. ns + nl − 1) = those column sums of s × l (limbs below 2^32; every column sum
 // must stay below 2^64). The portable loop takes four rows per pass.
-void mul_school_portable(uint64_t *__restrict col, const uint32_t *s, int ns, const uint32_t *l, int nl) {
-  std::memset(col, 0, sizeof(uint64_t) * (size_t)(ns + nl - 1));
+void mul_school_portable(uint64_t *__restrict col, const uint32_t *s, int ns, const uint32_t *l, int nl,
+                         int from) {
+  std::memset(col + from, 0, sizeof(uint64_t) * (size_t)(ns + nl - 1 - from));
   Frame f;
   uint32_t *__restrict lp = arena_alloc((size_t)nl + 6) + 3;  // l with three zeros each side
   for (int j = -3; j < 0; ++j) lp[j] = lp[nl + 3 + j] = 0;
@@ -85,14 +89,14 @@ void mul_school_portable(uint64_t *__restrict col, const uint32_t *s, int ns, co
   for (; i + 3 < ns; i += 4) {
     const uint64_t s0 = s[i], s1 = s[i + 1], s2 = s[i + 2], s3 = s[i + 3];
     uint64_t *__restrict c = col + i;
-    for (int j = 0; j < nl + 3; ++j)
+    for (int j = from > i ? from - i : 0; j < nl + 3; ++j)
       c[j] += s0 * (uint64_t)lp[j] + s1 * (uint64_t)lp[j - 1] + s2 * (uint64_t)lp[j - 2] +
               s3 * (uint64_t)lp[j - 3];
   }
   for (; i < ns; ++i) {
     const uint64_t si = s[i];
     uint64_t *__restrict c = col + i;
-    for (int j = 0; j < nl; ++j) c[j] += si * (uint64_t)lp[j];
+    for (int j = from > i ? from - i : 0; j < nl; ++j) c[j] += si * (uint64_t)lp[j];
   }
 }
 
@@ -100,8 +104,8 @@ void mul_school_portable(uint64_t *__restrict col, const uint32_t *s, int ns, co
 // The same with AVX2: eight rows per pass, four columns per vector, over a copy of l widened
 // to 64-bit lanes (seven zeros each side) so every product is one vpmuludq.
 __attribute__((target("avx2"))) void mul_school_avx2(uint64_t *__restrict col, const uint32_t *s, int ns,
-                                                     const uint32_t *l, int nl) {
-  std::memset(col, 0, sizeof(uint64_t) * (size_t)(ns + nl - 1));
+                                                     const uint32_t *l, int nl, int from) {
+  std::memset(col + from, 0, sizeof(uint64_t) * (size_t)(ns + nl - 1 - from));
   Frame f;
   uint64_t *lp = (uint64_t *)arena_alloc(2 * ((size_t)nl + 14)) + 7;
   for (int j = -7; j < 0; ++j) lp[j] = lp[nl + 7 + j] = 0;
@@ -112,7 +116,7 @@ __attribute__((target("avx2"))) void mul_school_avx2(uint64_t *__restrict col, c
     for (int r = 0; r < 8; ++r) S[r] = _mm256_set1_epi64x((long long)s[i + r]);
     uint64_t *c = col + i;
     const int width = nl + 7;  // columns c[0 .. width) receive these rows' products
-    int j = 0;
+    int j = from > i ? from - i : 0;
     for (; j + 4 <= width; j += 4) {
       __m256i acc = _mm256_loadu_si256((const __m256i *)(c + j));
       __m256i acc2 = _mm256_mul_epu32(S[0], _mm256_loadu_si256((const __m256i *)(lp + j)));
@@ -134,7 +138,7 @@ __attribute__((target("avx2"))) void mul_school_avx2(uint64_t *__restrict col, c
   for (; i < ns; ++i) {
     const __m256i si = _mm256_set1_epi64x((long long)s[i]);
     uint64_t *c = col + i;
-    int j = 0;
+    int j = from > i ? from - i : 0;
     for (; j + 4 <= nl; j += 4) {
       const __m256i v = _mm256_mul_epu32(si, _mm256_loadu_si256((const __m256i *)(lp + j)));
       _mm256_storeu_si256((__m256i *)(c + j), _mm256_add_epi64(_mm256_loadu_si256((const __m256i *)(c + j)), v));
@@ -145,15 +149,16 @@ __attribute__((target("avx2"))) void mul_school_avx2(uint64_t *__restrict col, c
 
 const bool school_has_avx2 = __builtin_cpu_supports("avx2");
 
-void mul_school(uint64_t *col, const uint32_t *s, int ns, const uint32_t *l, int nl) {
+// The columns from `from` on (0 ≤ from < ns + nl − 1); the ones below are left unset.
+void mul_school(uint64_t *col, const uint32_t *s, int ns, const uint32_t *l, int nl, int from = 0) {
   if (school_has_avx2)
-    mul_school_avx2(col, s, ns, l, nl);
+    mul_school_avx2(col, s, ns, l, nl, from);
   else
-    mul_school_portable(col, s, ns, l, nl);
+    mul_school_portable(col, s, ns, l, nl, from);
 }
 #else
-void mul_school(uint64_t *col, const uint32_t *s, int ns, const uint32_t *l, int nl) {
-  mul_school_portable(col, s, ns, l, nl);
+void mul_school(uint64_t *col, const uint32_t *s, int ns, const uint32_t *l, int nl, int from = 0) {
+  mul_school_portable(col, s, ns, l, nl, from);
 }
 #endif
 
@@ -449,6 +454,21 @@ Nat nat_sub_small(const Nat &a, uint32_t v) {
 // ---- products ---------------------------------------------------------------------------
 Nat nat_mul(const Nat &a, const Nat &b) { return mul_impl(a, b, a.d == b.d && a.n == b.n); }
 Nat nat_sqr(const Nat &a) { return mul_impl(a, a, true); }
+
+Nat nat_mul_top(const Nat &a, const Nat &b, int from) {
+  if (from <= 0) return nat_mul(a, b);
+  if (a.n == 0 || b.n == 0 || from >= a.n + b.n - 1) return Nat{};
+  const Nat &sn = a.n < b.n ? a : b, &ln = a.n < b.n ? b : a;
+  // Half a schoolbook product beats Karatsuba's whole one up to a few hundred limbs; above,
+  // the exact product's top is taken.
+  if (sn.n > MUL_TOP_SCHOOL_MAX) return nat_high_limbs(nat_mul(a, b), from);
+  Nat out = alloc_unset(a.n + b.n + 2 - from);
+  Frame f;
+  uint64_t *col = (uint64_t *)arena_alloc(2 * (size_t)(a.n + b.n + 2));
+  mul_school(col, sn.d, sn.n, ln.d, ln.n, from);
+  carry_columns(out, col + from, a.n + b.n - 1 - from);
+  return out;
+}
 
 Nat nat_mul_u64(const Nat &a, uint64_t m) {
   if (a.n == 0 || m == 0) return Nat{};

@@ -51,6 +51,9 @@ Nat nat_sub_small(const Nat &a, uint32_t v);  // a ≥ v, v < BASE
 // ---- products ---------------------------------------------------------------------------
 Nat nat_mul(const Nat &a, const Nat &b);
 Nat nat_sqr(const Nat &a);
+// The top of a b from limb `from` on, the lower columns and their carries left out: at most
+// a b / BASE^from and more than a b / BASE^from − 2 min(a.n, b.n) BASE (from ≤ 0: a b).
+Nat nat_mul_top(const Nat &a, const Nat &b, int from);
 Nat nat_mul_small(const Nat &a, uint32_t m);        // m < 2^32
 Nat nat_mul_u64(const Nat &a, uint64_t m);
 Nat nat_pow_small(uint32_t base, uint64_t e);       // base^e

@@ -193,6 +193,11 @@ CisSplit cis_split(const Nat &c, int L, int64_t a, int64_t b, PowerTable &pw) {
   return s;
 }
 
+// a b from limb `from` on, its magnitude cut as nat_mul_top cuts it.
+Int int_mul_top(const Int &a, const Int &b, int from) {
+  return int_from(nat_mul_top(a.m, b.m, from), a.neg != b.neg);
+}
+
 // A Gaussian number (re + i im) × BASE^s.
 struct Gauss {
   Int re, im;
@@ -251,7 +256,12 @@ double fix_log10(const Int &m, int p) { return nat_log10(m.m) - 6.0 * p; }
 // to K = p + 3 limbs, and divided once per component.
 // Error, with m pieces and ε = BASE^−(p+2): N_j / D_j = e^(i r_j) (1 + ε_j), |ε_j| ≤ ε (the
 // tail); each of the ≤ 2m cuts of the numerator changes it by a factor within √2 ε of 1,
-// each of the ≤ 2m cuts of the denominator by one within ε. So num / den = e^(ir) (1 + θ)
+// each of the ≤ 2m cuts of the denominator by one within ε. The numerator's products keep
+// their columns from `from` on: the true product is at least BASE^(K+4) units of
+// BASE^from (its factors' longer components have na and nb limbs, from = na + nb − K − 6),
+// and each of the three is low by less than 2 (K + 1) BASE units, so a component moves by
+// less than 6 (K + 1) BASE and the product by a factor within 7.3 (K + 1) BASE^−4 ε < ε / 100
+// of 1 (a third kind of cut, m of them). So num / den = e^(ir) (1 + θ)
 // with |θ| ≤ 6.1 m ε, and as |e^(ir)| = 1 each component is within 6.1 m ε of cos r or
 // sin r: 6.1 m / BASE² < 1 unit of BASE^−p. Aligning the numerator to the quotient's scale
 // (a floor below BASE^−(K−1) units) and the floor of the quotient add 2: *err = 3.
@@ -276,10 +286,13 @@ void sincos_fix(const Nat &R, int p, Int *S, Int *C, uint64_t *err) {
     Gauss N;
     Scaled D;
     cis_piece(c, hi, p, K, &N, &D);
-    // Three products: (a + ib)(c + id) = ac − bd + i ((a + b)(c + d) − ac − bd).
-    const Int ac = int_mul(num.re, N.re), bd = int_mul(num.im, N.im);
-    const Int mix = int_mul(int_add(num.re, num.im), int_add(N.re, N.im));
-    Gauss z = cut(Gauss{int_sub(ac, bd), int_sub(int_sub(mix, ac), bd), num.s + N.s}, K);
+    // Three products: (a + ib)(c + id) = ac − bd + i ((a + b)(c + d) − ac − bd), each
+    // only from limb `from` on, six limbs below the K the cut keeps.
+    const int from = std::max(num.re.m.n, num.im.m.n) + std::max(N.re.m.n, N.im.m.n) - K - 6;
+    const Int ac = int_mul_top(num.re, N.re, from), bd = int_mul_top(num.im, N.im, from);
+    const Int mix = int_mul_top(int_add(num.re, num.im), int_add(N.re, N.im), from);
+    const int64_t scale = num.s + N.s + std::max(from, 0);
+    Gauss z = cut(Gauss{int_sub(ac, bd), int_sub(int_sub(mix, ac), bd), scale}, K);
     Scaled d = cut(Scaled{nat_mul(den.m, D.m), den.s + D.s}, K);
     g.keep({&z.re.m, &z.im.m, &d.m});
     num = z;

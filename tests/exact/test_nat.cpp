@@ -85,6 +85,27 @@ TEST(ExactNat, KaratsubaColumnsHoldAtTheLargestLimbs) {
   arena_reset();
 }
 
+TEST(ExactNat, ProductTopsStayWithinTheirBound) {
+  // 0 ≤ a b / BASE^from − top < 2 min(a.n, b.n) BASE, on both sides of the partial
+  // schoolbook's limit.
+  std::mt19937_64 rng(11);
+  const mpz_class B = exact::BASE;
+  for (int la : {9, 150, 300, 301, 520})
+    for (int lb : {9, 173, 300}) {
+      arena_reset();
+      Nat a = random_nat(rng, la), b = random_nat(rng, lb);
+      const mpz_class AB = to_mpz(a) * to_mpz(b);
+      for (int from : {1, la / 2, la + lb - 8, la + lb - 2, la + lb + 3}) {
+        mpz_class scale, floor_;
+        mpz_pow_ui(scale.get_mpz_t(), B.get_mpz_t(), (unsigned long)from);
+        floor_ = AB / scale;
+        const mpz_class gap = floor_ - to_mpz(nat_mul_top(a, b, from));
+        EXPECT_TRUE(gap >= 0 && gap < 2 * std::min(a.n, b.n) * B) << la << " " << lb << " " << from;
+      }
+    }
+  arena_reset();
+}
+
 TEST(ExactNat, LongProductsRunInTransformPieces) {
   // 300,000 and 40,000 limbs: longer than one transform, so the pieces path runs.
   std::mt19937_64 rng(3);
