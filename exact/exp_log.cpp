@@ -354,8 +354,11 @@ void exp_piece(const Nat &c, int L, int q, int K, Scaled *N, Scaled *D) {
 // (few terms for the late, long pieces); the numerators and the denominators are
 // multiplied apart, kept to K = q + 3 limbs, and divided once.
 // Error, with m pieces and ε = BASE^−(K−1): F = Π N_j / D_j ≥ 1, e^r ∈ F [1, (1 + BASE^−q)^m];
-// each of the ≤ 2m cuts of the numerator lowers it by a factor ≥ 1 − ε, each of the
-// denominator's raises the quotient likewise, and the final floor loses < 1 unit. With
+// each of the ≤ 2m cuts of the numerator lowers it by a factor ≥ 1 − 1.01 ε (the cut to K
+// limbs, and the product's dropped low columns: with `from` six limbs below the K kept, the
+// product is at least BASE^(K+4) units of BASE^from and loses less than 2 (K + 1) BASE of
+// them, a factor within 2 (K + 1) BASE^−4 ε), each of the denominator's raises the quotient
+// likewise, and the final floor loses < 1 unit. With
 // E the floor and e^r ≤ 11.1: E − 1 < e^r BASE^q ≤ E + 1 + 11.4 m units. The result is
 // max(E − 1, BASE^q) (also a lower bound, as r ≥ 0) with err = 12 m + 3.
 // The product of the pieces' fractions: e^r ≈ num / den (see exp_fix); *factors pieces.
@@ -384,8 +387,10 @@ void exp_frac(const Nat &r0, int q, Scaled *num_out, Scaled *den_out, uint64_t *
     Frame g;
     Scaled N, D;
     exp_piece(c, hi, q, K, &N, &D);
-    Scaled nn = leading(nat_mul(num.m, N.m), num.s + N.s, K);
-    Scaled dd = leading(nat_mul(den.m, D.m), den.s + D.s, K);
+    // Only the products' columns from six limbs below the K kept (nat_mul_top; see above).
+    const int fn = num.m.n + N.m.n - K - 6, fd = den.m.n + D.m.n - K - 6;
+    Scaled nn = leading(nat_mul_top(num.m, N.m, fn), num.s + N.s + std::max(fn, 0), K);
+    Scaled dd = leading(nat_mul_top(den.m, D.m, fd), den.s + D.s + std::max(fd, 0), K);
     g.keep({&nn.m, &dd.m});
     num = nn;
     den = dd;
