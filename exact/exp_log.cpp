@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "core/cancel.h"
 #include "exact/constants.h"
@@ -256,7 +255,7 @@ namespace {
 //   S(a, b) = Σ_{k=a}^{b−1} Π_{i=a}^{k} c / (i BASE^L) = T / (Q BASE^(L (b − a))),
 // P = c^(b − a). The powers of BASE are kept apart as limb shifts.
 struct ExpSplit {
-  Nat P, Q, T;  // P only at the leaves
+  Nat Q, T;  // P = c^(b − a) comes from the split's power table
 };
 
 // Ranges this short with c below BASE^2 are split term by term on machine words: adding
@@ -268,29 +267,13 @@ ExpSplit exp_leaf(const Nat &c, int L, int64_t a, int64_t b) {
   const int n = (int)(b - a);
   const uint64_t cv = nat_to_u64(c);
   ExpSplit s;
-  s.P = nat_alloc(2 * n + 2);
-  s.Q = nat_alloc(2 * n + 2);
-  s.Q.n = 0;
-  s.T = nat_alloc(n * (L + 3) + 4);
-  std::memcpy(s.P.d, c.d, sizeof(uint32_t) * (size_t)c.n);
-  std::memcpy(s.T.d, c.d, sizeof(uint32_t) * (size_t)c.n);
-  s.P.n = s.T.n = c.n;
-  for (uint64_t v = (uint64_t)a; v; v /= BASE) s.Q.d[s.Q.n++] = (uint32_t)(v % BASE);
+  Nat P = nat_with_room(c, 2 * n + 2);
+  s.Q = nat_with_room(nat_from_u64((uint64_t)a), 2 * n + 2);
+  s.T = nat_with_room(c, n * (L + 3) + 4);
   for (int64_t k = a + 1; k < b; ++k) {
-    Nat &T = s.T;
-    T.n = limbs_mul_word(T.d, T.n, (uint64_t)k);
-    std::memmove(T.d + L, T.d, sizeof(uint32_t) * (size_t)T.n);
-    std::memset(T.d, 0, sizeof(uint32_t) * (size_t)L);
-    T.n += L;
-    s.P.n = limbs_mul_word(s.P.d, s.P.n, cv);
-    uint32_t carry = 0;
-    int i = 0;
-    for (; i < s.P.n || carry; ++i) {
-      const uint32_t t = T.d[i] + (i < s.P.n ? s.P.d[i] : 0) + carry;
-      carry = t >= BASE;
-      T.d[i] = carry ? t - BASE : t;
-    }
-    if (i > T.n) T.n = i;
+    s.T.n = limbs_mul_word(s.T.d, s.T.n, (uint64_t)k);
+    P.n = limbs_mul_word(P.d, P.n, cv);
+    limbs_shift_add(s.T, L, P, false);
     s.Q.n = limbs_mul_word(s.Q.d, s.Q.n, (uint64_t)k);
   }
   return s;
@@ -301,7 +284,6 @@ ExpSplit exp_split(const Nat &c, int L, int64_t a, int64_t b, PowerTable &pw) {
   ExpSplit s;
   if (b - a <= EXP_LEAF_TERMS && c.n <= 2 && b - a > 1) return exp_leaf(c, L, a, b);
   if (b - a == 1) {
-    s.P = c;
     s.Q = nat_from_u64((uint64_t)a);
     s.T = c;
     return s;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstring>
 
 #include "core/cancel.h"
 #include "exact/nat.h"
@@ -55,6 +56,40 @@ inline int limbs_mul_word(uint32_t *x, int n, uint64_t m) {
     carry /= BASE;
   }
   return n;
+}
+
+// x = x BASE^L ± y in place for magnitudes (x ≥ y when subtracting; x has room), the step
+// of the word-level leaves.
+inline void limbs_shift_add(Nat &x, int L, const Nat &y, bool subtract) {
+  std::memmove(x.d + L, x.d, sizeof(uint32_t) * (size_t)x.n);
+  std::memset(x.d, 0, sizeof(uint32_t) * (size_t)L);
+  x.n += L;
+  if (!subtract) {
+    uint32_t carry = 0;
+    int i = 0;
+    for (; i < y.n || carry; ++i) {
+      const uint32_t t = (i < x.n ? x.d[i] : 0) + (i < y.n ? y.d[i] : 0) + carry;
+      carry = t >= BASE;
+      x.d[i] = carry ? t - BASE : t;
+    }
+    if (i > x.n) x.n = i;
+  } else {
+    uint32_t borrow = 0;
+    for (int i = 0; i < y.n || borrow; ++i) {
+      const uint32_t v = (i < y.n ? y.d[i] : 0) + borrow;
+      borrow = x.d[i] < v;
+      x.d[i] = borrow ? x.d[i] + BASE - v : x.d[i] - v;
+    }
+    nat_trim(x);
+  }
+}
+
+// v in a buffer of `room` limbs (room ≥ v.n), for a leaf to grow in place.
+inline Nat nat_with_room(const Nat &v, int room) {
+  Nat out = nat_alloc(room);
+  std::memcpy(out.d, v.d, sizeof(uint32_t) * (size_t)v.n);
+  out.n = v.n;
+  return out;
 }
 
 // The least n ≥ 1 with x ≤ (n + 2) / 2 and 2 x^(n+1) / (n+1)! ≤ e^target, for ln x ≤ lx:

@@ -35,7 +35,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "core/cancel.h"
 #include "exact/constants.h"
@@ -86,7 +85,7 @@ Dec dec_abs(const Dec &x) { return Dec{x.m, x.e, false}; }
 // T = Tr + i Ti a Gaussian integer, P = c^(b − a) (the factor i^(b − a) is applied where
 // P is used). The powers of BASE are kept apart as limb shifts.
 struct CisSplit {
-  Nat P, Q;  // P only at the leaves
+  Nat Q;  // P = c^(b − a) comes from the split's power table
   Int Tr, Ti;
 };
 
@@ -98,31 +97,6 @@ void rotate(Int &re, Int &im, int64_t k) {
     case 2: re = int_neg(r); im = int_neg(m); break;
     case 3: re = m; im = int_neg(r); break;
     default: break;
-  }
-}
-
-// x = x BASE^L + sign y in place for magnitudes (x ≥ y when subtracting; x has room).
-void limbs_shift_add(Nat &x, int L, const Nat &y, bool subtract) {
-  std::memmove(x.d + L, x.d, sizeof(uint32_t) * (size_t)x.n);
-  std::memset(x.d, 0, sizeof(uint32_t) * (size_t)L);
-  x.n += L;
-  if (!subtract) {
-    uint32_t carry = 0;
-    int i = 0;
-    for (; i < y.n || carry; ++i) {
-      const uint32_t t = (i < x.n ? x.d[i] : 0) + (i < y.n ? y.d[i] : 0) + carry;
-      carry = t >= BASE;
-      x.d[i] = carry ? t - BASE : t;
-    }
-    if (i > x.n) x.n = i;
-  } else {
-    uint32_t borrow = 0;
-    for (int i = 0; i < y.n || borrow; ++i) {
-      const uint32_t v = (i < y.n ? y.d[i] : 0) + borrow;
-      borrow = x.d[i] < v;
-      x.d[i] = borrow ? x.d[i] + BASE - v : x.d[i] - v;
-    }
-    nat_trim(x);
   }
 }
 
@@ -142,23 +116,17 @@ CisSplit cis_leaf(const Nat &c, int L, int64_t a, int64_t b) {
   const int n = (int)(b - a);
   const uint64_t cv = nat_to_u64(c);
   CisSplit s;
-  s.P = nat_alloc(2 * n + 2);
-  s.Q = nat_alloc(2 * n + 2);
-  Nat re = nat_alloc(n * (L + 3) + 4), im = nat_alloc(n * (L + 3) + 4);
-  std::memcpy(s.P.d, c.d, sizeof(uint32_t) * (size_t)c.n);
-  std::memcpy(im.d, c.d, sizeof(uint32_t) * (size_t)c.n);
-  s.P.n = im.n = c.n;
-  re.n = 0;
-  s.Q.n = 0;
-  for (uint64_t v = (uint64_t)a; v; v /= BASE) s.Q.d[s.Q.n++] = (uint32_t)(v % BASE);
+  Nat P = nat_with_room(c, 2 * n + 2);
+  s.Q = nat_with_room(nat_from_u64((uint64_t)a), 2 * n + 2);
+  Nat re = nat_with_room(Nat{}, n * (L + 3) + 4), im = nat_with_room(c, n * (L + 3) + 4);
   for (int64_t k = a + 1; k < b; ++k) {
     re.n = limbs_mul_word(re.d, re.n, (uint64_t)k);
     im.n = limbs_mul_word(im.d, im.n, (uint64_t)k);
-    s.P.n = limbs_mul_word(s.P.d, s.P.n, cv);
+    P.n = limbs_mul_word(P.d, P.n, cv);
     const Nat none{};
     const int64_t rank = (k - a + 1) & 3;
-    limbs_shift_add(re, L, rank == 0 || rank == 2 ? s.P : none, rank == 0);
-    limbs_shift_add(im, L, rank == 1 || rank == 3 ? s.P : none, rank == 3);
+    limbs_shift_add(re, L, rank == 0 || rank == 2 ? P : none, rank == 0);
+    limbs_shift_add(im, L, rank == 1 || rank == 3 ? P : none, rank == 3);
     s.Q.n = limbs_mul_word(s.Q.d, s.Q.n, (uint64_t)k);
   }
   nat_trim(re);
@@ -172,7 +140,6 @@ CisSplit cis_split(const Nat &c, int L, int64_t a, int64_t b, PowerTable &pw) {
   if (b - a > 1 && b - a <= CIS_LEAF_TERMS && c.n <= 2) return cis_leaf(c, L, a, b);
   CisSplit s;
   if (b - a == 1) {
-    s.P = c;
     s.Q = nat_from_u64((uint64_t)a);
     s.Ti = int_from(c, false);
     return s;
