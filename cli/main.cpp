@@ -39,7 +39,8 @@ constexpr int CODE_SCRIPT = 95;
 struct Options {
   const char *digits = nullptr;
   int angle = -1;  // -1: as loaded
-  bool compact = false, bare = false, plain = false, exact = false;
+  bool compact = false, bare = false, plain = false;
+  int exact = -1;  // -1: as loaded (on at a fresh start), 0: --no-exact, 1: --exact
   const char *script = nullptr;
   const char *workspace = nullptr;
   bool registers = false, interactive = false;
@@ -55,8 +56,11 @@ const char USAGE[] =
     "  --compact             \"Compact mem.\" on\n"
     "  --bare                \"Bare digits\" on: every internal digit, unrounded\n"
     "  --plain               \"Plane disp.\" on: no grouping blanks, no line breaks\n"
-    "  --exact               \"Exact digits\" on: every shown digit is the true value's\n"
-    "                        (the result truncated, not computed by the series)\n"
+    "  --exact               \"Exact digits\" on (the default of a fresh start): every\n"
+    "                        shown digit is the true value's, correctly rounded\n"
+    "  --no-exact            \"Exact digits\" off: the defined algorithms, reproducible\n"
+    "                        to the last guard digit, where the last shown digit can\n"
+    "                        be a unit off and hard arguments lose digits\n"
     "  -s, --script FILE     put FILE's text into the script box; the token 'run'\n"
     "                        performs it; with no tokens (and without -i) it is\n"
     "                        performed once\n"
@@ -135,7 +139,8 @@ int parse_arguments(int argc, char **argv, Options *o) {
     else if (name == "--compact") ok = flag(&o->compact);
     else if (name == "--bare") ok = flag(&o->bare);
     else if (name == "--plain") ok = flag(&o->plain);
-    else if (name == "--exact") ok = flag(&o->exact);
+    else if (name == "--exact") o->exact = 1, ok = value == nullptr;
+    else if (name == "--no-exact") o->exact = 0, ok = value == nullptr;
     else if (name == "-s" || name == "--script") ok = take_value(&o->script);
     else if (name == "-w" || name == "--workspace") ok = take_value(&o->workspace);
     else if (name == "-r" || name == "--registers") ok = flag(&o->registers);
@@ -304,17 +309,19 @@ int main(int argc, char **argv) {
 
   // Start-up as in the window: everything cleared (the globals start zeroed), the
   // workspace file read, the defaults applied; then the options of this run.
-  if (o.workspace != nullptr && workspace_read(o.workspace) < 0) {
+  const int read = o.workspace != nullptr ? workspace_read(o.workspace) : 0;
+  if (read < 0) {
     return usage_error(std::string("cannot read workspace file '") + o.workspace + "': " +
                        workspace_error());
   }
+  if (read == 0) workspace_fresh_start();
   workspace_apply_defaults();
   if (o.digits != nullptr) slot_copy(TextSlots[SLOT_SIG_DIGITS], o.digits);
   if (o.angle >= 0) Settings[SET_ANGLE_UNIT] = o.angle;
   if (o.compact) Settings[SET_COMPACT_MEM] = 1;
   if (o.bare) Settings[SET_BARE_DIGITS] = 1;
   if (o.plain) Settings[SET_PLANE_DISP] = 1;
-  if (o.exact) Settings[SET_EXACT_DIGITS] = 1;
+  if (o.exact >= 0) Settings[SET_EXACT_DIGITS] = o.exact;
   if (o.script != nullptr) {
     if (int rc = read_script(o.script)) return rc;
   }

@@ -171,6 +171,8 @@ void workspace_apply_defaults() {
   }
 }
 
+void workspace_fresh_start() { Settings[SET_EXACT_DIGITS] = 1; }
+
 namespace {
 
 FileSave pending;

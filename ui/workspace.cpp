@@ -40,13 +40,15 @@ void find_workspace_path() {
 
 void load_workspace() {
   find_workspace_path();
-  if (workspace_path[0] != '\0' && workspace_read(workspace_path) < 0) {
+  const int read = workspace_path[0] != '\0' ? workspace_read(workspace_path) : 0;
+  if (read < 0) {
     // The file is replaced by this run's state at exit, as a missing one would be.
     std::string text = "deepNUMS.ini cannot be read (";
     text += workspace_error();
     text += "): defaults used";
     set_status(text.c_str());
   }
+  if (read <= 0) workspace_fresh_start();
   workspace_apply_defaults();
 }
 

@@ -45,7 +45,7 @@ expect() {
 
 case "$GROUP" in
 grammar)
-  expect bare-third ".33333333333333333" 0 -- -d 12 --bare 1 3 /
+  expect bare-third ".33333333333333333" 0 -- --no-exact -d 12 --bare 1 3 /
   expect caption-blanks "1024" 0 -- -d 12 2 10 'x ^ y'
   expect caption-squeezed "1024" 0 -- -d 12 2 10 x^y
   expect alias "1024" 0 -- -d 12 2 10 pow
@@ -76,20 +76,27 @@ grammar)
   expect version "$(printf 'deepnums-cli (deepNUMS) 1.30\nCopyright (C) 2026 The deepNUMS authors; MIT License, with NO WARRANTY.')" 0 -- --version
   ;;
 arithmetic)
-  expect sub "7" 0 -- -d 12 10 3 -
-  expect rem "89" 0 -- -d 12 270 181 %
-  expect rem-neg "-89" 0 -- -d 12 -270 181 %
-  expect roff-neg "20" 0 -- -d 12 18.56785678 -1 R.Off
-  expect roff-two "18. 57" 0 -- -d 12 18.56785678 2 round
-  expect neg-zero "0" 0 -- -d 12 0 +/-
-  expect ep "-2" 0 -- -d 12 0.05 EP
-  expect fill9 "1.5999999999999999" 0 -- -d 12 --bare --plain 1.5 'fill w/9'
-  expect fill9-mid "10.059999999999999" 0 -- -d 12 --bare --plain 10.05 fillw/9
-  expect recip-zero "$(printf 'R0: ERROR\nR1: 0')" 0 --head 2 -- -d 12 0 1/x -r
-  expect ip "-2" 0 -- -d 12 -2.7 IP
-  expect fp "-.7" 0 -- -d 12 -2.7 FP
-  expect cube "-27" 0 -- -d 12 -3 'x ^ 3'
-  expect div-zero "ERROR" 0 -- -d 12 1 0 /
+  # The defined algorithms and "Exact digits" agree on all of these; both are run on purpose.
+  for mode in --no-exact --exact; do
+    expect "${mode#--}/sub" "7" 0 -- $mode -d 12 10 3 -
+    expect "${mode#--}/rem" "89" 0 -- $mode -d 12 270 181 %
+    expect "${mode#--}/rem-neg" "-89" 0 -- $mode -d 12 -270 181 %
+    expect "${mode#--}/roff-neg" "20" 0 -- $mode -d 12 18.56785678 -1 R.Off
+    expect "${mode#--}/roff-two" "18. 57" 0 -- $mode -d 12 18.56785678 2 round
+    expect "${mode#--}/neg-zero" "0" 0 -- $mode -d 12 0 +/-
+    expect "${mode#--}/ep" "-2" 0 -- $mode -d 12 0.05 EP
+    expect "${mode#--}/fill9" "1.5999999999999999" 0 -- $mode -d 12 --bare --plain 1.5 'fill w/9'
+    expect "${mode#--}/fill9-mid" "10.059999999999999" 0 -- $mode -d 12 --bare --plain 10.05 fillw/9
+    expect "${mode#--}/recip-zero" "$(printf 'R0: ERROR\nR1: 0')" 0 --head 2 -- $mode -d 12 0 1/x -r
+    expect "${mode#--}/ip" "-2" 0 -- $mode -d 12 -2.7 IP
+    expect "${mode#--}/fp" "-.7" 0 -- $mode -d 12 -2.7 FP
+    expect "${mode#--}/cube" "-27" 0 -- $mode -d 12 -3 'x ^ 3'
+    expect "${mode#--}/div-zero" "ERROR" 0 -- $mode -d 12 1 0 /
+  done
+  # A fresh start computes exact digits; --no-exact selects the defined algorithms.
+  expect default-exact "-.4875060250875106915 27794294348" 0 -- -d 30 --radian 1e10 sin
+  expect no-exact "-.4875060250875106915 27793864725" 0 -- --no-exact -d 30 --radian 1e10 sin
+  expect no-exact-value "" 2 --stderr "takes no value" -- --no-exact=1 1
   ;;
 registers)
   expect up-down "$(printf 'R0: 2\nR1: 3\nR2: 4\nR3: 0\nR4: 0')" 0 --head 5 -- -d 12 -r 5 4 3 2 1 up down down
@@ -160,9 +167,9 @@ interactive)
   [[ "$out" == *"$want"* ]] || { echo "FAIL session-rad: [$out]"; failures=$((failures + 1)); }
   [[ "$out" == *"R0: .5"$'\n'* ]] || { echo "FAIL session-sin-rad: [$out]"; failures=$((failures + 1)); }
   [[ "$out" == *"R0: .3333333333333333333 3333333333"* ]] || { echo "FAIL session-bare: [$out]"; failures=$((failures + 1)); }
-  [[ "$out" == *"digits 20, deg, bare on, plain off, compact off, exact off" ]] || { echo "FAIL session-options: [$out]"; failures=$((failures + 1)); }
+  [[ "$out" == *"digits 20, deg, bare on, plain off, compact off, exact on" ]] || { echo "FAIL session-options: [$out]"; failures=$((failures + 1)); }
   # "Exact digits": the true value truncated, where the default mode's last digit is off.
-  out="$(printf 'exact on\n1e16 0.500000000001 -\n' | "$CLI" -d 16 -i | grep '^R0')"
+  out="$(printf 'exact off\nexact on\n1e16 0.500000000001 -\n' | "$CLI" --no-exact -d 16 -i | grep '^R0')"
   [ "$out" = "R0: 9999999999999999" ] || { echo "FAIL session-exact: [$out]"; failures=$((failures + 1)); }
   out="$("$CLI" --exact -d 16 R1=1E16 R0=0.500000000001 -)"
   [ "$out" = "9999999999999999" ] || { echo "FAIL option-exact: [$out]"; failures=$((failures + 1)); }

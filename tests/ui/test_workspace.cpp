@@ -104,7 +104,8 @@ TEST_F(WorkspaceTest, ExactBytesWritten) {
   fake.control(ID_SCRIPT)->text = "a\r\nb";
   Settings[SET_COMMAND] = 47;
   ASSERT_TRUE(save_workspace(&fake.main));
-  std::string expected = "20\r\n" + settings_lines({0, 1, 2, 3, 4, 0, 0, 0, 0, 0, 0, 0, 47, 0, 0, 0, 0, 0, 0, 0}) +
+  // A fresh start: "Exact digits" (index 14) on.
+  std::string expected = "20\r\n" + settings_lines({0, 1, 2, 3, 4, 0, 0, 0, 0, 0, 0, 0, 47, 0, 1, 0, 0, 0, 0, 0}) +
                          "20\r\n";
   expected += "12\r\a34\r\n";
   for (int n = 1; n < 10; ++n) expected += "0\r\n";
@@ -113,6 +114,31 @@ TEST_F(WorkspaceTest, ExactBytesWritten) {
   expected += "\r\n";        // status
   expected += "1000\r\n\r\n\r\n";
   EXPECT_EQ(read_file(), expected);
+}
+
+// "Exact digits" is on at a fresh start and when the file cannot be read; a file keeps
+// what it records, and one from before the option (0 at index 14, or too few values)
+// keeps it off.
+TEST_F(WorkspaceTest, ExactDigitsOnlyOnAFreshStart) {
+  struct Case {
+    const char *name;
+    std::string file;  // empty: no file
+    int32_t exact;
+  } cases[] = {
+      {"no file", "", 1},
+      {"recorded on", "20\r\n" + settings_lines({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}), 1},
+      {"older file", "20\r\n" + settings_lines({1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), 0},
+      {"only ten values", "10\r\n" + settings_lines({1, 0, 0, 0, 0, 0, 0, 0, 0, 0}) + "0\r\n", 0},
+      {"unreadable", std::string(WORKSPACE_LINE_MAX_BYTES + 2, '7'), 1},
+  };
+  for (const Case &c : cases) {
+    std::remove("deepNUMS.ini");
+    if (!c.file.empty()) write_file(c.file);
+    fake_open_window();
+    EXPECT_EQ(Settings[SET_EXACT_DIGITS], c.exact) << c.name;
+    EXPECT_EQ(fake.control(ID_EXACT_DIGITS)->checked, c.exact != 0) << c.name;
+    fake.reset();
+  }
 }
 
 TEST_F(WorkspaceTest, FilesWrittenOnWindowsAndWithPlainLineFeeds) {

@@ -545,6 +545,7 @@ TEST_F(Win32Window, WorkspaceIsSavedInADirectoryWithANonAsciiName) {
 
 TEST_F(Win32Window, CancelStopsALongRunAndOtherPressesAreRefused) {
   open();
+  press(ID_EXACT_DIGITS);  // off: the defined algorithms take seconds where it takes 0.1 s
   SetWindowTextA(child(ID_SIG_DIGITS), "100000");
   SetWindowTextA(child(ID_R0), "1.5");
   press(53);  // "exp" at 100,000 digits: seconds of work
@@ -596,6 +597,7 @@ TEST_F(Win32Window, CancelStopsALongRunAndOtherPressesAreRefused) {
 
 TEST_F(Win32Window, ClosingDuringARunStopsTheWorkerAndSavesTheBoxes) {
   open();
+  press(ID_EXACT_DIGITS);  // off: a run long enough to be stopped
   SetWindowTextA(child(ID_SIG_DIGITS), "100000");
   SetWindowTextA(child(ID_R0), "1.5");
   press(53);
