@@ -364,17 +364,19 @@ int main(int argc, char **argv) {
     if (termination_pending()) exit_status = interrupt_exit_status();
   }
 
-  // Numbers typed last are printed as the calculator shows their values.
-  if (!o.interactive && exit_status == 0) {
-    if (show_typed_registers(o.registers ? 5 : 1) != 0) {
-      put_status(stderr);
-      exit_status = EXIT_REFUSED;
-    }
-  }
+  // A number typed last is printed as the calculator shows its value; its text stays as
+  // typed, so a register read from a workspace file is saved back byte for byte. -r
+  // prints every register's text as it stands, as the window's boxes show them.
   if (o.registers) {
     for (int n = 0; n <= 9; n++) put_register(stdout, n);
   } else if (!o.interactive) {
-    put_text(stdout, TextSlots[SLOT_R0]);
+    static char shown[TEXT_SLOT_BYTES];
+    slot_copy(shown, TextSlots[SLOT_R0]);
+    if (exit_status == 0 && format_register_value(0, shown) != 0) {
+      put_status(stderr);
+      exit_status = EXIT_REFUSED;
+    }
+    put_text(stdout, shown);
   }
   fflush(stdout);
 

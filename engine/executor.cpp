@@ -254,15 +254,12 @@ int execute_command() {
   return 0;
 }
 
-int show_typed_registers(int count) {
-  if (count < 0 || count > 5) return -1;
-  bool typed[5] = {};
-  bool any = false;
-  for (int n = 0; n < count; n++) any |= typed[n] = text_changed(n);
-  if (!any) return 0;
+int format_register_value(int n, char *out) {
+  if (n < 0 || n >= REGISTER_COUNT) return -1;
+  const char *text = (n >= 5 && n <= 9) ? MemoryTexts[n - 5] : TextSlots[n];
+  slot_copy(out, text);
+  if (!text_changed(n)) return 0;
   if (prepare_run() != 0) return -1;
-  for (int n = 0; n < count; n++) {
-    if (typed[n]) register_show(n);
-  }
+  dec_to_text(Registers[n], out);
   return 0;
 }

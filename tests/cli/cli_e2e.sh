@@ -60,7 +60,7 @@ grammar)
   # begins like a number is a usage error.
   expect typed-value "1000" 0 -- -d 12 1e3
   expect typed-grouped "1234567. 5" 0 -- -d 12 1,234,567.50
-  expect typed-registers "$(printf 'R0: 1000\nR1: -.5')" 0 --head 2 -- -d 12 -r 1e3 R1=-0.5
+  expect typed-registers "$(printf 'R0: 1e3\nR1: -0.5\nR2: abc')" 0 --head 3 -- -d 12 -r 1e3 R1=-0.5 R2=abc
   expect hex-like "" 2 --stderr "'0x10' is not a number" -- 0x10
   expect trailing-letters "" 2 --stderr "'12abc' is not a number" -- 12abc
   expect fraction-like "" 2 --stderr "'1/2' is not a number" -- 1/2 abs
@@ -137,6 +137,17 @@ workspace)
   expect big-in "" 0 --head 0 -- -w "$TMP/big.ini" -d 100000 --plain "R0=$big" dup
   out="$("$CLI" -w "$TMP/big.ini" -r </dev/null | sed -n 2p)"
   [ "$out" = "R1: $big" ] || { echo "FAIL big register (${#out} chars)"; failures=$((failures + 1)); }
+  # A register read from the file keeps its text byte for byte until a command changes
+  # it, whatever the precision of the runs in between.
+  for digits in 12 1000 100000; do
+    cp "$TMP/big.ini" "$TMP/keep.ini"
+    "$CLI" -w "$TMP/keep.ini" -d "$digits" >/dev/null </dev/null
+    "$CLI" -w "$TMP/keep.ini" -d "$digits" CLR5 >/dev/null </dev/null
+    out="$("$CLI" -w "$TMP/keep.ini" -d 100000 --plain </dev/null)"
+    [ "$out" = "$big" ] || { echo "FAIL kept at $digits digits (${#out} chars)"; failures=$((failures + 1)); }
+  done
+  expect typed-kept "1000" 0 -- -w "$TMP/typed.ini" -d 12 1e3
+  grep -q $'^1e3\r$' "$TMP/typed.ini" || { echo "FAIL typed text saved as typed"; failures=$((failures + 1)); }
   mkdir -p "$TMP/dir.ini"
   expect unreadable "" 2 --stderr "cannot read workspace file" -- -w "$TMP/dir.ini" 1
   ;;
