@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <system_error>
 
 #include <fcntl.h>
@@ -259,6 +260,37 @@ void file_save_abort(FileSave *s) {
   std::fclose(s->file);
   s->file = nullptr;
   std::remove(s->temp.c_str());
+}
+
+bool file_keep_aside(const char *path, const char *stem, std::string *kept, std::string *error) {
+  kept->clear();
+  std::string target;
+  int kind = 0;
+  if (!find_target(path, &target, &kind, error)) return false;
+  if (kind == 0) return true;
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  const std::string base = target + "." + stem + "-" + stamp;
+  for (int n = 1; n < 1000; ++n) {
+    const std::string name = n == 1 ? base : base + "-" + std::to_string(n);
+    struct stat st;
+    if (stat(name.c_str(), &st) == 0) continue;
+    if (std::rename(target.c_str(), name.c_str()) != 0) {
+      *error = reason(errno);
+      return false;
+    }
+    *kept = name;
+    return true;
+  }
+  *error = reason(EEXIST);
+  return false;
 }
 
 FILE *open_regular_file(const char *path, bool *missing, std::string *error) {

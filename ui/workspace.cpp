@@ -7,11 +7,14 @@
 #include <cstring>
 #include <string>
 
+#include "engine/file_save.h"
 #include "engine/state.h"
 #include "engine/workspace_file.h"
 #include "ui/control_table.h"
 
 char workspace_path[WORKSPACE_PATH_BYTES];
+
+static std::string last_save_error;
 
 namespace {
 
@@ -38,14 +41,23 @@ void find_workspace_path() {
 
 }  // namespace
 
+namespace {
+
+// The file at workspace_path could not be read at start: it is moved aside before the
+// first save replaces it.
+bool unreadable_at_start = false;
+
+}  // namespace
+
 void load_workspace() {
   find_workspace_path();
+  unreadable_at_start = false;
   const int read = workspace_path[0] != '\0' ? workspace_read(workspace_path) : 0;
   if (read < 0) {
-    // The file is replaced by this run's state at exit, as a missing one would be.
+    unreadable_at_start = true;
     std::string text = "deepNUMS.ini cannot be read (";
     text += workspace_error();
-    text += "): defaults used";
+    text += "): defaults used; the file is kept as deepNUMS.ini.unreadable-DATE-TIME when the workspace is saved";
     set_status(text.c_str());
   }
   if (read <= 0) workspace_fresh_start();
@@ -53,7 +65,20 @@ void load_workspace() {
 }
 
 bool save_workspace(UiHandle main) {
-  if (workspace_path[0] == '\0' || !workspace_begin_write(workspace_path)) return false;
+  if (workspace_path[0] == '\0') return false;
+  if (unreadable_at_start) {
+    std::string kept, error;
+    if (!file_keep_aside(workspace_path, "unreadable", &kept, &error)) {
+      last_save_error = "the unreadable file could not be kept aside: " + error;
+      return false;
+    }
+    unreadable_at_start = false;
+    if (!kept.empty()) std::fprintf(stderr, "deepnums: the unreadable workspace file was kept as %s\n", kept.c_str());
+  }
+  if (!workspace_begin_write(workspace_path)) {
+    last_save_error = workspace_error();
+    return false;
+  }
   read_edit_texts();
   UiRect r;
   if (plat_window_rect(main, &r)) {
@@ -62,5 +87,11 @@ bool save_workspace(UiHandle main) {
     Settings[SET_WINDOW_RIGHT] = r.right;
     Settings[SET_WINDOW_BOTTOM] = r.bottom;
   }
-  return workspace_finish_write();
+  if (!workspace_finish_write()) {
+    last_save_error = workspace_error();
+    return false;
+  }
+  return true;
 }
+
+const char *save_error() { return last_save_error.c_str(); }

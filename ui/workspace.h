@@ -18,6 +18,8 @@ extern char workspace_path[WORKSPACE_PATH_BYTES];
 void load_workspace();
 
 // Reads the edit boxes and the window rectangle and writes the file: to a temporary file
-// beside it, renamed into place only when every byte was written. Returns true when the
-// file was written.
+// beside it, renamed into place only when every byte was written. A file that could not
+// be read at start is first moved aside (deepNUMS.ini.unreadable-DATE-TIME). Returns true
+// when the file was written; save_error() then says why not.
 bool save_workspace(UiHandle main);
+const char *save_error();
