@@ -2,7 +2,8 @@
 // execute_command with Settings and TextSlots set as the window sets them, and the texts
 // persist from token to token as they do between button presses.
 //
-// Exit status: 0; 1 when a command was refused for its significant digits; 2 for a usage
+// Exit status: 0; 1 when a command was refused for its significant digits or could not get
+// the memory it needed; 2 for a usage
 // error (nothing is run then) or a workspace file that cannot be read or written; 3 when
 // a script stopped on an invalid command; 130 when Ctrl-C cancelled a command of a
 // non-interactive run (with -w: 143 for SIGTERM, 129 for SIGHUP, which end the run as
@@ -79,8 +80,9 @@ const char USAGE[] =
     "next argument or after '=' (--digits=20). An argument is an option only when '-'\n"
     "or '--' is followed by a letter, so -5 and ->R5 are tokens. Options override the\n"
     "values read from a workspace file.\n"
-    "Exit status: 0; 1 when a command was refused for its significant digits; 2 for a\n"
-    "usage error or a workspace file that cannot be read or written; 3 when a script\n"
+    "Exit status: 0; 1 when a command was refused for its significant digits or ran out\n"
+    "of memory; 2 for a usage error or a workspace file that cannot be read or written;\n"
+    "3 when a script\n"
     "stopped on \"Invalid command\"; 130 after Ctrl-C.\n\n";
 
 int usage_error(const std::string &message) {
@@ -346,7 +348,7 @@ int main(int argc, char **argv) {
     }
     RunResult r = run_token(t, progress);
     if (!o.interactive) put_status(stderr);
-    if (r == RUN_REFUSED) {
+    if (r == RUN_REFUSED || r == RUN_NO_MEMORY) {
       exit_status = EXIT_REFUSED;
       break;
     }

@@ -52,6 +52,8 @@
 #include "exact/exact.h"
 #include "functions/functions.h"
 
+const char MSG_OUT_OF_MEMORY[] = "Not enough memory for this operation";
+
 int requested_digits;
 int extension_digits;
 int error_digits;

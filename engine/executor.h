@@ -21,6 +21,10 @@ int execute_command();
 // out holds the text as it stands).
 int format_register_value(int n, char *out);
 
+// The status of a command that could not get the memory it needed from the system
+// (std::bad_alloc out of execute_command); the front end abandons it as after Cancel.
+extern const char MSG_OUT_OF_MEMORY[];  // "Not enough memory for this operation"
+
 // After a cancelled command: every shadow text is marked stale, so the next command
 // re-reads every register from the text the user sees.
 void mark_shadows_stale();

@@ -18,6 +18,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <system_error>
 
 #include "core/cancel.h"
@@ -194,6 +195,11 @@ void worker_main(UiHandle /*main*/, intptr_t id) {
     execute_command();
   } catch (const CommandCancelled &) {
     return;  // the main thread finishes a cancelled run after joining
+  } catch (const std::bad_alloc &) {
+    // Abandoned where it stood, as after Cancel: the next command reads every register
+    // again from the text the user sees.
+    slot_copy(TextSlots[SLOT_STATUS], MSG_OUT_OF_MEMORY);
+    mark_shadows_stale();
   } catch (...) {
     slot_copy(TextSlots[SLOT_STATUS], "Command failed");
   }

@@ -121,6 +121,20 @@ exit_codes)
   expect missing-script "" 2 --stderr "cannot read script file" -- -s "$TMP/none.txt" run
   expect not-supported "0" 0 --stderr "Not yet supported" -- '#88'
   "$CLI" --help | grep -q "x ^ y" || { echo "FAIL help"; failures=$((failures + 1)); }
+  # Memory is reserved as it is needed: --version and the defined algorithms run in a
+  # 32 MB address space, and what does not fit says so (not under the sanitizers, whose
+  # shadow memory needs more).
+  if [ -z "${ASAN_OPTIONS:-}" ]; then
+    out="$( (ulimit -v 32768; "$CLI" --version) 2>&1 | head -1)"
+    [ "$out" = "deepnums-cli (deepNUMS) 1.30" ] || { echo "FAIL small-version: [$out]"; failures=$((failures + 1)); }
+    want="$("$CLI" --no-exact -d 100000 --plain 2 sqrt </dev/null)"
+    out="$( (ulimit -v 32768; "$CLI" --no-exact -d 100000 --plain 2 sqrt </dev/null) 2>&1)"
+    [ "$out" = "$want" ] || { echo "FAIL small-defined: [${out:0:80}]"; failures=$((failures + 1)); }
+    out="$( (ulimit -v 32768; "$CLI" -d 100000 2 exp </dev/null) 2>&1)"
+    [[ "$out" == *"Exact digits: not enough working memory"*"ERROR" ]] || { echo "FAIL small-exact: [$out]"; failures=$((failures + 1)); }
+    out="$( (ulimit -v 21000; "$CLI" -d 12 2 sqrt </dev/null; echo "rc=$?") 2>&1)"
+    [[ "$out" == *"Not enough memory for this operation"*"rc=1" ]] || { echo "FAIL no-thread: [$out]"; failures=$((failures + 1)); }
+  fi
   # A usage error runs nothing: the workspace file is not written.
   "$CLI" -w "$TMP/ws.ini" 1 foo 2>/dev/null
   [ ! -e "$TMP/ws.ini" ] || { echo "FAIL usage-error-wrote-workspace"; failures=$((failures + 1)); }

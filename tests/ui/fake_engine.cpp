@@ -63,6 +63,7 @@ int execute_command() {
 }
 
 void mark_shadows_stale() { ++engine.stale_marks; }
+const char MSG_OUT_OF_MEMORY[] = "Not enough memory for this operation";
 
 void blocking_body() {
   while (!engine.release.load()) {
