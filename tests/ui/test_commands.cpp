@@ -383,7 +383,7 @@ TEST_F(CommandsTest, RadioButtons) {
 }
 
 TEST_F(CommandsTest, CheckBoxes) {
-  write_file("20\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n5\r\n0\r\n0\r\n1\r\n0\r\n0\r\n0\r\n");
+  write_file("20\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n5\r\n0\r\n0\r\n1\r\n0\r\n0\r\n0\r\n0\r\n");
   fake_open_window();
   EXPECT_TRUE(fake.control(ID_COMPACT_MEM)->checked);
   press(ID_COMPACT_MEM);  // 5 becomes 0
