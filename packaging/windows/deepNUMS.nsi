@@ -59,7 +59,9 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (C) 2026 The deepNUMS author
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\docs\manual.html"
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "$(ShowManual)"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
-!define MUI_UNCOMPONENTSPAGE_NODESC
+; The licence is shown for information: the MIT License asks for no acceptance.
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "$(LicenceNote)"
 
 !insertmacro MUI_PAGE_LICENSE "${STAGE}/LICENSE.txt"
 !insertmacro MUI_PAGE_DIRECTORY
@@ -83,10 +85,16 @@ LangString ManualComment ${LANG_ENGLISH} "The deepNUMS user's manual"
 LangString ManualComment ${LANG_JAPANESE} "deepNUMS のマニュアル (英語)"
 LangString CloseProgram ${LANG_ENGLISH} "deepNUMS is running. Close its window, then press Retry."
 LangString CloseProgram ${LANG_JAPANESE} "deepNUMS が起動しています。ウィンドウを閉じてから「再試行」を押してください。"
-LangString ProgramFiles ${LANG_ENGLISH} "deepNUMS (the programs, documents and Start-menu entries)"
-LangString ProgramFiles ${LANG_JAPANESE} "deepNUMS (プログラム、文書、スタートメニュー項目)"
-LangString Workspace ${LANG_ENGLISH} "Your workspace (deepNUMS.ini: registers, script, options)"
-LangString Workspace ${LANG_JAPANESE} "ワークスペース (deepNUMS.ini: レジスタ、スクリプト、オプション)"
+LangString LicenceNote ${LANG_ENGLISH} "deepNUMS is free software under the MIT License. Press Next to continue."
+LangString LicenceNote ${LANG_JAPANESE} "deepNUMS は MIT ライセンスのフリーソフトウェアです。「次へ」で進みます。"
+LangString ProgramFiles ${LANG_ENGLISH} "deepNUMS"
+LangString ProgramFiles ${LANG_JAPANESE} "deepNUMS"
+LangString ProgramFilesText ${LANG_ENGLISH} "The programs, the documents and the Start-menu entries."
+LangString ProgramFilesText ${LANG_JAPANESE} "プログラム、文書、スタートメニューの項目。"
+LangString Workspace ${LANG_ENGLISH} "Your workspace"
+LangString Workspace ${LANG_JAPANESE} "ワークスペース"
+LangString WorkspaceText ${LANG_ENGLISH} "deepNUMS.ini with your registers, script and options, in $APPDATA\deepNUMS and beside the program. Left in place unless ticked."
+LangString WorkspaceText ${LANG_JAPANESE} "レジスタ、スクリプト、オプションを保存した deepNUMS.ini ($APPDATA\deepNUMS とプログラムのフォルダー)。チェックしなければ残ります。"
 
 ; Waits until no deepNUMS window is open, asking the user to close it; Cancel (and silent
 ; mode, which cannot ask) ends the run with exit code 2 before anything was changed.
@@ -182,3 +190,8 @@ Function un.onInit
     SectionSetFlags ${UnSecWorkspace} ${SF_SELECTED}
   ${EndIf}
 FunctionEnd
+
+!insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${UnSecProgram} "$(ProgramFilesText)"
+  !insertmacro MUI_DESCRIPTION_TEXT ${UnSecWorkspace} "$(WorkspaceText)"
+!insertmacro MUI_UNFUNCTION_DESCRIPTION_END
