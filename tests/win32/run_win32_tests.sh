@@ -406,6 +406,8 @@ screenshot_menu() {
 do_installer() {
   have makensis || skip "makensis (nsis) not installed"
   have wrestool || skip "wrestool (icoutils) not installed"
+  have rsvg-convert || skip "rsvg-convert (librsvg2-bin) not installed"
+  have cmark-gfm || skip "cmark-gfm not installed"
   have python3 || skip "python3 not installed"
   [ -f "$build/CMakeCache.txt" ] || fail "no cross build in $build"
   cmake --build "$build" --target installer >"$build/installer.log" 2>&1 \
