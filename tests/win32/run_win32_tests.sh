@@ -8,7 +8,10 @@
 #                                                     file, save a screenshot to PNG
 #   run_win32_tests.sh zip     BUILD_DIR              build the zip with CPack, check its
 #                                                     files, run its deepnums-cli.exe
-#   run_win32_tests.sh all     BUILD_DIR [PNG]        the four in turn
+#   run_win32_tests.sh installer BUILD_DIR [PNG]      build the installer; install, start
+#                                                     from the Start menu, close, uninstall,
+#                                                     all silently; PNG: the Start menu
+#   run_win32_tests.sh all     BUILD_DIR [PNG]        the five in turn (PNG of the window)
 #
 # Exit 0 when the step passed, 77 when it cannot run here (no mingw-w64, Wine or Xvfb:
 # CTest counts that as skipped), anything else when it failed.
@@ -60,7 +63,9 @@ wine_env() {
   have Xvfb || skip "Xvfb not installed"
   export WINEPREFIX="$build/wineprefix"
   export WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  # winemenubuilder is off: the installer's shortcuts must not become menu entries of the
+  # Linux desktop outside the prefix.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export WINEARCH=win64
   trap cleanup EXIT
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -288,6 +293,7 @@ path, top, dest = sys.argv[1:4]
 names = sorted(n for n in zipfile.ZipFile(path).namelist() if not n.endswith("/"))
 want = sorted(f"{top}/{n}" for n in ["deepNUMS.exe", "deepnums-cli.exe", "README.md",
               "docs/manual.md", "docs/windows.md", "docs/window.png", "docs/window-win32.png",
+              "docs/installed-win32.png", "docs/manual.html", "docs/windows.html",
               "LICENSE.txt", "THIRD-PARTY-NOTICES.txt"])
 if names != want:
     sys.exit(f"zip holds {names}, expected {want}")
@@ -318,11 +324,192 @@ PY
   echo "zip $top.zip: files and notices checked, deepnums-cli.exe computed 2 ^ 10"
 }
 
+# ---- the installer ----
+uninst_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\deepNUMS'
+
+# The Linux path of a folder that a Windows environment variable names (APPDATA, ...).
+unix_dir_of() {
+  local w
+  w=$(wine cmd /c echo "%$1%" 2>/dev/null | tr -d '\r')
+  winepath -u "$w" 2>/dev/null | sed 's:/$::'
+}
+
+# A value of the installer's uninstall key, "" when the key or the value is missing.
+uninst_value() {
+  wine reg query "$uninst_key" /v "$1" 2>/dev/null | tr -d '\r' \
+    | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
+}
+
+# The version information and icon of a Windows executable, from its resources (wrestool
+# of icoutils): checks that it has an icon group and that its ProductVersion is $version.
+check_resources() {
+  local exe=$1
+  wrestool -l "$exe" 2>/dev/null | grep -q 'type=group_icon' || fail "$(basename "$exe") has no icon"
+  local got
+  got=$(wrestool -x --raw --type=16 "$exe" 2>/dev/null | python3 -c '
+import sys
+text = sys.stdin.buffer.read().decode("utf-16-le", "replace")
+i = text.find("ProductVersion\0")
+print(text[i + 14:].lstrip("\0").split("\0")[0] if i >= 0 else "")')
+  [ "$got" = "$version" ] || fail "$(basename "$exe"): ProductVersion '$got', expected $version"
+}
+
+# Runs the uninstaller as Apps & features does and waits for it: it copies itself to a
+# temporary folder and runs from there, so the first process ends at once; every Wine
+# process has ended when wineserver does.
+uninstall() {
+  wine "$instdir/Uninstall.exe" /S "$@" >/dev/null 2>&1 || fail "Uninstall.exe /S $* exited $?"
+  timeout 120 wineserver -w || fail "the uninstaller did not end"
+}
+
+install_silently() {
+  wine "$setup" /S >/dev/null 2>&1 || fail "$(basename "$setup") /S exited $?"
+  [ -f "$instdir/deepNUMS.exe" ] || fail "no deepNUMS.exe in $instdir after the installation"
+}
+
+# The installed files are the staged ones, byte for byte, and the uninstaller (and a
+# workspace the user keeps beside them).
+check_installed() {
+  local want got
+  want=$(cd "$stage" && find . -type f | sort; echo ./Uninstall.exe)
+  got=$(cd "$instdir" && find . -type f ! -path ./deepNUMS.ini | sort)
+  [ "$got" = "$(echo "$want" | sort)" ] || fail "installed files differ from the staged ones: $(diff <(echo "$want" | sort) <(echo "$got") | tr '\n' ' ')"
+  (cd "$stage" && find . -type f) | while read -r f; do
+    cmp -s "$stage/$f" "$instdir/$f" || fail "$f differs from the staged file"
+  done || exit 1
+}
+
+# A picture of the installed program as a Windows user finds it: Apps & features (Wine's
+# Add/Remove Programs) with its entry selected, and the Start menu open at Programs >
+# deepNUMS. Both run in a Wine desktop of their own, "Shot", with Wine's taskbar and Start
+# menu ("EnableShell"); the test's own desktop stays without. Windows inside a Wine desktop
+# are not X windows, so the menus are opened by position and the steps are timed; a
+# picture that could not be taken is reported, not failed.
+screenshot_menu() {
+  local out=$1 w=640 h=540
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops\Shot' /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
+  (wine explorer "/desktop=Shot,${w}x$h" control appwiz.cpl >/dev/null 2>&1 &)
+  if ! xdotool search --sync --limit 1 --name '^Shot - Wine desktop$' >/dev/null 2>&1; then
+    echo "no screenshot: the Wine desktop did not appear"; wineserver -k; return 0
+  fi
+  sleep 3
+  # The entry in the list, then Start, Programs, deepNUMS, and the program's entry.
+  xdotool mousemove 80 208 click 1; sleep 0.5
+  xdotool mousemove 25 $((h - 11)) click 1; sleep 0.8
+  xdotool mousemove 40 $((h - 72)); sleep 0.8
+  xdotool mousemove 100 $((h - 72)) mousemove 140 $((h - 72)); sleep 0.8
+  xdotool mousemove 230 $((h - 72)); sleep 0.8
+  import -window root -crop "${w}x$h+0+0" +repage "$out" && echo "screenshot: $out"
+  wineserver -k >/dev/null 2>&1 || true
+}
+
+do_installer() {
+  have makensis || skip "makensis (nsis) not installed"
+  have wrestool || skip "wrestool (icoutils) not installed"
+  have rsvg-convert || skip "rsvg-convert (librsvg2-bin) not installed"
+  have cmark-gfm || skip "cmark-gfm not installed"
+  have python3 || skip "python3 not installed"
+  [ -f "$build/CMakeCache.txt" ] || fail "no cross build in $build"
+  cmake --build "$build" --target installer >"$build/installer.log" 2>&1 \
+    || { tail -30 "$build/installer.log"; fail "building the installer"; }
+  version=$(sed -n 's/^project(deepNUMS VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
+  setup="$build/deepNUMS-$version-win64-setup.exe"
+  stage="$build/packaging/installer/stage"
+  [ -f "$setup" ] || fail "no $(basename "$setup")"
+  work_tmp="$build/installer-test"
+  rm -rf "$work_tmp"; mkdir -p "$work_tmp"
+  for exe in "$setup" "$build/deepNUMS.exe" "$build/deepnums-cli.exe"; do check_resources "$exe"; done
+  echo "$(basename "$setup"): $(( $(stat -c %s "$setup") / 1024 )) KiB; it and the programs carry version $version and the icon"
+
+  wine_env
+  start_xvfb
+  probe ready
+  local appdata localappdata menu workspace
+  appdata=$(unix_dir_of APPDATA)
+  localappdata=$(unix_dir_of LOCALAPPDATA)
+  [ -d "$appdata" ] && [ -d "$localappdata" ] || fail "no APPDATA ($appdata) or LOCALAPPDATA ($localappdata)"
+  instdir="$localappdata/Programs/deepNUMS"
+  menu="$appdata/Microsoft/Windows/Start Menu/Programs/deepNUMS"
+  workspace="$appdata/deepNUMS"
+  # What an earlier run may have left in the shared prefix.
+  rm -rf "$instdir" "$menu" "$workspace"
+  wine reg delete "$uninst_key" /f >/dev/null 2>&1 || true
+
+  # 1. A silent installation, per user: the files, the Start menu, Apps & features.
+  install_silently
+  check_installed
+  check_resources "$instdir/Uninstall.exe"
+  [ -f "$menu/deepNUMS.lnk" ] && [ -f "$menu/deepNUMS manual.lnk" ] || fail "Start menu: $(ls "$menu" 2>&1)"
+  python3 - "$menu/deepNUMS manual.lnk" <<'PY' || fail "the manual's shortcut does not open docs\manual.html"
+import sys
+data = open(sys.argv[1], "rb").read()
+sys.exit(0 if any(s in data for s in (b"docs\\manual.html", "docs\\manual.html".encode("utf-16-le"))) else 1)
+PY
+  local win_instdir
+  win_instdir=$(winepath -w "$instdir" 2>/dev/null | tr -d '\r')
+  [ "$(uninst_value DisplayName)" = "deepNUMS $version" ] || fail "DisplayName '$(uninst_value DisplayName)'"
+  [ "$(uninst_value DisplayVersion)" = "$version" ] || fail "DisplayVersion '$(uninst_value DisplayVersion)'"
+  [ "$(uninst_value InstallLocation)" = "$win_instdir" ] || fail "InstallLocation '$(uninst_value InstallLocation)'"
+  [ "$(uninst_value UninstallString)" = "\"$win_instdir\\Uninstall.exe\"" ] || fail "UninstallString '$(uninst_value UninstallString)'"
+  [ "$(uninst_value QuietUninstallString)" = "\"$win_instdir\\Uninstall.exe\" /S" ] || fail "QuietUninstallString '$(uninst_value QuietUninstallString)'"
+  [ "$(uninst_value DisplayIcon)" = "$win_instdir\\deepNUMS.exe,0" ] || fail "DisplayIcon '$(uninst_value DisplayIcon)'"
+  echo "installed: $(cd "$instdir" && find . -type f | wc -l) files in $win_instdir, two Start-menu entries, the uninstall key"
+  if [ -n "$png" ] && have xdotool && have import; then
+    screenshot_menu "$png"
+  fi
+  local got
+  got=$(cd "$work_tmp" && wine "$instdir/deepnums-cli.exe" -d 12 2 10 'x^y' 2>&1 | tr -d '\r')
+  [ "$got" = 1024 ] || fail "the installed deepnums-cli.exe printed '$got'"
+
+  # 2. Started from its Start-menu entry and closed, the program keeps its workspace in
+  # %APPDATA%\deepNUMS, not in the program's folder. While it runs, the uninstaller
+  # refuses (exit code 2) and changes nothing.
+  (wine start /unix "$menu/deepNUMS.lnk" >/dev/null 2>&1 &)
+  probe find >/dev/null || fail "the program's window did not appear"
+  wine "$instdir/Uninstall.exe" /S "_?=$win_instdir" >/dev/null 2>&1
+  local rc=$?
+  [ $rc -eq 2 ] || fail "the uninstaller exited $rc while the program ran, expected 2"
+  check_installed
+  [ -n "$(uninst_value DisplayName)" ] || fail "the uninstall key went while the program ran"
+  probe close >/dev/null || fail "the window did not close"
+  timeout 60 wineserver -w || fail "the program did not end"
+  [ -f "$workspace/deepNUMS.ini" ] || fail "no deepNUMS.ini in $workspace: $(ls -a "$workspace" "$instdir" 2>&1 | tr '\n' ' ')"
+  [ ! -e "$instdir/deepNUMS.ini" ] || fail "the program wrote its workspace beside itself in $instdir"
+  [ "$(wc -l <"$workspace/deepNUMS.ini")" -eq 42 ] || fail "deepNUMS.ini has $(wc -l <"$workspace/deepNUMS.ini") lines"
+  echo "started from the Start menu and closed: workspace in %APPDATA%\\deepNUMS"
+
+  # 3. A silent uninstallation leaves the workspace and nothing else, and also a
+  # workspace the user keeps beside the program.
+  cp "$workspace/deepNUMS.ini" "$work_tmp/saved.ini"
+  cp "$workspace/deepNUMS.ini" "$instdir/deepNUMS.ini"
+  uninstall
+  [ "$(ls -A "$workspace")" = deepNUMS.ini ] && cmp -s "$workspace/deepNUMS.ini" "$work_tmp/saved.ini" \
+    || fail "the workspace folder after uninstalling: $(ls -A "$workspace" 2>&1)"
+  [ "$(ls -A "$instdir")" = deepNUMS.ini ] || fail "the program's folder after uninstalling: $(ls -A "$instdir" 2>&1 | tr '\n' ' ')"
+  [ ! -e "$menu" ] || fail "the Start-menu folder is still there: $(ls -A "$menu")"
+  [ -z "$(uninst_value DisplayName)" ] || fail "the uninstall key is still there"
+  echo "uninstalled silently: only the workspace is left"
+
+  # 4. Installed again over an installation (the earlier one is removed first), then
+  # uninstalled with /REMOVEWORKSPACE: nothing is left.
+  install_silently
+  install_silently
+  check_installed
+  [ -f "$instdir/deepNUMS.ini" ] && cmp -s "$workspace/deepNUMS.ini" "$work_tmp/saved.ini" \
+    || fail "installing again touched the workspace"
+  uninstall /REMOVEWORKSPACE
+  [ ! -e "$instdir" ] && [ ! -e "$workspace" ] && [ ! -e "$menu" ] \
+    || fail "left after /REMOVEWORKSPACE: $(ls -d "$instdir" "$workspace" "$menu" 2>/dev/null | tr '\n' ' ')"
+  [ -z "$(uninst_value DisplayName)" ] || fail "the uninstall key is still there"
+  echo "installed twice over, uninstalled with /REMOVEWORKSPACE: nothing is left"
+}
+
 case "$step" in
   build) do_build ;;
   zip) do_zip ;;
+  installer) do_installer ;;
   runners) do_runners ;;
   e2e) do_e2e ;;
-  all) ( do_build ) || exit $?; ( do_runners ) || exit $?; ( do_e2e ) || exit $?; ( do_zip ) || exit $? ;;
+  all) ( do_build ) || exit $?; ( do_runners ) || exit $?; ( do_e2e ) || exit $?; ( do_zip ) || exit $?; ( png=; do_installer ) || exit $? ;;
   *) echo "unknown step: $step" >&2; exit 2 ;;
 esac

@@ -2,8 +2,8 @@
 // message boxes, posted calls, the timer and full paths.
 //
 // The class "deepNUMS" is registered with RegisterClassA (class style CS_HREDRAW |
-// CS_VREDRAW, the standard application icon and arrow cursor, the button-face colour as
-// background) and the window created with CreateWindowExA; the front end's ui_on_create
+// CS_VREDRAW, the program's icon from its resources, or the standard application icon in
+// an executable without one, the arrow cursor, the button-face colour as background) and the window created with CreateWindowExA; the front end's ui_on_create
 // runs inside WM_CREATE, before CreateWindowExA returns. Every message is handled on the
 // main thread. The worker thread reaches it only through plat_post_call: the call is
 // queued under a lock and a private message (WM_APP) is posted to the main window; the
@@ -126,7 +126,9 @@ UiHandle plat_create_main_window(const char *class_name, const char *title) {
   wc.cbClsExtra = 0;
   wc.cbWndExtra = 0;
   wc.hInstance = win32_instance;
-  wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  // Icon 1 of deepNUMS.exe (packaging/windows/resources.rc.in); a test runner has none.
+  wc.hIcon = LoadIconA(win32_instance, MAKEINTRESOURCEA(1));
+  if (!wc.hIcon) wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_BTNFACE + 1));
   wc.lpszMenuName = nullptr;
