@@ -16,6 +16,7 @@
 
 #include "core/cancel.h"
 #include "engine/executor.h"
+#include "engine/progress_text.h"
 
 namespace {
 
@@ -31,15 +32,12 @@ void on_interrupt(int sig) {
   if (command_running.load()) cancel_requested.store(true);
 }
 
+// "12.3 s  45%  about 15 s left  (Ctrl-C cancels)"; the rest of an earlier, longer line is
+// erased.
 void show_progress_line(double seconds) {
-  int len = progress_len.load(std::memory_order_relaxed);
-  int pos = progress_pos.load(std::memory_order_relaxed);
-  if (len > 0 && pos >= 0 && pos <= len) {
-    fprintf(stderr, "\r%.1f s  %3d%%  (Ctrl-C cancels)", seconds,
-            (int)((double)pos * 100.0 / (double)len));
-  } else {
-    fprintf(stderr, "\r%.1f s  (Ctrl-C cancels)", seconds);
-  }
+  char text[128];
+  progress_status_text(text, sizeof text, seconds, false);
+  fprintf(stderr, "\r%s  (Ctrl-C cancels)\033[K", text);
   fflush(stderr);
 }
 
