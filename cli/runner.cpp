@@ -32,12 +32,17 @@ void on_interrupt(int sig) {
   if (command_running.load()) cancel_requested.store(true);
 }
 
-// "12.3 s  45%  about 15 s left  (Ctrl-C cancels)"; the rest of an earlier, longer line is
-// erased.
+// The widest progress line shown since the last erase.
+int progress_line_width = 0;
+
+// "12.3 s  45%  about 15 s left  (Ctrl-C cancels)"; blanks cover the rest of an earlier,
+// longer line (a console without escape sequences shows them plainly).
 void show_progress_line(double seconds) {
   char text[128];
   progress_status_text(text, sizeof text, seconds, false);
-  fprintf(stderr, "\r%s  (Ctrl-C cancels)\033[K", text);
+  const int width = fprintf(stderr, "\r%s  (Ctrl-C cancels)", text) - 1;
+  if (width < progress_line_width) fprintf(stderr, "%*s", progress_line_width - width, "");
+  if (width > progress_line_width) progress_line_width = width;
   fflush(stderr);
 }
 
@@ -135,6 +140,7 @@ RunResult run_engine_command(int code, bool show_progress) {
   command_running.store(false);
   if (progress_shown) {
     fputs("\r\033[K", stderr);
+    progress_line_width = 0;
     fflush(stderr);
   }
 
