@@ -1,8 +1,7 @@
 // The platform layer of the window front end.
 //
 // Everything in ui/ that touches a window, a paint request, a scroll bar, a message box,
-// the message loop, a timer or the file system's notion of a full path goes through the
-// plain functions below; the backends (ui/qt/ on Linux, ui/win32/ on Windows, and the
+// the message loop or a timer goes through the plain functions below; the backends (ui/qt/ on Linux, ui/win32/ on Windows, and the
 // recording fake of tests/ui) implement them. Events travel the other way: the backend
 // calls the ui_on_* functions at the end of this header, always on the main thread.
 //
@@ -163,7 +162,7 @@ UiScrollInfo plat_get_scroll(UiHandle main, UiBar bar);
 // down); the uncovered part becomes invalid.
 void plat_scroll_client(UiHandle main, int dx, int dy);
 
-// ---- Message box, message loop, threads, timer, files ----
+// ---- Message box, message loop, threads, timer ----
 // A modal message box with one OK button. Calls that the main thread receives meanwhile
 // (posted calls, timer ticks, paint requests) are handled while it is open.
 int plat_message_box(UiHandle owner, const char *text, const char *title, uint32_t flags);
@@ -176,10 +175,6 @@ void plat_post_call(void (*fn)(intptr_t), intptr_t arg);
 // A periodic timer of the main window: ui_on_timer every interval_ms until killed.
 void plat_set_timer(UiHandle main, int interval_ms);
 void plat_kill_timer(UiHandle main);
-// The full path of a relative file name (current directory joined with it). Returns the
-// length of the full path; when that is size or more, nothing useful is in out; 0 when
-// the path cannot be formed.
-int plat_full_path(const char *name, char *out, int size);
 
 // ---- Events: implemented by ui/main_window.cpp, called by the backend ----
 void ui_on_create(UiHandle main);

@@ -3,8 +3,9 @@
 #
 #   e2e_qt.sh DEEPNUMS_BINARY SCREENSHOT.png
 #
-# Starts `deepnums` three times in one temporary directory (so the workspace file written
-# at each close is read at the next start) and drives it with synthetic clicks and keys:
+# Starts `deepnums` three times with XDG_CONFIG_HOME in one temporary directory (so the
+# workspace file written at each close, config/deepnums/deepNUMS.ini there, is read at the
+# next start) and drives it with synthetic clicks and keys:
 #   1. switch to English, select radian, tick "Compact mem.", type R1 = 10 and R0 = 3,
 #      press "-": the file holds R0 = 7 and those settings;
 #   2. restored at the same place and size, untick "Compact mem.", type R1 = 2 and
@@ -133,7 +134,7 @@ if bad:
 EOF
 
 start_app() {
-  (cd "$WORK" && exec "$BIN" 2>>"$WORK/stderr.txt") &
+  (cd "$WORK" && XDG_CONFIG_HOME="$WORK/config" exec "$BIN" 2>>"$WORK/stderr.txt") &
   APP_PID=$!
   WID=""
   for _ in $(seq 1 200); do
@@ -194,7 +195,7 @@ close_app() {
 }
 
 check_ini() {
-  python3 "$WORK/check_ini.py" "$WORK/deepNUMS.ini" "$@" || fail "workspace file after $STEP"
+  python3 "$WORK/check_ini.py" "$WORK/config/deepnums/deepNUMS.ini" "$@" || fail "workspace file after $STEP"
 }
 
 # ---- 1. first start: default size, English, "-" ----

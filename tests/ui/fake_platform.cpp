@@ -66,7 +66,6 @@ void FakePlatform::reset() {
   timer_interval = 0;
   quit_called = false;
   quit_code = -1;
-  full_path_fails = false;
   wrong_thread_calls = 0;
   main_thread = std::this_thread::get_id();
   std::lock_guard<std::mutex> lock(post_mutex);
@@ -315,16 +314,4 @@ void plat_set_timer(UiHandle main, int interval_ms) {
 void plat_kill_timer(UiHandle main) {
   record("kill_timer " + name_of(main));
   fake.timer_active = false;
-}
-
-int plat_full_path(const char *name, char *out, int size) {
-  record(std::string("full_path ") + name);
-  if (fake.full_path_fails) return 0;
-  char *cwd = getcwd(nullptr, 0);
-  if (!cwd) return 0;
-  std::string full = std::string(cwd) + "/" + name;
-  std::free(cwd);
-  if (full.size() >= static_cast<size_t>(size)) return static_cast<int>(full.size());
-  std::memcpy(out, full.c_str(), full.size() + 1);
-  return static_cast<int>(full.size());
 }

@@ -69,9 +69,6 @@ struct FakePlatform {
   bool quit_called = false;
   int quit_code = -1;
 
-  // plat_full_path: the real current directory unless overridden.
-  bool full_path_fails = false;
-
   // Calls made on another thread than the main one (except plat_post_call).
   int wrong_thread_calls = 0;
   std::thread::id main_thread;

@@ -12,7 +12,8 @@ TEST_F(MainWindowTest, FirstStartCreatesEverythingInOrder) {
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(fake.calls[0], "create_main deepNUMS deepNUMS : 100,000 digits Scientific Calculator R1.30");
   EXPECT_EQ(fake.calls[1], "font_metrics main");
-  EXPECT_EQ(fake.calls[2], "full_path deepNUMS.exe");
+  // The workspace is read next, without the platform; then the first child is created.
+  EXPECT_EQ(fake.calls[2].rfind("create 0 static main", 0), 0u) << fake.calls[2];
   // No file: Japanese, 1000 digits, every register 0, options off, degree.
   EXPECT_EQ(Settings[SET_LANGUAGE], 0);
   EXPECT_STREQ(TextSlots[SLOT_SIG_DIGITS], "1000");
@@ -315,9 +316,9 @@ TEST_F(MainWindowTest, ClosingSavesAndQuits) {
   const std::string head = "20\r\n0\r\n10\r\n20\r\n1010\r\n720\r\n";
   EXPECT_EQ(file.substr(0, head.size()), head);
   EXPECT_NE(file.find("\r\n20\r\n42\r\a\r\n"), std::string::npos);
-  // Saving failed (no path): the loop still ends.
+  // Saving failed (a file stands where the folder should be): the loop still ends.
   fake.reset();
-  fake.full_path_fails = true;
+  set_workspace_file("deepNUMS.ini/deepNUMS.ini");
   fake_open_window();
   ui_on_destroy();
   EXPECT_TRUE(fake.quit_called);

@@ -1,9 +1,8 @@
 // The Qt backend of the platform layer, on Qt's offscreen platform: child controls,
 // non-automatic check and radio boxes, text round trips and limits, scroll bars, posted
-// calls, painting and paths. The events the backend sends are recorded here instead of
+// calls and painting. The events the backend sends are recorded here instead of
 // going to the front end.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -342,17 +341,6 @@ TEST(QtBackend, PaintedTextIsClippedToItsRectangle) {
   }
   EXPECT_GT(inside, 0);
   EXPECT_EQ(outside, 0);
-}
-
-TEST(QtBackend, FullPathOfTheCurrentDirectory) {
-  char cwd[4096];
-  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-  char out[5000];
-  const int n = plat_full_path("deepNUMS.exe", out, sizeof out);
-  EXPECT_EQ(std::string(out, n), std::string(cwd) + "/deepNUMS.exe");
-  // Too small a buffer: the length needed, which is the size or more.
-  char small[10];
-  EXPECT_GE(plat_full_path("deepNUMS.exe", small, sizeof small), 10);
 }
 
 }  // namespace

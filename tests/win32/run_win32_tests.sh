@@ -148,10 +148,11 @@ centre_of() {
   cx=$(( client_x + x )); cy=$(( client_y + y ))
 }
 
-# Starts deepNUMS.exe in the work folder (its current directory, where it keeps its
-# workspace file) and waits for its window.
+# Starts the copy of deepNUMS.exe in the work folder, as from an unpacked zip: it keeps its
+# workspace file beside itself there, whatever folder it is started from (here an empty
+# one of its own). Waits for its window.
 start_program() {
-  (cd "$work" && exec wine "$build/deepNUMS.exe") >/dev/null 2>&1 &
+  (cd "$work/started-here" && exec wine "$work/deepNUMS.exe") >/dev/null 2>&1 &
   program_pid=$!
   local info
   info=$(probe find) || fail "the window did not appear"
@@ -210,7 +211,8 @@ do_e2e() {
   [ -f "$build/deepNUMS.exe" ] || fail "no deepNUMS.exe in $build"
   start_xvfb
   work="$build/e2e"
-  rm -rf "$work"; mkdir -p "$work"
+  rm -rf "$work"; mkdir -p "$work/started-here"
+  cp "$build/deepNUMS.exe" "$work/"
   # The first Wine program on a new display gets a different face for the system font
   # (regular instead of bold); a trivial first program lets deepNUMS look as on a desktop
   # that has been running.
@@ -235,7 +237,8 @@ do_e2e() {
   # The workspace file: 42 lines with CR LF, the English captions, the last command and
   # the result of "+".
   local ini="$work/deepNUMS.ini"
-  [ -f "$ini" ] || fail "no deepNUMS.ini written"
+  [ -f "$ini" ] || fail "no deepNUMS.ini written beside the program"
+  [ -z "$(ls -A "$work/started-here")" ] || fail "files written in the current folder: $(ls -A "$work/started-here")"
   local lines crlf
   lines=$(wc -l <"$ini")
   crlf=$(grep -c $'\r$' "$ini")

@@ -1,7 +1,7 @@
 // The Win32 backend with the real front end and the real engine, in a hidden window: the
 // window and its controls as the control table describes them, commands on the worker
 // thread, captions in UTF-16, display breaks in the register boxes, posted calls, scroll
-// bars, full paths, the start-up failure and the workspace file with CR LF line ends.
+// bars, the start-up failure and the workspace file with CR LF line ends.
 // Runs on Windows or under Wine (with a display: Xvfb).
 #include <gtest/gtest.h>
 
@@ -97,6 +97,8 @@ class Win32Window : public ::testing::Test {
     dir_ = fs::temp_directory_path() / ("deepnums_win32_" + std::to_string(rd()));
     fs::create_directories(dir_);
     fs::current_path(dir_);
+    // The workspace file in the test's folder, as with --workspace deepNUMS.ini.
+    set_workspace_file("deepNUMS.ini");
   }
 
   void TearDown() override {
@@ -421,17 +423,6 @@ TEST_F(Win32Window, ScrollBarsClampAndScrollTheChildren) {
   EXPECT_EQ(after.top - before.top, 0);
 }
 
-TEST_F(Win32Window, FullPathJoinsTheCurrentDirectory) {
-  char buf[1000];
-  const int n = plat_full_path("deepNUMS.exe", buf, sizeof buf);
-  ASSERT_GT(n, 0);
-  ASSERT_LT(n, static_cast<int>(sizeof buf));
-  const fs::path expected = fs::current_path() / "deepNUMS.exe";
-  EXPECT_EQ(fs::path(buf), expected);
-  char tiny[4];
-  EXPECT_GE(plat_full_path("deepNUMS.exe", tiny, sizeof tiny), static_cast<int>(sizeof tiny));
-}
-
 TEST_F(Win32Window, StartUpFailureShowsTheMessageAndReturnsZero) {
   // The class is taken already: registration fails as on a system without resources.
   WNDCLASSA wc{};
@@ -523,6 +514,33 @@ TEST_F(Win32Window, FilesWithLfLineEndsAndLongMemoryTextsLoad) {
   const std::string saved = read_bytes(dir_ / "deepNUMS.ini");
   EXPECT_NE(saved.find("\r\n" + r5 + "\r\n"), std::string::npos);
   EXPECT_NE(saved.find("\r\n1\r\a2\r\n"), std::string::npos);
+}
+
+// Without --workspace: beside the program, whose folder (the build's) is writable; a file
+// in the current folder, where older versions kept it, is read once and left there.
+TEST_F(Win32Window, DefaultWorkspaceIsBesideTheProgram) {
+  char exe[MAX_PATH];
+  const DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
+  ASSERT_GT(n, 0u);
+  const fs::path beside = fs::path(std::string(exe, n)).parent_path() / "deepNUMS.ini";
+  std::error_code ec;
+  fs::remove(beside, ec);
+  set_workspace_file(nullptr);
+  write_bytes(dir_ / "deepNUMS.ini", "20\r\n1\r\n");  // English captions
+  open();
+  EXPECT_EQ(fs::path(workspace_path), beside);
+  EXPECT_EQ(window_text_a(child(ID_LANGUAGE)), "Japanese");
+  EXPECT_EQ(std::string(TextSlots[SLOT_STATUS]).rfind("deepNUMS.ini of the current folder read", 0), 0u)
+      << TextSlots[SLOT_STATUS];
+  SetWindowTextA(child(ID_R0), "31");
+  close();
+  bool all_crlf = false;
+  const std::vector<std::string> lines = split_crlf_lines(read_bytes(beside), &all_crlf);
+  fs::remove(beside, ec);
+  ASSERT_EQ(lines.size(), 42u);
+  EXPECT_EQ(lines[1], "1");
+  EXPECT_EQ(lines[22], "31");
+  EXPECT_EQ(read_bytes(dir_ / "deepNUMS.ini"), "20\r\n1\r\n");
 }
 
 TEST_F(Win32Window, WorkspaceIsSavedInADirectoryWithANonAsciiName) {

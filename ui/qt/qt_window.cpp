@@ -1,7 +1,5 @@
 // Qt backend: the main window, its scroll bars, the message loop, the timer, posted
-// calls, message boxes and file paths.
-#include <unistd.h>
-
+// calls and message boxes.
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -293,7 +291,7 @@ void plat_scroll_client(UiHandle main, int dx, int dy) {
   }
 }
 
-// ---- Message box, loop, posted calls, timer, paths ----
+// ---- Message box, loop, posted calls, timer ----
 
 int plat_message_box(UiHandle owner, const char *text, const char *title, uint32_t flags) {
   QWidget *parent = owner ? owner->widget : nullptr;
@@ -322,18 +320,4 @@ void plat_set_timer(UiHandle main, int interval_ms) {
 
 void plat_kill_timer(UiHandle main) {
   if (MainFrame *f = main_frame_of(main)) f->timer->stop();
-}
-
-int plat_full_path(const char *name, char *out, int size) {
-  if (!name || !out || size <= 0) return 0;
-  char *cwd = getcwd(nullptr, 0);  // any length
-  if (!cwd) return 0;
-  std::string full(cwd);
-  std::free(cwd);
-  if (full.empty() || full.back() != '/') full += '/';
-  full += name;
-  const size_t n = full.size();
-  if (n >= static_cast<size_t>(size)) return n > 0x7FFFFFF0 ? 0x7FFFFFF0 : static_cast<int>(n);
-  std::memcpy(out, full.c_str(), n + 1);
-  return static_cast<int>(n);
 }
