@@ -138,7 +138,12 @@ void plat_virtual_screen_size(int *width, int *height);
 // The available area (without task bars and panels) of the screen that holds the main
 // window, or of the primary screen before the window is shown, in screen pixels.
 UiRect plat_work_area(UiHandle main);
+// Metrics of the font the captions are shown in (the layout units come from it).
 UiFontMetrics plat_font_metrics(UiHandle main);
+// The least width in pixels at which a control of this class and style shows the caption
+// whole, in the caption font: the text plus what the control draws beside it (a button's
+// frame and margins, a check box's box, a group box's frame).
+int plat_caption_width(UiHandle main, UiClass cls, uint32_t style, const char *caption);
 // Marks the whole client area (or a part of it) for repainting, with background erase.
 void plat_invalidate(UiHandle main);
 void plat_invalidate_rect(UiHandle main, UiRect rect);

@@ -56,6 +56,7 @@ void FakePlatform::reset() {
   screen_height = 1080;
   work_area = UiRect{0, 0, 1920, 1080};
   font = UiFontMetrics{8, 16, 0, 0};
+  caption_char_width = 5;
   for (auto &b : bars) b = UiScrollInfo{0, 0, 0, 0, 0};
   scrolled_dx = scrolled_dy = 0;
   invalidations = updates = 0;
@@ -218,6 +219,17 @@ UiRect plat_work_area(UiHandle) {
 UiFontMetrics plat_font_metrics(UiHandle main) {
   record("font_metrics " + name_of(main));
   return fake.font;
+}
+
+// Not recorded: it is asked once per caption at creation.
+int plat_caption_width(UiHandle, UiClass cls, uint32_t style, const char *caption) {
+  if (fake.caption_char_width == 0) return 0;
+  int chars = 0;
+  for (const char *p = caption; p && *p; ++p) chars += (static_cast<unsigned char>(*p) & 0xC0) != 0x80;
+  int decoration = 4;
+  const uint32_t type = style & UI_BS_TYPEMASK;
+  if (cls == UI_CLASS_BUTTON && (type == UI_BS_CHECKBOX || type == UI_BS_RADIOBUTTON)) decoration = 20;
+  return chars * fake.caption_char_width + decoration;
 }
 
 void plat_invalidate(UiHandle main) {

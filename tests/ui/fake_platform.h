@@ -53,6 +53,8 @@ struct FakePlatform {
   int screen_width = 1920, screen_height = 1080;
   UiRect work_area{0, 0, 1920, 1080};  // plat_work_area
   UiFontMetrics font{8, 16, 0, 0};
+  int caption_char_width = 5;  // plat_caption_width: pixels per character, plus decoration
+                               // (0: every caption needs no room)
 
   UiScrollInfo bars[2]{};
   int scrolled_dx = 0, scrolled_dy = 0;

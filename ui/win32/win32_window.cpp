@@ -181,6 +181,8 @@ UiFontMetrics plat_font_metrics(UiHandle main) {
   if (!main || !main->hwnd) return fm;
   HDC dc = GetDC(main->hwnd);
   if (!dc) return fm;
+  // The captions' font, in which the layout is measured.
+  HGDIOBJ old = SelectObject(dc, win32_caption_font());
   TEXTMETRICA tm;
   if (GetTextMetricsA(dc, &tm)) {
     fm.avg_char_width = tm.tmAveCharWidth;
@@ -188,6 +190,7 @@ UiFontMetrics plat_font_metrics(UiHandle main) {
     fm.external_leading = tm.tmExternalLeading;
     fm.pitch_and_family = tm.tmPitchAndFamily;
   }
+  SelectObject(dc, old);
   ReleaseDC(main->hwnd, dc);
   return fm;
 }
