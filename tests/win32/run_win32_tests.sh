@@ -121,27 +121,20 @@ do_runners() {
 }
 
 # ---- end to end ----
-# Positions come from the control table: a control's rectangle is given in tenths of a
-# character cell (x in tenths of char_width, y in tenths of char_height) from the client
-# area's top left, so its centre on screen is
-#   client origin + ((left + right) / 2) * char_width / 10, likewise for y,
-# with the client origin and the units that the probe reads from the running window.
-# Rectangles (left top right bottom) of the controls used, from ui/control_table.cpp:
-rect_R1=(35 230 1510 297)       # id 17, register box R1
-rect_R0=(35 300 1510 367)       # id 19, register box R0
-rect_plus=(120 390 140 402)     # id 35, "+"
-rect_language=(830 5 920 17)    # id 8, "English" / "Japanese"
+# Positions come from the running window: the probe reads a control's rectangle as the
+# program laid it out for its size (client coordinates), so its centre on screen is the
+# client origin plus the rectangle's centre. The controls used: 17 register box R1, 19
+# register box R0, 35 "+", 8 "English" / "Japanese".
 
 probe() { wine "$build/deepnums_win32_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 # Sets cx, cy to the screen point at the centre of a control and checks with the probe
 # that this point is on the control with the expected id.
 centre_of() {
-  local -n r=$1
-  local id=$2
-  local lx=$(( r[0] * cw / 10 )) rx=$(( r[2] * cw / 10 ))
-  local ty=$(( r[1] * ch / 10 )) by=$(( r[3] * ch / 10 ))
-  local x=$(( (lx + rx) / 2 )) y=$(( (ty + by) / 2 ))
+  local id=$2 r
+  read -r -a r <<<"$(probe rect "$id")"
+  [ "${#r[@]}" -eq 4 ] || fail "no rectangle for control $id"
+  local x=$(( (r[0] + r[2]) / 2 )) y=$(( (r[1] + r[3]) / 2 ))
   local hit
   hit=$(probe at "$x" "$y")
   [ "$hit" = "$id" ] || fail "client point ($x, $y) is on control '$hit', expected $id"
@@ -156,8 +149,8 @@ start_program() {
   program_pid=$!
   local info
   info=$(probe find) || fail "the window did not appear"
-  # client X Y window L T R B units W H
-  read -r _ client_x client_y _ win_l win_t win_r win_b _ cw ch <<<"$info"
+  # client X Y window L T R B size W H
+  read -r _ client_x client_y _ win_l win_t win_r win_b _ client_w client_h <<<"$info"
   # The window is also an X window with its title, as a desktop user sees it.
   have xdotool && { xdotool search --sync --limit 1 --name '^deepNUMS : 100,000 digits Scientific Calculator R1\.30$' >/dev/null \
     || fail "xdotool found no window by the title"; }
@@ -170,7 +163,7 @@ start_program() {
     off_x=$X; off_y=$Y
   fi
   client_x=$(( client_x + off_x )); client_y=$(( client_y + off_y ))
-  echo "window ($win_l, $win_t)-($win_r, $win_b), client origin ($client_x, $client_y), units $cw x $ch"
+  echo "window ($win_l, $win_t)-($win_r, $win_b), client origin ($client_x, $client_y), size $client_w x $client_h"
 }
 
 wait_text() {  # id expected-text (escaped as the probe prints it)
@@ -249,8 +242,8 @@ do_e2e() {
   [ "$(line 14)" = 35 ] || fail "last command saved as '$(line 14)', expected 35"
   [ "$(sed -n 23p "$ini" | od -An -c | tr -s ' ')" = " 5 \r \a \r \n" ] || fail "R0 saved as: $(sed -n 23p "$ini" | od -An -c)"
   local width=$(( $(line 5) - $(line 3) )) height=$(( $(line 6) - $(line 4) ))
-  [ "$width" -eq $(( cw * 1540 / 10 + 10 )) ] && [ "$height" -eq $(( ch * 510 / 10 )) ] \
-    || fail "saved window size ${width}x${height}, expected the default $(( cw * 1540 / 10 + 10 ))x$(( ch * 510 / 10 ))"
+  [ "$width" -eq $(( win_r - win_l )) ] && [ "$height" -eq $(( win_b - win_t )) ] \
+    || fail "saved window size ${width}x${height}, expected the first start's $(( win_r - win_l ))x$(( win_b - win_t ))"
 
   # A second start reads the file back: English captions and R0 as saved.
   start_program

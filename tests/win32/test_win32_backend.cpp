@@ -169,16 +169,21 @@ TEST_F(Win32Window, ClassWindowAndControlsFollowTheControlTable) {
   // WS_OVERLAPPEDWINDOW; the scroll bars (WS_VSCROLL, WS_HSCROLL) are hidden while the
   // client area holds the whole content, but they keep their ranges.
   EXPECT_EQ(static_cast<uint32_t>(GetWindowLongA(hwnd_, GWL_STYLE)) & 0x00CF0000u, 0x00CF0000u);
-  EXPECT_EQ(plat_get_scroll(main_window, UI_BAR_VERT).max, 47);
-  EXPECT_EQ(plat_get_scroll(main_window, UI_BAR_HORZ).max, 152);
+  EXPECT_EQ(plat_get_scroll(main_window, UI_BAR_VERT).max, SCROLL_RANGE_LINES);
+  EXPECT_EQ(plat_get_scroll(main_window, UI_BAR_HORZ).max, SCROLL_RANGE_COLUMNS);
 
-  // Layout units from the window's font.
+  // Layout units from the captions' font, a TrueType face of the desktop's caption size
+  // (the column widened where a caption needs it).
   HDC dc = GetDC(hwnd_);
+  HGDIOBJ old = SelectObject(dc, win32_caption_font());
   TEXTMETRICA tm;
   ASSERT_TRUE(GetTextMetricsA(dc, &tm));
+  SelectObject(dc, old);
   ReleaseDC(hwnd_, dc);
+  EXPECT_TRUE(tm.tmPitchAndFamily & TMPF_TRUETYPE);
   const int expect_width = (tm.tmPitchAndFamily & 1) ? tm.tmAveCharWidth * 3 / 2 : tm.tmAveCharWidth;
-  EXPECT_EQ(char_width, expect_width);
+  EXPECT_GE(char_width, expect_width);
+  EXPECT_LE(char_width, expect_width * 2);
   EXPECT_EQ(char_height, tm.tmHeight + tm.tmExternalLeading);
 
   int windows = 0;
@@ -228,6 +233,62 @@ TEST_F(Win32Window, ClassWindowAndControlsFollowTheControlTable) {
   EXPECT_EQ(window_text_a(child(ID_R0)), "0");
   EXPECT_EQ(SendMessageA(child(ID_RADIO_DEGREE), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(SendMessageA(child(ID_RADIO_RADIAN), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+}
+
+// Every caption of both languages fits its control in the font the control has; each
+// language's captions share one font, both of one height; the edit boxes are in a
+// monospaced TrueType face.
+TEST_F(Win32Window, EveryCaptionFitsItsControlInBothLanguages) {
+  open();
+  auto font_of = [](HWND h) { return reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0)); };
+  LOGFONTA caption_lf{}, japanese_lf{};
+  for (int language : {0, 1}) {
+    if (language == 1) press(ID_LANGUAGE);
+    HFONT shared = nullptr;
+    int checked = 0;
+    for (int id = 0; id < CONTROL_COUNT; ++id) {
+      const ControlDef &c = ControlTable[id];
+      if (!c.caption[0]) continue;
+      HWND h = child(id);
+      ASSERT_NE(h, nullptr) << id;
+      HFONT font = font_of(h);
+      ASSERT_NE(font, nullptr) << id;
+      if (!shared) shared = font;
+      EXPECT_EQ(font, shared) << "id " << id << ": one font for the captions of a language";
+      const std::wstring text = window_text_w(h);
+      HDC dc = GetDC(h);
+      HGDIOBJ old = SelectObject(dc, font);
+      SIZE size{0, 0};
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      SelectObject(dc, old);
+      ReleaseDC(h, dc);
+      RECT rc;
+      GetClientRect(h, &rc);
+      // What the control draws beside its text.
+      int beside = 0;
+      if (c.kind == KIND_PUSH) beside = 2 * GetSystemMetrics(SM_CXEDGE) + 2;
+      if (c.kind == KIND_CHECK || c.kind == KIND_RADIO) beside = GetSystemMetrics(SM_CXMENUCHECK) + 4;
+      if (c.kind == KIND_GROUP) beside = 16;
+      EXPECT_LE(size.cx + beside, rc.right) << "id " << id << " language " << language;
+      ++checked;
+    }
+    EXPECT_EQ(checked, 86);
+    GetObjectA(shared, sizeof(LOGFONTA), language == 0 ? &japanese_lf : &caption_lf);
+  }
+  EXPECT_EQ(caption_lf.lfHeight, japanese_lf.lfHeight) << "Japanese and English of one size";
+  NONCLIENTMETRICSA ncm{};
+  ncm.cbSize = sizeof ncm;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0));
+  EXPECT_EQ(caption_lf.lfHeight, ncm.lfMessageFont.lfHeight) << "the desktop's caption size";
+  // The register boxes: a monospaced TrueType face of the same height.
+  HDC dc = GetDC(child(ID_R0));
+  HGDIOBJ old = SelectObject(dc, font_of(child(ID_R0)));
+  TEXTMETRICA tm;
+  ASSERT_TRUE(GetTextMetricsA(dc, &tm));
+  SelectObject(dc, old);
+  ReleaseDC(child(ID_R0), dc);
+  EXPECT_TRUE(tm.tmPitchAndFamily & TMPF_TRUETYPE);
+  EXPECT_FALSE(tm.tmPitchAndFamily & TMPF_FIXED_PITCH) << "set means variable pitch";
 }
 
 TEST_F(Win32Window, CommandRunsOnTheWorkerAndTheResultReachesTheBoxes) {
@@ -377,19 +438,20 @@ TEST_F(Win32Window, ScrollBarsClampAndScrollTheChildren) {
   open();
   // Scrolling moves the children of a visible window only.
   ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-  // A window smaller than the content: the size handling sets the pages.
-  plat_move_window(main_window, 0, 0, 800, 400);
+  // A window smaller than the least content: the size handling sets the pages.
+  plat_move_window(main_window, 0, 0, 500, 250);
   RECT client;
   GetClientRect(hwnd_, &client);
   const int rows = client.bottom / char_height;
-  ASSERT_LT(rows, 47);
+  constexpr int LINES = SCROLL_RANGE_LINES, COLUMNS = SCROLL_RANGE_COLUMNS;
+  ASSERT_LT(rows, LINES - 4);
   UiScrollInfo info = plat_get_scroll(main_window, UI_BAR_VERT);
   EXPECT_EQ(info.min, 0);
-  EXPECT_EQ(info.max, 47);
+  EXPECT_EQ(info.max, LINES);
   EXPECT_EQ(info.page, rows);
-  EXPECT_EQ(plat_get_scroll(main_window, UI_BAR_HORZ).max, 152);
+  EXPECT_EQ(plat_get_scroll(main_window, UI_BAR_HORZ).max, COLUMNS);
   plat_set_scroll_pos(main_window, UI_BAR_VERT, 100);
-  EXPECT_EQ(plat_get_scroll(main_window, UI_BAR_VERT).pos, 47 - rows + 1);  // max - page + 1
+  EXPECT_EQ(plat_get_scroll(main_window, UI_BAR_VERT).pos, LINES - rows + 1);  // max - page + 1
   plat_set_scroll_pos(main_window, UI_BAR_VERT, 0);
 
   RECT before, after;
@@ -399,11 +461,11 @@ TEST_F(Win32Window, ScrollBarsClampAndScrollTheChildren) {
   EXPECT_EQ(scroll_y, -1);
   EXPECT_EQ(after.top, before.top - char_height);
   SendMessageA(hwnd_, WM_VSCROLL, MAKEWPARAM(SB_BOTTOM, 0), 0);
-  EXPECT_EQ(scroll_y, -(47 - rows + 1));
+  EXPECT_EQ(scroll_y, -(LINES - rows + 1));
   const int columns_page = plat_get_scroll(main_window, UI_BAR_HORZ).page;
   EXPECT_GT(columns_page, 0);
   SendMessageA(hwnd_, WM_HSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
-  EXPECT_EQ(scroll_x, -std::min(columns_page, 152 - columns_page + 1));  // limited to max - page + 1
+  EXPECT_EQ(scroll_x, -std::min(columns_page, COLUMNS - columns_page + 1));  // limited to max - page + 1
   // The wheel: three lines a notch, Shift for the horizontal bar; a horizontal wheel.
   SendMessageA(hwnd_, WM_VSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
   SendMessageA(hwnd_, WM_HSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
@@ -415,12 +477,16 @@ TEST_F(Win32Window, ScrollBarsClampAndScrollTheChildren) {
   EXPECT_EQ(scroll_x, 0);
   const UiRect work = plat_work_area(main_window);
   EXPECT_GT(work.right - work.left, 0);
-  // Growing the window scrolls back so that no space shows below the content.
+  // Growing the window scrolls back so that no space shows below the content, and the
+  // children stand where the layout puts them for the new size.
   plat_move_window(main_window, 0, 0, default_window_size(main_window).width, default_window_size(main_window).height);
   EXPECT_EQ(scroll_y, 0);
   EXPECT_EQ(scroll_x, 0);
   GetWindowRect(child(ID_R0), &after);
-  EXPECT_EQ(after.top - before.top, 0);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT *>(&after), 2);
+  const UiRect want = control_rect(ControlTable[ID_R0]);
+  EXPECT_EQ(after.top, want.top);
+  EXPECT_EQ(after.right, want.right);
 }
 
 TEST_F(Win32Window, StartUpFailureShowsTheMessageAndReturnsZero) {
@@ -487,7 +553,7 @@ TEST_F(Win32Window, WorkspaceFileHasCrLfLinesAndComesBackWhole) {
 TEST_F(Win32Window, FilesWithLfLineEndsAndLongMemoryTextsLoad) {
   // Line ends LF only, as an editor on Linux may leave them; a register text with CR BEL
   // breaks; R5 longer than its 50-character display copy.
-  std::string file = "20\n1\n10\n20\n1010\n620\n";
+  std::string file = "20\n1\n10\n20\n1310\n820\n";
   for (int i = 5; i < 20; ++i) file += i == 11 ? "1\n" : "0\n";
   file += "20\n";
   const std::string r5(3000, '8');
@@ -507,8 +573,8 @@ TEST_F(Win32Window, FilesWithLfLineEndsAndLongMemoryTextsLoad) {
   EXPECT_EQ(std::string(MemoryTexts[0]), r5);
   RECT rc;
   GetWindowRect(hwnd_, &rc);
-  EXPECT_EQ(rc.right - rc.left, 1000);
-  EXPECT_EQ(rc.bottom - rc.top, 600);
+  EXPECT_EQ(rc.right - rc.left, 1300);
+  EXPECT_EQ(rc.bottom - rc.top, 800);
   close();
   // Written back whole, with CR LF.
   const std::string saved = read_bytes(dir_ / "deepNUMS.ini");
