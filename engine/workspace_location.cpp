@@ -73,7 +73,21 @@ WorkspaceLocation workspace_location(const WorkspaceFacts &facts, const char *ch
   return loc;
 }
 
+int language_of_locale(const char *lc_all, const char *lc_messages, const char *lang) {
+  for (const char *v : {lc_all, lc_messages, lang}) {
+    if (v == nullptr || v[0] == '\0') continue;
+    return (v[0] == 'j' && v[1] == 'a' && (v[2] == '\0' || v[2] == '_' || v[2] == '.' || v[2] == '@'))
+               ? 0
+               : 1;
+  }
+  return 1;
+}
+
 #ifdef _WIN32
+
+int first_start_language() {
+  return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE ? 0 : 1;
+}
 
 namespace {
 
@@ -141,6 +155,10 @@ bool workspace_create_folder(const std::string &path, std::string *error) {
 }
 
 #else
+
+int first_start_language() {
+  return language_of_locale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+}
 
 WorkspaceFacts workspace_facts() {
   WorkspaceFacts f;

@@ -46,6 +46,15 @@ WorkspaceFacts workspace_facts();
 // null (or empty) for the default place.
 WorkspaceLocation workspace_location(const WorkspaceFacts &facts, const char *chosen);
 
+// The caption language of a first start (no workspace file): 0 Japanese when the user's
+// language is Japanese, 1 English otherwise. Of the locale variables the first one set
+// and not empty counts, in the order LC_ALL, LC_MESSAGES, LANG ("ja_JP.UTF-8", "ja");
+// none set means English.
+int language_of_locale(const char *lc_all, const char *lc_messages, const char *lang);
+// The same for the running system: the locale variables on Linux, the user's display
+// language on Windows.
+int first_start_language();
+
 // Creates the folders on the way to the file at `path` that do not exist yet (private to
 // the user on Linux, 0700). True when the file's folder exists afterwards; false with the
 // reason in *error otherwise.

@@ -37,13 +37,14 @@ void load_workspace() {
   const WorkspaceLocation loc =
       workspace_location(workspace_facts(), chosen_file.empty() ? nullptr : chosen_file.c_str());
   workspace_path[0] = '\0';
+  int got = 0;
   if (loc.path.empty()) {
     set_status("No full path: no workspace file this run");
   } else if (loc.path.size() >= WORKSPACE_PATH_BYTES) {
     set_status("Path too long: no workspace file this run");
   } else {
     std::memcpy(workspace_path, loc.path.c_str(), loc.path.size() + 1);
-    int got = workspace_read(workspace_path);
+    got = workspace_read(workspace_path);
     std::string what = base_name(loc.path);
     // Where older versions kept the file: read once, saved from now on in the new place.
     if (got == 0 && !loc.first_read.empty()) {
@@ -56,6 +57,8 @@ void load_workspace() {
       set_status(what + " cannot be read (" + workspace_error() + "): defaults used");
     }
   }
+  // Without a file the captions follow the user's language; a saved file's setting wins.
+  if (got != 1) Settings[SET_LANGUAGE] = first_start_language();
   workspace_apply_defaults();
 }
 

@@ -91,6 +91,16 @@ TEST(WorkspaceLocation, RulesOfBothSystems) {
   }
 }
 
+TEST(WorkspaceLocation, FirstStartLanguageFromTheLocale) {
+  EXPECT_EQ(language_of_locale("ja_JP.UTF-8", nullptr, nullptr), 0);
+  EXPECT_EQ(language_of_locale(nullptr, "", "ja"), 0);
+  EXPECT_EQ(language_of_locale("C.UTF-8", "ja_JP", "ja_JP"), 1);  // the first one set counts
+  EXPECT_EQ(language_of_locale(nullptr, nullptr, nullptr), 1);
+  EXPECT_EQ(language_of_locale(nullptr, nullptr, "jam"), 1);
+  const int language = first_start_language();
+  EXPECT_TRUE(language == 0 || language == 1);
+}
+
 class WorkspaceFolder : public ::testing::Test {
  protected:
   void SetUp() override {

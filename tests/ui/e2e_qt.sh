@@ -229,6 +229,10 @@ check_ini() {
 
 # ---- 1. first start: default size, English, "-" ----
 STEP="session 1"
+# A workspace that holds only the Japanese captions, as a Japanese user's first start
+# shows them, whatever the locale of the test.
+mkdir -p "$WORK/config/deepnums"
+printf '1\r\n0\r\n' >"$WORK/config/deepnums/deepNUMS.ini"
 start_app
 [ $(((WIDTH - 10) % 154)) -eq 0 ] && [ $((HEIGHT % 51)) -eq 0 ] ||
   fail "first window is ${WIDTH}x${HEIGHT}, not a default size"

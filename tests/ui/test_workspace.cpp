@@ -418,6 +418,36 @@ TEST_F(WorkspaceTest, DefaultPlaceAndTheFileOfTheCurrentFolderReadOnce) {
   else unsetenv("XDG_CONFIG_HOME");
 }
 
+// A first start follows the user's language; once saved, the file's setting wins.
+TEST_F(WorkspaceTest, FirstStartLanguageFromTheLocale) {
+  struct Case {
+    const char *lc_all, *lc_messages, *lang;
+    int language;
+  } cases[] = {
+      {"ja_JP.UTF-8", nullptr, nullptr, 0}, {nullptr, nullptr, "ja_JP.UTF-8", 0},
+      {nullptr, "ja", "en_US.UTF-8", 0},    {"C.UTF-8", "ja_JP", "ja_JP", 1},
+      {nullptr, nullptr, "C.UTF-8", 1},     {nullptr, nullptr, nullptr, 1},
+      {"", "", "ja_JP.eucJP", 0},           {nullptr, nullptr, "jam", 1},
+  };
+  for (const Case &c : cases) {
+    for (const auto &[name, value] : {std::pair{"LC_ALL", c.lc_all}, std::pair{"LC_MESSAGES", c.lc_messages},
+                                      std::pair{"LANG", c.lang}}) {
+      if (value) setenv(name, value, 1);
+      else unsetenv(name);
+    }
+    load_fresh();
+    EXPECT_EQ(Settings[SET_LANGUAGE], c.language) << (c.lc_all ? c.lc_all : "-") << " "
+                                                  << (c.lc_messages ? c.lc_messages : "-") << " "
+                                                  << (c.lang ? c.lang : "-");
+  }
+  // English locale, a file that says Japanese: Japanese.
+  setenv("LC_ALL", "en_GB.UTF-8", 1);
+  write_file("1\r\n0\r\n");
+  load_fresh();
+  EXPECT_EQ(Settings[SET_LANGUAGE], 0);
+  setenv("LC_ALL", "ja_JP.UTF-8", 1);
+}
+
 // --workspace FILE: read and written there, its folder made when needed; no file of the
 // current folder is read instead.
 TEST_F(WorkspaceTest, ChosenFileAndAFolderThatCannotBeMade) {

@@ -97,8 +97,10 @@ class Win32Window : public ::testing::Test {
     dir_ = fs::temp_directory_path() / ("deepnums_win32_" + std::to_string(rd()));
     fs::create_directories(dir_);
     fs::current_path(dir_);
-    // The workspace file in the test's folder, as with --workspace deepNUMS.ini.
+    // The workspace file in the test's folder, as with --workspace deepNUMS.ini; it holds
+    // the Japanese captions, as a Japanese user's would, whatever language Wine runs in.
     set_workspace_file("deepNUMS.ini");
+    write_bytes(dir_ / "deepNUMS.ini", "1\r\n0\r\n");
   }
 
   void TearDown() override {

@@ -259,7 +259,10 @@ UiFontMetrics plat_font_metrics(UiHandle) {
   const QFont font = qt_caption_font();
   const QFontMetrics fm(font);
   UiFontMetrics m;
-  m.avg_char_width = fm.averageCharWidth();
+  // The average of the Latin lower case, as a Windows font reports it: a font with
+  // Japanese glyphs averages in its full-width ones, twice as wide.
+  const QString latin = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
+  m.avg_char_width = (fm.horizontalAdvance(latin) + latin.size() / 2) / latin.size();
   m.height = fm.height();
   m.external_leading = std::max(0, fm.leading());
   m.pitch_and_family = QFontInfo(font).fixedPitch() ? 0 : 1;
