@@ -56,6 +56,7 @@ void FakePlatform::reset() {
   screen_height = 1080;
   work_area = UiRect{0, 0, 1920, 1080};
   font = UiFontMetrics{8, 16, 0, 0};
+  caption_char_width = 5;
   for (auto &b : bars) b = UiScrollInfo{0, 0, 0, 0, 0};
   scrolled_dx = scrolled_dy = 0;
   invalidations = updates = 0;
@@ -66,7 +67,6 @@ void FakePlatform::reset() {
   timer_interval = 0;
   quit_called = false;
   quit_code = -1;
-  full_path_fails = false;
   wrong_thread_calls = 0;
   main_thread = std::this_thread::get_id();
   std::lock_guard<std::mutex> lock(post_mutex);
@@ -221,6 +221,17 @@ UiFontMetrics plat_font_metrics(UiHandle main) {
   return fake.font;
 }
 
+// Not recorded: it is asked once per caption at creation.
+int plat_caption_width(UiHandle, UiClass cls, uint32_t style, const char *caption) {
+  if (fake.caption_char_width == 0) return 0;
+  int chars = 0;
+  for (const char *p = caption; p && *p; ++p) chars += (static_cast<unsigned char>(*p) & 0xC0) != 0x80;
+  int decoration = 4;
+  const uint32_t type = style & UI_BS_TYPEMASK;
+  if (cls == UI_CLASS_BUTTON && (type == UI_BS_CHECKBOX || type == UI_BS_RADIOBUTTON)) decoration = 20;
+  return chars * fake.caption_char_width + decoration;
+}
+
 void plat_invalidate(UiHandle main) {
   record("invalidate " + name_of(main));
   ++fake.invalidations;
@@ -315,16 +326,4 @@ void plat_set_timer(UiHandle main, int interval_ms) {
 void plat_kill_timer(UiHandle main) {
   record("kill_timer " + name_of(main));
   fake.timer_active = false;
-}
-
-int plat_full_path(const char *name, char *out, int size) {
-  record(std::string("full_path ") + name);
-  if (fake.full_path_fails) return 0;
-  char *cwd = getcwd(nullptr, 0);
-  if (!cwd) return 0;
-  std::string full = std::string(cwd) + "/" + name;
-  std::free(cwd);
-  if (full.size() >= static_cast<size_t>(size)) return static_cast<int>(full.size());
-  std::memcpy(out, full.c_str(), full.size() + 1);
-  return static_cast<int>(full.size());
 }

@@ -1,9 +1,8 @@
 // The Qt backend of the platform layer, on Qt's offscreen platform: child controls,
 // non-automatic check and radio boxes, text round trips and limits, scroll bars, posted
-// calls, painting and paths. The events the backend sends are recorded here instead of
+// calls and painting. The events the backend sends are recorded here instead of
 // going to the front end.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -135,7 +134,7 @@ TEST(QtBackend, TextsRoundTripExactly) {
   auto *script_edit = qobject_cast<QPlainTextEdit *>(widget_of(script));
   ASSERT_TRUE(reg_edit && script_edit);
   EXPECT_NE(qobject_cast<QLineEdit *>(widget_of(field)), nullptr);
-  EXPECT_EQ(reg_edit->wordWrapMode(), QTextOption::WrapAnywhere);
+  EXPECT_EQ(reg_edit->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
   EXPECT_EQ(script_edit->lineWrapMode(), QPlainTextEdit::NoWrap);
 
   static char buf[200000];
@@ -150,6 +149,29 @@ TEST(QtBackend, TextsRoundTripExactly) {
   plat_set_text(reg, big.c_str());
   plat_get_text(reg, buf, sizeof buf);
   EXPECT_EQ(std::string(buf), big);
+  // A grouped number: the box shows its lines joined and wraps between groups; the front
+  // end gets the text it set, and after an edit the user's text with blanks for the joins.
+  std::string grouped;
+  for (int line = 0; line < 3; ++line) {
+    for (int g = 0; g < 10; ++g) grouped += std::string(20, static_cast<char>('0' + g)) + (g < 9 ? " " : "");
+    grouped += "\r\n";
+  }
+  plat_set_text(reg, grouped.c_str());
+  const QString shown = reg_edit->toPlainText();
+  EXPECT_EQ(shown.count(QLatin1Char('\n')), 1);  // only the final line end
+  EXPECT_EQ(shown.size(), static_cast<qsizetype>(grouped.size()) - 3);
+  plat_get_text(reg, buf, sizeof buf);
+  EXPECT_EQ(std::string(buf), grouped);
+  reg_edit->moveCursor(QTextCursor::Start);
+  reg_edit->insertPlainText(QStringLiteral("9"));
+  plat_get_text(reg, buf, sizeof buf);
+  std::string edited = "9";
+  for (size_t i = 0; i < grouped.size(); ++i) {
+    const bool inner_break = grouped.compare(i, 2, "\r\n") == 0 && i + 2 < grouped.size();
+    edited += inner_break ? " " : grouped.substr(i, 1);
+    i += inner_break ? 1 : 0;
+  }
+  EXPECT_EQ(std::string(buf), edited);
   const std::string full(109999, '7');
   plat_set_text(script, full.c_str());
   EXPECT_EQ(plat_get_text(script, buf, 110000), 109999);
@@ -342,17 +364,6 @@ TEST(QtBackend, PaintedTextIsClippedToItsRectangle) {
   }
   EXPECT_GT(inside, 0);
   EXPECT_EQ(outside, 0);
-}
-
-TEST(QtBackend, FullPathOfTheCurrentDirectory) {
-  char cwd[4096];
-  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-  char out[5000];
-  const int n = plat_full_path("deepNUMS.exe", out, sizeof out);
-  EXPECT_EQ(std::string(out, n), std::string(cwd) + "/deepNUMS.exe");
-  // Too small a buffer: the length needed, which is the size or more.
-  char small[10];
-  EXPECT_GE(plat_full_path("deepNUMS.exe", small, sizeof small), 10);
 }
 
 }  // namespace

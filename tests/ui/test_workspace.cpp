@@ -401,14 +401,94 @@ TEST_F(WorkspaceTest, PathOf1000CharactersOrMoreMeansNoWorkspaceFile) {
   }
 }
 
-TEST_F(WorkspaceTest, NoFullPath) {
-  write_file("1\r\n1\r\n");
-  fake.full_path_fails = true;
+// The default place on Linux: the configuration folder, made at the first save; a file
+// in the current folder (where older versions kept it) is read once and left as it is.
+TEST_F(WorkspaceTest, DefaultPlaceAndTheFileOfTheCurrentFolderReadOnce) {
+  const char *old_xdg = std::getenv("XDG_CONFIG_HOME");
+  const std::string saved_xdg = old_xdg ? old_xdg : "";
+  const std::string config = (dir_ / "config").string();
+  setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  set_workspace_file(nullptr);
+  const std::string old_file = "1\r\n1\r\n0\r\n";  // English captions
+  write_file(old_file);
+  const std::string place = config + "/deepnums/deepNUMS.ini";
+
   fake_open_window();
+  EXPECT_EQ(std::string(workspace_path), place);
+  EXPECT_EQ(Settings[SET_LANGUAGE], 1);
+  EXPECT_EQ(std::string(TextSlots[SLOT_STATUS]),
+            "deepNUMS.ini of the current folder read; saved from now on as " + place);
+  fake.control(ID_R0)->text = "5";
+  ASSERT_TRUE(save_workspace(&fake.main));
+  struct stat st;
+  ASSERT_EQ(stat((config + "/deepnums").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_EQ(read_file(place.c_str()).substr(0, 7), "20\r\n1\r\n");
+  EXPECT_EQ(read_file(), old_file);  // left where it was
+
+  // From now on the new file is read, and the old one no more.
+  write_file("1\r\n0\r\n0\r\n");
+  load_fresh();
+  EXPECT_EQ(Settings[SET_LANGUAGE], 1);
+  EXPECT_STREQ(TextSlots[SLOT_R0], "5");
+
+  // An old file that cannot be read: the defaults, and the status line says which file.
+  ASSERT_EQ(std::remove(place.c_str()), 0);
+  write_file("20\r\n1\r\n" + std::string(WORKSPACE_LINE_MAX_BYTES + 1, '7') + "\r\n");
+  load_fresh();
   EXPECT_EQ(Settings[SET_LANGUAGE], 0);
-  EXPECT_STREQ(TextSlots[SLOT_STATUS], "No full path: no workspace file this run");
+  EXPECT_STREQ(TextSlots[SLOT_STATUS], "deepNUMS.ini of the current folder cannot be read "
+                                       "(line 3 is too long for a workspace file): defaults used");
+
+  if (old_xdg) setenv("XDG_CONFIG_HOME", saved_xdg.c_str(), 1);
+  else unsetenv("XDG_CONFIG_HOME");
+}
+
+// A first start follows the user's language; once saved, the file's setting wins.
+TEST_F(WorkspaceTest, FirstStartLanguageFromTheLocale) {
+  struct Case {
+    const char *lc_all, *lc_messages, *lang;
+    int language;
+  } cases[] = {
+      {"ja_JP.UTF-8", nullptr, nullptr, 0}, {nullptr, nullptr, "ja_JP.UTF-8", 0},
+      {nullptr, "ja", "en_US.UTF-8", 0},    {"C.UTF-8", "ja_JP", "ja_JP", 1},
+      {nullptr, nullptr, "C.UTF-8", 1},     {nullptr, nullptr, nullptr, 1},
+      {"", "", "ja_JP.eucJP", 0},           {nullptr, nullptr, "jam", 1},
+  };
+  for (const Case &c : cases) {
+    for (const auto &[name, value] : {std::pair{"LC_ALL", c.lc_all}, std::pair{"LC_MESSAGES", c.lc_messages},
+                                      std::pair{"LANG", c.lang}}) {
+      if (value) setenv(name, value, 1);
+      else unsetenv(name);
+    }
+    load_fresh();
+    EXPECT_EQ(Settings[SET_LANGUAGE], c.language) << (c.lc_all ? c.lc_all : "-") << " "
+                                                  << (c.lc_messages ? c.lc_messages : "-") << " "
+                                                  << (c.lang ? c.lang : "-");
+  }
+  // English locale, a file that says Japanese: Japanese.
+  setenv("LC_ALL", "en_GB.UTF-8", 1);
+  write_file("1\r\n0\r\n0\r\n");
+  load_fresh();
+  EXPECT_EQ(Settings[SET_LANGUAGE], 0);
+  setenv("LC_ALL", "ja_JP.UTF-8", 1);
+}
+
+// --workspace FILE: read and written there, its folder made when needed; no file of the
+// current folder is read instead.
+TEST_F(WorkspaceTest, ChosenFileAndAFolderThatCannotBeMade) {
+  write_file("20\r\n1\r\n");
+  set_workspace_file("sub/calc.ini");
+  fake_open_window();
+  EXPECT_EQ(std::string(workspace_path), (dir_ / "sub" / "calc.ini").string());
+  EXPECT_EQ(Settings[SET_LANGUAGE], 0);
+  ASSERT_TRUE(save_workspace(&fake.main));
+  EXPECT_EQ(read_file("sub/calc.ini").substr(0, 4), "20\r\n");
+  // A file stands where the folder should be: nothing is saved.
+  set_workspace_file("deepNUMS.ini/calc.ini");
+  load_fresh();
   EXPECT_FALSE(save_workspace(&fake.main));
-  EXPECT_EQ(read_file(), "1\r\n1\r\n");
+  EXPECT_EQ(read_file(), "20\r\n1\r\n");
 }
 
 }  // namespace

@@ -2,10 +2,11 @@
 // through the Win32 services, as a second program on the same desktop.
 //
 //   win32_probe find            waits for the window, found by its title, to be shown;
-//                               prints the client area's screen origin, the window's outer
-//                               rectangle and the layout units (char_width, char_height)
-//                               as the program measures them:
-//                               "client X Y window L T R B units W H"
+//                               prints the client area's screen origin and size and the
+//                               window's outer rectangle:
+//                               "client X Y window L T R B size W H"
+//   win32_probe rect ID         the rectangle of the child control ID in client
+//                               coordinates, as the program laid it out: "L T R B"
 //   win32_probe at X Y          the control id under the client point (X, Y), -1 for none
 //   win32_probe text ID         the text of the child control ID (its bytes, CR LF as \r\n)
 //   win32_probe close           asks the window to close (WM_CLOSE) and waits until it is
@@ -39,18 +40,21 @@ HWND find_window(int timeout_ms) {
 int find(HWND h) {
   POINT origin{0, 0};
   ClientToScreen(h, &origin);
-  RECT wr;
+  RECT wr, cr;
   GetWindowRect(h, &wr);
-  // A window DC has the system font, as the program's own at its creation.
-  HDC dc = GetDC(h);
-  TEXTMETRICA tm;
-  GetTextMetricsA(dc, &tm);
-  ReleaseDC(h, dc);
-  int width = tm.tmAveCharWidth;
-  if (tm.tmPitchAndFamily & 1) width = width * 3 / 2;
-  const int height = tm.tmHeight + tm.tmExternalLeading;
-  std::printf("client %ld %ld window %ld %ld %ld %ld units %d %d\n", origin.x, origin.y, wr.left,
-              wr.top, wr.right, wr.bottom, width, height);
+  GetClientRect(h, &cr);
+  std::printf("client %ld %ld window %ld %ld %ld %ld size %ld %ld\n", origin.x, origin.y, wr.left,
+              wr.top, wr.right, wr.bottom, cr.right, cr.bottom);
+  return 0;
+}
+
+int rect(HWND h, int id) {
+  HWND c = GetDlgItem(h, id);
+  if (!c) return 1;
+  RECT r;
+  GetWindowRect(c, &r);
+  MapWindowPoints(nullptr, h, reinterpret_cast<POINT *>(&r), 2);
+  std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
   return 0;
 }
 
@@ -104,7 +108,7 @@ int end_session(HWND h) {
 
 int main(int argc, char **argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: win32_probe find|at X Y|text ID|close|endsession\n");
+    std::fprintf(stderr, "usage: win32_probe find|rect ID|at X Y|text ID|close|endsession\n");
     return 2;
   }
   const std::string cmd = argv[1];
@@ -115,6 +119,7 @@ int main(int argc, char **argv) {
     return 1;
   }
   if (cmd == "find") return find(h);
+  if (cmd == "rect" && argc == 3) return rect(h, std::atoi(argv[2]));
   if (cmd == "at" && argc == 4) return at(h, std::atoi(argv[2]), std::atoi(argv[3]));
   if (cmd == "text" && argc == 3) return text(h, std::atoi(argv[2]));
   if (cmd == "close") return close(h);

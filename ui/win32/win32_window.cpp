@@ -1,5 +1,5 @@
 // Win32 backend: the main window, its window procedure and message loop, scroll bars,
-// message boxes, posted calls, the timer and full paths.
+// message boxes, posted calls and the timer.
 //
 // The class "deepNUMS" is registered with RegisterClassA (class style CS_HREDRAW |
 // CS_VREDRAW, the program's icon from its resources, or the standard application icon in
@@ -183,6 +183,8 @@ UiFontMetrics plat_font_metrics(UiHandle main) {
   if (!main || !main->hwnd) return fm;
   HDC dc = GetDC(main->hwnd);
   if (!dc) return fm;
+  // The captions' font, in which the layout is measured.
+  HGDIOBJ old = SelectObject(dc, win32_caption_font());
   TEXTMETRICA tm;
   if (GetTextMetricsA(dc, &tm)) {
     fm.avg_char_width = tm.tmAveCharWidth;
@@ -190,6 +192,7 @@ UiFontMetrics plat_font_metrics(UiHandle main) {
     fm.external_leading = tm.tmExternalLeading;
     fm.pitch_and_family = tm.tmPitchAndFamily;
   }
+  SelectObject(dc, old);
   ReleaseDC(main->hwnd, dc);
   return fm;
 }
@@ -290,12 +293,4 @@ void plat_set_timer(UiHandle main, int interval_ms) {
 
 void plat_kill_timer(UiHandle main) {
   if (main && main->hwnd) KillTimer(main->hwnd, PROGRESS_TIMER_ID);
-}
-
-int plat_full_path(const char *name, char *out, int size) {
-  if (!name || !out || size < 1) return 0;
-  const DWORD n = GetFullPathNameA(name, static_cast<DWORD>(size), out, nullptr);
-  // n is the length without the NUL when the path fits, or the size needed (NUL
-  // included, so at least `size` + 1) when it does not.
-  return static_cast<int>(std::min<DWORD>(n, 0x7FFFFFFF));
 }
