@@ -28,6 +28,11 @@ void finish_run(UiHandle main);
 
 bool command_running();
 
+// Whether a control is enabled in the current run state: Cancel only while a command
+// runs; the register boxes, the digits field, the script box and "Perform the following"
+// only while none runs; every other control always.
+bool control_enabled(int id);
+
 // The text a painted entry shows for a slot: during a run a copy taken when it started
 // (the worker owns the slots then), otherwise the slot itself.
 const char *painted_slot_text(int slot);
