@@ -155,7 +155,9 @@ std::string key_table_markdown() {
     for (const KeyBinding &b : KeyTable) {
       if (b.id != id) continue;
       if (!keys.empty()) keys += " or ";
-      keys += "`" + key_name(b) + "`";
+      keys += '`';
+      keys += key_name(b);
+      keys += '`';
     }
     if (keys.empty()) return;
     std::string cell;
@@ -163,7 +165,7 @@ std::string key_table_markdown() {
       if (c == '|') cell += '\\';  // a bar inside a table cell
       cell += c;
     }
-    out += "| " + cell + " | " + keys + " |\n";
+    out.append("| ").append(cell).append(" | ").append(keys).append(" |\n");
   };
   for (int id = ID_FIRST_COMMAND; id <= ID_CANCEL; ++id) {
     const ControlDef &c = ControlTable[id];
