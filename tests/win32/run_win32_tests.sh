@@ -271,8 +271,9 @@ do_e2e() {
 
 # The window from the keyboard alone, through SendInput as a keyboard types: a fresh
 # window has the focus in R1; 2, Tab, 3, Ctrl + keypad plus gives 5; Ctrl+Z brings 2 and
-# 3 back, Ctrl+Y the 5; Return in R0 is "up"; Ctrl+A selects a box's text. A screenshot
-# shows the focus ring.
+# 3 back, Ctrl+Y the 5; Return in R0 is "up"; Ctrl+A selects a box's text; Alt+S runs
+# sinh and leaves no menu open; Tab and the arrows reach the grid. Screenshots show the
+# focus ring.
 do_keys() {
   work="$build/e2e-keys"
   rm -rf "$work"; mkdir -p "$work"
@@ -309,6 +310,9 @@ do_keys() {
   # reach the grid's first button, "+", where the arrows move.
   probe keys shift+tab >/dev/null
   [ "$(probe focus)" = 17 ] || fail "Shift+Tab from R0 went to '$(probe focus)', expected R1 (17)"
+  # An Alt chord (sinh) leaves no menu behind: the next digit is typed into R1 again.
+  probe keys alt+s 4 >/dev/null
+  wait_text 17 "4"
   probe keys tab tab tab tab tab tab tab right down >/dev/null
   [ "$(probe focus)" = 41 ] || fail "Tab and the arrows reached '$(probe focus)', expected \"down\" (41)"
   if [ -n "$png" ] && have import; then

@@ -153,11 +153,11 @@ int keys(HWND h, int count, char **names) {
   for (int i = 0; i < count; ++i) {
     // "ctrl+shift+z": modifiers down, the key, modifiers up in reverse.
     std::vector<WORD> chord;
-    std::string spec = names[i];
+    const std::string chord_text = names[i];
     size_t start = 0;
     for (;;) {
-      const size_t plus = spec.find('+', start);
-      const WORD vk = key_code(spec.substr(start, plus == std::string::npos ? std::string::npos : plus - start));
+      const size_t plus = chord_text.find('+', start);
+      const WORD vk = key_code(chord_text.substr(start, plus == std::string::npos ? std::string::npos : plus - start));
       if (vk == 0) {
         std::fprintf(stderr, "win32_probe: unknown key in \"%s\"\n", names[i]);
         return 2;
@@ -177,7 +177,7 @@ int keys(HWND h, int count, char **names) {
 
 int main(int argc, char **argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: win32_probe find|at X Y|text ID|close|endsession\n");
+    std::fprintf(stderr, "usage: win32_probe find|at X Y|text ID|focus|keys KEY...|close|endsession\n");
     return 2;
   }
   const std::string cmd = argv[1];
