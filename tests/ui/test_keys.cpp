@@ -1,5 +1,6 @@
 // The keyboard through the fake platform: the key table, the Tab order, Return, Esc, the
 // arrows in the grid, and the manual's table of keys.
+#include <algorithm>
 #include <fstream>
 #include <set>
 #include <sstream>
