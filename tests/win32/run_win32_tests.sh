@@ -301,8 +301,9 @@ do_keys() {
   fi
   probe keys ctrl+y >/dev/null
   wait_text 19 '5\r\n'
-  # Ctrl+A and typing replace R0; Return enters it and lifts the stack.
-  probe keys ctrl+a 7 return >/dev/null
+  # Ctrl+A (after Right has undone the selection) and typing replace R0; Return enters
+  # it and lifts the stack.
+  probe keys right ctrl+a 7 return >/dev/null
   wait_text 17 "7"
   wait_text 19 "0"
   wait_text 15 "3"
