@@ -101,6 +101,7 @@ int main(int argc, char **argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  // The window is left as it is: no workspace file is written.
+  // The window is left as it is: no workspace file is written, the directory stays empty.
+  if (chdir("/") == 0) rmdir(dir);
   std::_Exit(0);
 }
