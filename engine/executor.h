@@ -29,6 +29,11 @@ extern const char MSG_OUT_OF_MEMORY[];  // "Not enough memory for this operation
 // re-reads every register from the text the user sees.
 void mark_shadows_stale();
 
+// Register n (0..14) is read again from its text at the next command. For R5..R9, whose
+// change is seen only in the 50-character display copy, this is how a new full text in
+// MemoryTexts (a restored undo level) reaches the number. Out of range: nothing.
+void mark_shadow_stale(int n);
+
 // True when the "Exact digits" option is set for the running command.
 bool exact_mode();
 

@@ -20,6 +20,8 @@
 #include "engine/state.h"
 #include "ui/commands.h"
 #include "ui/control_table.h"
+#include "ui/keys.h"
+#include "ui/undo.h"
 #include "ui/workspace.h"
 
 const char *const WINDOW_CLASS_NAME = "deepNUMS";
@@ -114,6 +116,7 @@ void ui_on_create(UiHandle main) {
   scroll_y = 0;
   stretch_x = 0;
   stretch_y = 0;
+  undo_reset();
   wheel_rest[0] = wheel_rest[1] = 0;
 
   std::memset(Settings, 0, sizeof Settings);
@@ -125,6 +128,8 @@ void ui_on_create(UiHandle main) {
   for (int id = 0; id < CONTROL_COUNT; ++id) {
     if (ControlTable[id].kind == KIND_EDIT) plat_limit_text(ControlWindows[id], EDIT_TEXT_LIMIT);
   }
+  apply_key_tooltips();
+  focus_initial_control();
 }
 
 void ui_on_destroy() {

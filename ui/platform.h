@@ -181,6 +181,42 @@ void plat_post_call(void (*fn)(intptr_t), intptr_t arg);
 void plat_set_timer(UiHandle main, int interval_ms);
 void plat_kill_timer(UiHandle main);
 
+// ---- Keyboard focus, a box's own undo, tooltips ----
+// Gives a child control the keyboard focus; an edit box gets its whole text selected with
+// the caret at its start (as after Tab), so that typing replaces the text. The main
+// window's handle takes the focus away from every control while the window keeps the
+// keyboard (key presses still reach ui_on_key).
+void plat_set_focus(UiHandle w);
+// The control id of the child that has the keyboard focus; -1 when none of the main
+// window's children has it.
+int plat_focused_id(UiHandle main);
+// An edit box's own undo (redo false) or redo of typing: done and true when the box has
+// something to undo (redo), false and nothing done otherwise. A text set with
+// plat_set_text leaves the box nothing to undo.
+bool plat_edit_undo(UiHandle w, bool redo);
+// The text shown when the pointer rests on a control (empty: none).
+void plat_set_tooltip(UiHandle w, const char *text);
+
+// Key codes of ui_on_key. A character key is the character it types with the Shift state
+// held and without Ctrl and Alt, letters as upper case 'A'..'Z' (Ctrl+Shift+8 on a US
+// keyboard is '*'); keypad digits and operators are the same characters. Other keys:
+enum UiKey {
+  UI_KEY_RETURN = 0x100,  // Return and the keypad's Enter
+  UI_KEY_ESCAPE,
+  UI_KEY_TAB,  // Shift+Tab is UI_KEY_TAB with UI_MOD_SHIFT
+  UI_KEY_LEFT,
+  UI_KEY_RIGHT,
+  UI_KEY_UP,
+  UI_KEY_DOWN,
+  UI_KEY_DELETE,
+  UI_KEY_F1 = 0x120,  // F1..F12 are UI_KEY_F1 + 0..11
+};
+// Modifier bits of ui_on_key. Keys pressed with Ctrl and Alt together (AltGr on many
+// keyboards, which types characters) are not reported.
+constexpr unsigned UI_MOD_SHIFT = 1;
+constexpr unsigned UI_MOD_CTRL = 2;
+constexpr unsigned UI_MOD_ALT = 4;
+
 // ---- Events: implemented by ui/main_window.cpp, called by the backend ----
 void ui_on_create(UiHandle main);
 // The main window is being closed: saves the workspace and ends the message loop.
@@ -195,3 +231,8 @@ void ui_on_scroll(UiBar bar, int request, int track);
 // with Shift held into the horizontal bar.
 void ui_on_wheel(UiBar bar, int delta);
 void ui_on_timer();
+// A key press in the main window or one of its controls, before the control sees it
+// (implemented by ui/keys.cpp). true: the front end used it and the backend drops it;
+// false: the control handles it as usual. Plain character keys (no Ctrl, no Alt) need not
+// be reported.
+bool ui_on_key(int key, unsigned mods);

@@ -13,7 +13,11 @@
 #      screenshot of the window is saved;
 #   3. set 100000 digits, R0 = 100000000, press "!": a press meanwhile is refused with the
 #      "Parameter" box; Cancel returns the window to idle within a second; a command after
-#      that computes from the texts shown (R1 = 4, R0 = 5, "+" gives 9).
+#      that computes from the texts shown (R1 = 4, R0 = 5, "+" gives 9);
+#   4. SIGTERM during a command: cancelled and saved;
+#   5. from the keyboard alone on a fresh start: 2, Tab, 3, Ctrl++ and Ctrl+Z bring R1 = 2
+#      and R0 = 3 back (a screenshot shows the focus);
+#   6. Ctrl+-, Ctrl+Z, Ctrl+Y and Return ("up") from the keyboard.
 #
 # Where to click: the layout is in tenths of a character cell of the window's font, and a
 # first start opens the window at its default size of 154 columns + 10 pixels by 51 lines.
@@ -336,10 +340,41 @@ APP_PID=""
 check_ini R0=100000000 set12=85 status=aborted
 echo "ok: SIGTERM during \"!\" cancelled it and saved the workspace"
 
+# ---- 5. the keyboard alone: 2, Tab, 3, the key of "+", Ctrl+Z ----
+STEP="session 5 (keyboard)"
+# A start with the Japanese captions and nothing else: the focus is in R1, its "0" selected.
+printf '1\r\n0\r\n0\r\n' >"$WORK/config/deepnums/deepNUMS.ini"
+start_app
+xdotool type --delay 30 2
+xdotool key Tab
+xdotool type --delay 30 3
+xdotool key ctrl+plus
+sleep 1
+xdotool key ctrl+z
+sleep 0.5
+import -window "$WID" "$WORK/keys.png"
+close_app
+check_ini R0=3 R1=2 R2=0 "status=元に戻しました: +"
+echo "ok: 2, Tab, 3, Ctrl++, Ctrl+Z: R1 = 2 and R0 = 3 back"
+
+# ---- 6. redo, Return as "up", Esc when idle ----
+STEP="session 6 (keyboard)"
+start_app
+xdotool type --delay 30 10
+xdotool key Tab
+xdotool type --delay 30 3
+xdotool key ctrl+minus
+sleep 1
+xdotool key ctrl+z ctrl+y Escape Return
+sleep 1
+close_app
+check_ini R0=0 R1=7 R2=3 R3=10 set12=40
+echo "ok: 10, Tab, 3, Ctrl+-, Ctrl+Z, Ctrl+Y, Return: R1 = 7 and the stack lifted"
+
 # The screenshots of the steps go beside the main one; the work directory is kept only
 # when the test fails.
 SHOTDIR=$(dirname "$SHOT")
-for step in japanese running refused cancelled; do
+for step in japanese running refused cancelled keys; do
   cp "$WORK/$step.png" "$SHOTDIR/e2e-$step.png"
 done
 rm -rf "$WORK"

@@ -48,6 +48,7 @@ void FakePlatform::reset() {
   main = UiWindow{};
   main.is_main = true;
   main_created = false;
+  focus = nullptr;
   fail_main_window = false;
   fail_controls.clear();
   window_rect = UiRect{0, 0, 0, 0};
@@ -132,7 +133,10 @@ UiHandle plat_create_control(UiHandle parent, UiClass cls, const char *text, uin
 
 void plat_set_text(UiHandle w, const char *text) {
   record("set_text " + name_of(w) + " " + (text ? text : ""));
-  if (w) w->text = text ? text : "";
+  if (!w) return;
+  w->text = text ? text : "";
+  w->box_undo = w->box_redo = 0;
+  w->selected_all = false;
 }
 
 int plat_get_text(UiHandle w, char *buf, int size) {
@@ -326,4 +330,28 @@ void plat_set_timer(UiHandle main, int interval_ms) {
 void plat_kill_timer(UiHandle main) {
   record("kill_timer " + name_of(main));
   fake.timer_active = false;
+}
+
+void plat_set_focus(UiHandle w) {
+  record("focus " + name_of(w));
+  if (!w) return;
+  fake.focus = w;
+  w->selected_all = w->cls == UI_CLASS_EDIT;
+}
+
+int plat_focused_id(UiHandle) { return fake.focus && !fake.focus->is_main ? fake.focus->id : -1; }
+
+bool plat_edit_undo(UiHandle w, bool redo) {
+  record("edit_undo " + name_of(w) + (redo ? " redo" : " undo"));
+  if (!w) return false;
+  int &steps = redo ? w->box_redo : w->box_undo;
+  if (steps == 0) return false;
+  --steps;
+  ++(redo ? w->box_undo : w->box_redo);
+  return true;
+}
+
+void plat_set_tooltip(UiHandle w, const char *text) {
+  record("tooltip " + name_of(w) + " " + (text ? text : ""));
+  if (w) w->tooltip = text ? text : "";
 }

@@ -29,7 +29,17 @@ TEST_F(MainWindowTest, FirstStartCreatesEverythingInOrder) {
   EXPECT_EQ(limits, (std::vector<std::string>{"limit 2 109999", "limit 11 109999", "limit 13 109999",
                                               "limit 15 109999", "limit 17 109999", "limit 19 109999",
                                               "limit 98 109999"}));
-  EXPECT_EQ(fake.calls.back(), "limit 98 109999");
+  // Then the keys' tooltips, and the focus goes to R1, where the first operand is typed.
+  size_t last_limit = 0;
+  for (size_t i = 0; i < fake.calls.size(); ++i) {
+    if (fake.calls[i] == "limit 98 109999") last_limit = i;
+  }
+  const std::vector<std::string> after(fake.calls.begin() + static_cast<long>(last_limit) + 1, fake.calls.end());
+  ASSERT_FALSE(after.empty());
+  EXPECT_EQ(after.back(), "focus 17");
+  EXPECT_EQ(after.size(), 61u);  // 58 buttons with a key, "Perform the following", "Cancel"
+  EXPECT_EQ(after.front(), "tooltip 35 Ctrl++");
+  EXPECT_TRUE(fake.control(ID_R1)->selected_all);
   size_t move_at = 0;
   for (size_t i = 0; i < fake.calls.size(); ++i) {
     if (fake.calls[i].rfind("move ", 0) == 0) move_at = i;

@@ -274,7 +274,65 @@ do_e2e() {
     sleep 0.1
   done
   wineserver -k >/dev/null 2>&1 || true
+
+  do_keys
   echo "end-to-end run passed"
+}
+
+# The window from the keyboard alone, through SendInput as a keyboard types: a fresh
+# window has the focus in R1; 2, Tab, 3, Ctrl + keypad plus gives 5; Ctrl+Z brings 2 and
+# 3 back, Ctrl+Y the 5; Return in R0 is "up"; Ctrl+A selects a box's text; Alt+S runs
+# sinh and leaves no menu open; Tab and the arrows reach the grid. Screenshots show the
+# focus ring.
+do_keys() {
+  work="$build/e2e-keys"
+  rm -rf "$work"; mkdir -p "$work/started-here"
+  cp "$build/deepNUMS.exe" "$work/"
+  start_program
+  local f
+  f=$(probe focus)
+  [ "$f" = 17 ] || fail "a fresh window has the focus on '$f', expected R1 (17)"
+  probe keys 2 tab 3 >/dev/null || fail "sending keys"
+  wait_text 17 "2"
+  wait_text 19 "3"
+  probe keys ctrl+add >/dev/null
+  wait_text 19 '5\r\n'
+  wait_text 17 "3"
+  wait_text 15 "2"
+  [ "$(probe focus)" = 19 ] || fail "the focus is not back in R0 after the command"
+  probe keys ctrl+z >/dev/null
+  wait_text 19 "3"
+  wait_text 17 "2"
+  wait_text 15 "0"
+  if [ -n "$png" ] && have import; then
+    local shot="${png%.png}-keys.png"
+    sleep 0.5
+    import -window root -crop "$((win_r - win_l))x$((win_b - win_t))+$((win_l + off_x))+$((win_t + off_y))" +repage "$shot" \
+      && echo "screenshot after Ctrl+Z: $shot"
+  fi
+  probe keys ctrl+y >/dev/null
+  wait_text 19 '5\r\n'
+  # Ctrl+A (after Right has undone the selection) and typing replace R0; Return enters
+  # it and lifts the stack.
+  probe keys right ctrl+a 7 return >/dev/null
+  wait_text 17 "7"
+  wait_text 19 "0"
+  wait_text 15 "3"
+  # Shift+Tab goes back to R1; seven Tabs on, through R0 and the five options,
+  # reach the grid's first button, "+", where the arrows move.
+  probe keys shift+tab >/dev/null
+  [ "$(probe focus)" = 17 ] || fail "Shift+Tab from R0 went to '$(probe focus)', expected R1 (17)"
+  # An Alt chord (sinh) leaves no menu behind: the next digit is typed into R1 again.
+  probe keys alt+s 4 >/dev/null
+  wait_text 17 "4"
+  probe keys tab tab tab tab tab tab tab right down >/dev/null
+  [ "$(probe focus)" = 41 ] || fail "Tab and the arrows reached '$(probe focus)', expected \"down\" (41)"
+  if [ -n "$png" ] && have import; then
+    import -window root -crop "$((win_r - win_l))x$((win_b - win_t))+$((win_l + off_x))+$((win_t + off_y))" +repage \
+      "${png%.png}-button-focus.png" || true
+  fi
+  stop_program
+  echo "keyboard run passed: 2, Tab, 3, Ctrl++ gave 5; Ctrl+Z gave 2 and 3 back"
 }
 
 # ---- the zip ----

@@ -14,6 +14,12 @@
 //   win32_probe endsession      ends the session as a logout does (WM_QUERYENDSESSION, then
 //                               WM_ENDSESSION); 0 when the window is gone afterwards
 //   win32_probe ready           does nothing (a first Wine program on a new display)
+//   win32_probe focus           the control id that has the keyboard focus, -1 for none
+//   win32_probe keys KEY...     brings the window to the front and presses the keys with
+//                               SendInput, as a keyboard does: a KEY is a name with
+//                               modifiers before it, "ctrl+shift+z"; names: a..z, 0..9,
+//                               tab, return, escape, left, right, up, down, f1..f12, add
+//                               and subtract (the keypad's), equal, minus
 // Exit code 0 on success, 1 when the window is not there.
 #include <windows.h>
 
@@ -21,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -104,11 +111,77 @@ int end_session(HWND h) {
   return IsWindow(h) ? 1 : 0;
 }
 
+int focus(HWND h) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  const DWORD thread = GetWindowThreadProcessId(h, nullptr);
+  HWND f = GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+  std::printf("%d\n", (f && f != h && IsChild(h, f)) ? GetDlgCtrlID(f) : -1);
+  return 0;
+}
+
+// The virtual key of a key name; 0 when unknown.
+WORD key_code(const std::string &name) {
+  if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z') return static_cast<WORD>(name[0] - 'a' + 'A');
+  if (name.size() == 1 && name[0] >= '0' && name[0] <= '9') return static_cast<WORD>(name[0]);
+  if (name.size() >= 2 && name[0] == 'f' && std::atoi(name.c_str() + 1) >= 1 && std::atoi(name.c_str() + 1) <= 12)
+    return static_cast<WORD>(VK_F1 + std::atoi(name.c_str() + 1) - 1);
+  static const struct {
+    const char *name;
+    WORD vk;
+  } names[] = {{"tab", VK_TAB},     {"return", VK_RETURN}, {"escape", VK_ESCAPE},   {"left", VK_LEFT},
+               {"right", VK_RIGHT}, {"up", VK_UP},         {"down", VK_DOWN},       {"add", VK_ADD},
+               {"subtract", VK_SUBTRACT}, {"equal", VK_OEM_PLUS}, {"minus", VK_OEM_MINUS},
+               {"ctrl", VK_CONTROL}, {"shift", VK_SHIFT},  {"alt", VK_MENU}};
+  for (const auto &n : names) {
+    if (name == n.name) return n.vk;
+  }
+  return 0;
+}
+
+void send_key(WORD vk, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  if (vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN || vk == VK_DIVIDE)
+    in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+  SendInput(1, &in, sizeof in);
+  Sleep(30);
+}
+
+int keys(HWND h, int count, char **names) {
+  SetForegroundWindow(h);
+  Sleep(200);
+  for (int i = 0; i < count; ++i) {
+    // "ctrl+shift+z": modifiers down, the key, modifiers up in reverse.
+    std::vector<WORD> chord;
+    const std::string chord_text = names[i];
+    size_t start = 0;
+    for (;;) {
+      const size_t plus = chord_text.find('+', start);
+      const WORD vk = key_code(chord_text.substr(start, plus == std::string::npos ? std::string::npos : plus - start));
+      if (vk == 0) {
+        std::fprintf(stderr, "win32_probe: unknown key in \"%s\"\n", names[i]);
+        return 2;
+      }
+      chord.push_back(vk);
+      if (plus == std::string::npos) break;
+      start = plus + 1;
+    }
+    for (WORD vk : chord) send_key(vk, false);
+    for (auto it = chord.rbegin(); it != chord.rend(); ++it) send_key(*it, true);
+    Sleep(50);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: win32_probe find|rect ID|at X Y|text ID|close|endsession\n");
+    std::fprintf(stderr, "usage: win32_probe find|rect ID|at X Y|text ID|focus|keys KEY...|close|endsession\n");
     return 2;
   }
   const std::string cmd = argv[1];
@@ -124,6 +197,8 @@ int main(int argc, char **argv) {
   if (cmd == "text" && argc == 3) return text(h, std::atoi(argv[2]));
   if (cmd == "close") return close(h);
   if (cmd == "endsession") return end_session(h);
+  if (cmd == "focus") return focus(h);
+  if (cmd == "keys") return keys(h, argc - 2, argv + 2);
   std::fprintf(stderr, "win32_probe: unknown command\n");
   return 2;
 }

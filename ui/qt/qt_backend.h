@@ -102,3 +102,10 @@ QFont qt_number_font();
 // lone CR) becomes LF for Qt's editors, and LF becomes CR LF again on the way out.
 QString text_from_platform(const char *text, bool multiline);
 int text_to_platform(const QString &text, bool multiline, char *buf, int size);
+
+// The keyboard (qt_keys.cpp): the application's key filter, installed with the main
+// window; every child control's handle is registered on its widget.
+void qt_install_key_filter();
+void qt_register_control(UiWindow *handle);
+// Draws the frame that marks the control with the focus, if it is a child of the client.
+void qt_paint_focus_ring(QWidget *client, QPainter &painter);

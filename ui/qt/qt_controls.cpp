@@ -202,6 +202,7 @@ UiHandle plat_create_control(UiHandle parent, UiClass cls, const char *text, uin
   w->setGeometry(rect.left, rect.top, std::max(0, rect.right - rect.left),
                  std::max(0, rect.bottom - rect.top));
   if (style & UI_WS_VISIBLE) w->show();
+  qt_register_control(handle.get());
   child_handles.push_back(std::move(handle));
   return child_handles.back().get();
 }

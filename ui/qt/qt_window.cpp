@@ -81,6 +81,7 @@ void ClientArea::paintEvent(QPaintEvent *) {
   QPainter painter(this);
   UiPaint paint{&painter, palette().color(QPalette::ButtonText), palette().color(QPalette::Button)};
   ui_on_paint(&paint);
+  qt_paint_focus_ring(this, painter);
 }
 
 void ClientArea::resizeEvent(QResizeEvent *event) {
@@ -192,6 +193,7 @@ void MainFrame::on_bar_action(int bar, int action) {
 // ---- The main window ----
 
 UiHandle plat_create_main_window(const char *class_name, const char *title) {
+  qt_install_key_filter();
   auto *frame = new MainFrame();
   frame->setObjectName(QString::fromUtf8(class_name));
   frame->setWindowTitle(QString::fromUtf8(title));

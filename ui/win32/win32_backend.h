@@ -37,6 +37,8 @@ struct UiWindow {
   HFONT font = nullptr;  // the font set with WM_SETFONT
   int columns = 0;  // characters of the widest digit that fit one line; 0 = not measured
   std::unique_ptr<DisplayText> display;  // the last text set, while it has breaks
+  WNDPROC base_proc = nullptr;  // the class's window procedure (win32_keys.cpp subclasses)
+  bool box_redo = false;        // an edit box's own undo was just used: it can be redone
 };
 
 struct UiPaint {
@@ -85,3 +87,15 @@ void win32_set_window_text(HWND hwnd, const char *utf8);
 // The number of characters of the widest digit, point, sign or exponent letter that fit
 // on one line of a multi-line edit box.
 int win32_edit_columns(HWND edit);
+
+// ---- The keyboard (win32_keys.cpp) ----
+// Subclasses a new child control (edit boxes and buttons; labels take no focus).
+void win32_keys_attach(UiWindow *w);
+// Called by the message loop before a message is translated: true when the key was used
+// (the message is then dropped).
+bool win32_translate_key(const MSG *msg);
+// Paints the frame around the control with the focus (inside WM_PAINT).
+void win32_paint_focus_ring(HDC dc);
+// WM_ACTIVATE of the main window: true when the focus was given back to a control (the
+// default handling, which puts the focus on the main window, is then skipped).
+bool win32_on_activate(HWND main, WPARAM wparam);

@@ -88,6 +88,7 @@ UiHandle plat_create_control(UiHandle parent, UiClass cls, const char *text, uin
   if (handle->wraps) handle->display = std::make_unique<DisplayText>();
   child_handles.push_back(std::move(handle));
   UiWindow *w = child_handles.back().get();
+  win32_keys_attach(w);
   if (!ascii) {
     plat_set_text(w, text);
   } else {
@@ -99,6 +100,7 @@ UiHandle plat_create_control(UiHandle parent, UiClass cls, const char *text, uin
 void plat_set_text(UiHandle w, const char *text) {
   if (!usable(w)) return;
   if (!text) text = "";
+  w->box_redo = false;  // a text set leaves the box nothing to undo or redo
   choose_font(w, win32_is_ascii(text));
   if (w->wraps) {
     const size_t columns = static_cast<size_t>(columns_of(w));

@@ -77,12 +77,16 @@ LRESULT CALLBACK win32_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lp
     case WM_SIZE:
       ui_on_size(LOWORD(lparam), HIWORD(lparam));
       return 0;
+    case WM_ACTIVATE:
+      if (win32_on_activate(hwnd, wparam)) return 0;
+      break;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
       if (dc) {
         UiPaint paint{dc};
         ui_on_paint(&paint);
+        win32_paint_focus_ring(dc);
       }
       EndPaint(hwnd, &ps);
       return 0;
@@ -144,6 +148,8 @@ UiHandle plat_create_main_window(const char *class_name, const char *title) {
 
 void plat_show_window(UiHandle main, int show_command) {
   if (!main || !main->hwnd) return;
+  // The focus is always marked, not only after the first key press.
+  SendMessageA(main->hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
   ShowWindow(main->hwnd, show_command);
   UpdateWindow(main->hwnd);
 }
@@ -266,6 +272,7 @@ int plat_run_loop() {
       run_posted_calls();
       continue;
     }
+    if (win32_translate_key(&msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
