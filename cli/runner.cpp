@@ -14,6 +14,12 @@
 #include <new>
 #include <thread>
 
+#ifndef _WIN32
+#include <poll.h>
+#include <signal.h>
+#endif
+#include <cerrno>
+
 #include "core/cancel.h"
 #include "engine/executor.h"
 #include "engine/progress_text.h"
@@ -51,8 +57,29 @@ void show_progress_line(double seconds) {
 #ifdef _WIN32
 void install_interrupt_handler() { std::signal(SIGINT, on_interrupt); }
 void install_termination_handler() { std::signal(SIGTERM, on_interrupt); }
+bool wait_for_input(int) { return !interrupt_pending(); }
+namespace {
+// Windows runs console handlers on a thread of their own: nothing to block.
+struct SignalsBlocked {};
+}  // namespace
 #else
 namespace {
+
+// The signals the program handles, blocked in the calling thread for the scope. A thread
+// started meanwhile inherits the block, so the worker and the threads it starts never take
+// them: they reach the main thread, whose waits they must end.
+struct SignalsBlocked {
+  sigset_t old;
+  SignalsBlocked() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &set, &old);
+  }
+  ~SignalsBlocked() { pthread_sigmask(SIG_SETMASK, &old, nullptr); }
+};
 
 void handle(int sig) {
   struct sigaction action {};
@@ -74,6 +101,20 @@ void install_interrupt_handler() { handle(SIGINT); }
 void install_termination_handler() {
   handle(SIGTERM);
   handle(SIGHUP);
+}
+
+bool wait_for_input(int fd) {
+  for (;;) {
+    SignalsBlocked blocked;
+    if (interrupt_pending()) return false;
+    struct pollfd p {};
+    p.fd = fd;
+    p.events = POLLIN;
+    // The old mask (the signals unblocked) only while waiting, atomically.
+    const int r = ppoll(&p, 1, nullptr, &blocked.old);
+    if (r >= 0) return true;
+    if (errno != EINTR) return true;  // the read reports the fault
+  }
 }
 #endif
 
@@ -102,6 +143,8 @@ RunResult run_engine_command(int code, bool show_progress) {
   if (interrupted) cancel_requested.store(true);  // Ctrl-C just before the start
   std::thread worker;
   try {
+    // Blocked for the worker; this thread takes the signals as it waits below.
+    [[maybe_unused]] SignalsBlocked blocked;
     worker = std::thread([&] {
       try {
         result = execute_command();

@@ -51,7 +51,7 @@ const CommandDef CommandTable[] = {
     unary(44, "CBRT", "root3", "R0 = cube root of y", dec_cbrt),
     reg(45, "dup", "", "lift the stack, R0 = y"),
     reg(46, "0<->1", "swap xy", "exchange R0 and R1"),
-    binary(47, "x ^ y", "pow power", "R0 = x raised to y", dec_pow),
+    binary(47, "x ^ y", "pow power ^", "R0 = x raised to y", dec_pow),
     unary(48, "x ^ 2", "sq square", "R0 = y * y", cmd_square),
     unary(49, "x ^ 3", "cube", "R0 = y * y * y", cmd_cube),
     unary(50, "sin", "", "R0 = sin y (degrees or radians)", dec_sin),
@@ -111,4 +111,17 @@ const CommandDef *command_find(int code) {
   // subtracting, so that no int code can overflow.
   if (code < CommandTable[0].code || code > CommandTable[CommandTableCount - 1].code) return nullptr;
   return &CommandTable[code - CommandTable[0].code];
+}
+
+int command_arity(const CommandDef &def) {
+  switch (def.kind) {
+    case CMD_CONSTANT: return 0;
+    case CMD_UNARY:
+    case CMD_IN_PLACE: return 1;
+    case CMD_BINARY: return 2;
+    case CMD_REGISTER:
+    case CMD_SCRIPT:
+    case CMD_UNSUPPORTED: break;
+  }
+  return -1;
 }

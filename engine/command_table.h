@@ -1,6 +1,7 @@
 // The command catalogue: one row per command code, shared by the executor (which
-// dispatches on it), the command-line front end (token names, aliases, --help) and any
-// other front end that wants the English captions.
+// dispatches on it), the command-line front end (token names, aliases, --help), the infix
+// expression parser (names and operand counts) and any other front end that wants the
+// English captions.
 #pragma once
 
 #include "core/decnum.h"
@@ -33,3 +34,8 @@ extern const int CommandTableCount;
 
 // The row of a command code, or null when the code is not in the catalogue.
 const CommandDef *command_find(int code);
+
+// How many numbers the command takes from the stack: 0 for a constant, 1 for a one-operand
+// or in-place command, 2 for a binary one; −1 for the register, stack, script and
+// unsupported commands, which are not functions of operands.
+int command_arity(const CommandDef &def);

@@ -20,12 +20,18 @@
 #include "engine/state.h"
 #include "ui/commands.h"
 #include "ui/control_table.h"
+#include "ui/keys.h"
+#include "ui/undo.h"
 #include "ui/workspace.h"
 
 const char *const WINDOW_CLASS_NAME = "deepNUMS";
 const char *const WINDOW_TITLE = "deepNUMS : 100,000 digits Scientific Calculator R1.30";
 
 UiHandle main_window = nullptr;
+
+// The workspace was saved at a close request, or the user chose to close without saving:
+// the window's destruction then saves nothing more.
+static bool close_settled = false;
 
 // Wheel deltas not yet turned into lines (touchpads send small ones), per bar.
 static int wheel_rest[2];
@@ -79,8 +85,12 @@ void place_window() {
     w = s.width;
     h = s.height;
   }
-  // A size larger than the screen's available area (saved on a larger screen) is reduced
-  // to it, and the window then starts at the area's edge on that side.
+  // A size too small for the least content (saved at another scale or with another font)
+  // grows to it; a size larger than the screen's available area (saved on a larger
+  // screen) is reduced to it, and the window then starts at the area's edge on that side.
+  const WindowSize least = min_window_size();
+  w = std::max<int64_t>(w, least.width);
+  h = std::max<int64_t>(h, least.height);
   const UiRect work = plat_work_area(main_window);
   if (work.right - work.left > 0 && w > work.right - work.left) {
     w = work.right - work.left;
@@ -105,9 +115,13 @@ void ui_on_create(UiHandle main) {
   // by the units fail; one pixel keeps the arithmetic defined.
   if (char_width < 1) char_width = 1;
   if (char_height < 1) char_height = 1;
+  fit_units_to_captions(main);
   scroll_x = 0;
   scroll_y = 0;
-  stretch_width = 0;
+  stretch_x = 0;
+  stretch_y = 0;
+  undo_reset();
+  close_settled = false;
   wheel_rest[0] = wheel_rest[1] = 0;
 
   std::memset(Settings, 0, sizeof Settings);
@@ -119,13 +133,25 @@ void ui_on_create(UiHandle main) {
   for (int id = 0; id < CONTROL_COUNT; ++id) {
     if (ControlTable[id].kind == KIND_EDIT) plat_limit_text(ControlWindows[id], EDIT_TEXT_LIMIT);
   }
+  apply_key_tooltips();
+  focus_initial_control();
 }
 
-void ui_on_destroy() {
+bool ui_on_close(bool unattended) {
+  if (close_settled) return true;
   // A running command is stopped and joined first, so that no half-written text reaches
   // the file.
   stop_run_for_exit();
-  save_workspace(main_window);
+  close_settled = close_workspace(main_window, unattended);
+  return close_settled;
+}
+
+void ui_on_destroy() {
+  if (!close_settled) {
+    stop_run_for_exit();
+    close_workspace(main_window, true);
+  }
+  close_settled = false;  // a window made later in this process starts anew
   plat_quit(0);
 }
 
@@ -157,7 +183,7 @@ void ui_on_size(int client_width, int client_height) {
     scroll_x += shift;
     scrolled = true;
   }
-  if (stretch_layout(client_width)) scrolled = true;
+  if (fit_layout(client_width, client_height)) scrolled = true;
   if (scrolled) plat_invalidate(main_window);
   plat_set_scroll_range(main_window, UI_BAR_VERT, 0, SCROLL_RANGE_LINES, rows);
   plat_set_scroll_range(main_window, UI_BAR_HORZ, 0, SCROLL_RANGE_COLUMNS, columns);

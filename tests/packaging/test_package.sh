@@ -167,11 +167,13 @@ printf 'test 0,0\n' >"$work/selftest.txt"
 grep -q '^TEST completed: seq=40  step=11$' "$work/stderr" || fail "self-test: $(cat "$work/stderr")"
 echo "installed deepnums-cli: computed and passed the self-test"
 if [ $with_window = 1 ]; then
-  # Started in a folder of its own (it reads deepNUMS.ini there); stopped by the timeout.
+  # With a configuration folder of its own (the workspace is saved there when the timeout
+  # stops it).
   mkdir -p "$work/window"
-  (cd "$work/window" && QT_QPA_PLATFORM=offscreen timeout 3 "$bin/deepnums" >"$work/window.log" 2>&1)
+  (cd "$work/window" && XDG_CONFIG_HOME="$work/window" QT_QPA_PLATFORM=offscreen timeout 3 "$bin/deepnums" >"$work/window.log" 2>&1)
   rc=$?
   [ $rc -eq 124 ] || { cat "$work/window.log"; fail "the installed window exited with $rc instead of running"; }
-  echo "installed deepnums: started and ran until stopped"
+  [ -f "$work/window/deepnums/deepNUMS.ini" ] || fail "the installed window saved no workspace in \$XDG_CONFIG_HOME/deepnums"
+  echo "installed deepnums: started, ran until stopped and saved its workspace"
 fi
 echo "package test passed"

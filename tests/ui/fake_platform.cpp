@@ -48,6 +48,7 @@ void FakePlatform::reset() {
   main = UiWindow{};
   main.is_main = true;
   main_created = false;
+  focus = nullptr;
   fail_main_window = false;
   fail_controls.clear();
   window_rect = UiRect{0, 0, 0, 0};
@@ -56,17 +57,20 @@ void FakePlatform::reset() {
   screen_height = 1080;
   work_area = UiRect{0, 0, 1920, 1080};
   font = UiFontMetrics{8, 16, 0, 0};
+  caption_char_width = 5;
   for (auto &b : bars) b = UiScrollInfo{0, 0, 0, 0, 0};
   scrolled_dx = scrolled_dy = 0;
   invalidations = updates = 0;
   drawn.clear();
   boxes.clear();
+  questions.clear();
+  answers.clear();
+  chosen_files.clear();
   during_message_box = nullptr;
   timer_active = false;
   timer_interval = 0;
   quit_called = false;
   quit_code = -1;
-  full_path_fails = false;
   wrong_thread_calls = 0;
   main_thread = std::this_thread::get_id();
   std::lock_guard<std::mutex> lock(post_mutex);
@@ -132,7 +136,10 @@ UiHandle plat_create_control(UiHandle parent, UiClass cls, const char *text, uin
 
 void plat_set_text(UiHandle w, const char *text) {
   record("set_text " + name_of(w) + " " + (text ? text : ""));
-  if (w) w->text = text ? text : "";
+  if (!w) return;
+  w->text = text ? text : "";
+  w->box_undo = w->box_redo = 0;
+  w->selected_all = false;
 }
 
 int plat_get_text(UiHandle w, char *buf, int size) {
@@ -221,6 +228,17 @@ UiFontMetrics plat_font_metrics(UiHandle main) {
   return fake.font;
 }
 
+// Not recorded: it is asked once per caption at creation.
+int plat_caption_width(UiHandle, UiClass cls, uint32_t style, const char *caption) {
+  if (fake.caption_char_width == 0) return 0;
+  int chars = 0;
+  for (const char *p = caption; p && *p; ++p) chars += (static_cast<unsigned char>(*p) & 0xC0) != 0x80;
+  int decoration = 4;
+  const uint32_t type = style & UI_BS_TYPEMASK;
+  if (cls == UI_CLASS_BUTTON && (type == UI_BS_CHECKBOX || type == UI_BS_RADIOBUTTON)) decoration = 20;
+  return chars * fake.caption_char_width + decoration;
+}
+
 void plat_invalidate(UiHandle main) {
   record("invalidate " + name_of(main));
   ++fake.invalidations;
@@ -287,6 +305,27 @@ int plat_message_box(UiHandle owner, const char *text, const char *title, uint32
   return 1;
 }
 
+int plat_ask(UiHandle owner, const char *text, const char *title, const char *const *buttons, int count) {
+  std::string line = "ask " + name_of(owner) + " " + title;
+  for (int i = 0; i < count; ++i) line += std::string(" [") + buttons[i] + "]";
+  record(line);
+  fake.questions.push_back(text);
+  if (fake.answers.empty()) return -1;
+  const int answer = fake.answers.front();
+  fake.answers.pop_front();
+  return answer;
+}
+
+bool plat_choose_save_file(UiHandle owner, const char *title, const char *suggested, char *out, int size) {
+  record("choose_save_file " + name_of(owner) + " " + title + " " + suggested);
+  if (fake.chosen_files.empty()) return false;
+  const std::string file = fake.chosen_files.front();
+  fake.chosen_files.pop_front();
+  if (file.empty() || file.size() >= static_cast<size_t>(size)) return false;
+  std::memcpy(out, file.c_str(), file.size() + 1);
+  return true;
+}
+
 int plat_run_loop() {
   record("run_loop");
   return 0;
@@ -317,14 +356,26 @@ void plat_kill_timer(UiHandle main) {
   fake.timer_active = false;
 }
 
-int plat_full_path(const char *name, char *out, int size) {
-  record(std::string("full_path ") + name);
-  if (fake.full_path_fails) return 0;
-  char *cwd = getcwd(nullptr, 0);
-  if (!cwd) return 0;
-  std::string full = std::string(cwd) + "/" + name;
-  std::free(cwd);
-  if (full.size() >= static_cast<size_t>(size)) return static_cast<int>(full.size());
-  std::memcpy(out, full.c_str(), full.size() + 1);
-  return static_cast<int>(full.size());
+void plat_set_focus(UiHandle w) {
+  record("focus " + name_of(w));
+  if (!w) return;
+  fake.focus = w;
+  w->selected_all = w->cls == UI_CLASS_EDIT;
+}
+
+int plat_focused_id(UiHandle) { return fake.focus && !fake.focus->is_main ? fake.focus->id : -1; }
+
+bool plat_edit_undo(UiHandle w, bool redo) {
+  record("edit_undo " + name_of(w) + (redo ? " redo" : " undo"));
+  if (!w) return false;
+  int &steps = redo ? w->box_redo : w->box_undo;
+  if (steps == 0) return false;
+  --steps;
+  ++(redo ? w->box_undo : w->box_redo);
+  return true;
+}
+
+void plat_set_tooltip(UiHandle w, const char *text) {
+  record("tooltip " + name_of(w) + " " + (text ? text : ""));
+  if (w) w->tooltip = text ? text : "";
 }

@@ -401,14 +401,94 @@ TEST_F(WorkspaceTest, PathOf1000CharactersOrMoreMeansNoWorkspaceFile) {
   }
 }
 
-TEST_F(WorkspaceTest, NoFullPath) {
-  write_file("1\r\n1\r\n");
-  fake.full_path_fails = true;
+// The default place on Linux: the configuration folder, made at the first save; a file
+// in the current folder (where older versions kept it) is read once and left as it is.
+TEST_F(WorkspaceTest, DefaultPlaceAndTheFileOfTheCurrentFolderReadOnce) {
+  const char *old_xdg = std::getenv("XDG_CONFIG_HOME");
+  const std::string saved_xdg = old_xdg ? old_xdg : "";
+  const std::string config = (dir_ / "config").string();
+  setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  set_workspace_file(nullptr);
+  const std::string old_file = "1\r\n1\r\n0\r\n";  // English captions
+  write_file(old_file);
+  const std::string place = config + "/deepnums/deepNUMS.ini";
+
   fake_open_window();
+  EXPECT_EQ(std::string(workspace_path), place);
+  EXPECT_EQ(Settings[SET_LANGUAGE], 1);
+  EXPECT_EQ(std::string(TextSlots[SLOT_STATUS]),
+            "deepNUMS.ini of the current folder read; saved from now on as " + place);
+  fake.control(ID_R0)->text = "5";
+  ASSERT_TRUE(save_workspace(&fake.main));
+  struct stat st;
+  ASSERT_EQ(stat((config + "/deepnums").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_EQ(read_file(place.c_str()).substr(0, 7), "20\r\n1\r\n");
+  EXPECT_EQ(read_file(), old_file);  // left where it was
+
+  // From now on the new file is read, and the old one no more.
+  write_file("1\r\n0\r\n0\r\n");
+  load_fresh();
+  EXPECT_EQ(Settings[SET_LANGUAGE], 1);
+  EXPECT_STREQ(TextSlots[SLOT_R0], "5");
+
+  // An old file that cannot be read: the defaults, and the status line says which file.
+  ASSERT_EQ(std::remove(place.c_str()), 0);
+  write_file("20\r\n1\r\n" + std::string(WORKSPACE_LINE_MAX_BYTES + 1, '7') + "\r\n");
+  load_fresh();
   EXPECT_EQ(Settings[SET_LANGUAGE], 0);
-  EXPECT_STREQ(TextSlots[SLOT_STATUS], "No full path: no workspace file this run");
+  EXPECT_STREQ(TextSlots[SLOT_STATUS], "deepNUMS.ini of the current folder cannot be read "
+                                       "(line 3 is too long for a workspace file): defaults used");
+
+  if (old_xdg) setenv("XDG_CONFIG_HOME", saved_xdg.c_str(), 1);
+  else unsetenv("XDG_CONFIG_HOME");
+}
+
+// A first start follows the user's language; once saved, the file's setting wins.
+TEST_F(WorkspaceTest, FirstStartLanguageFromTheLocale) {
+  struct Case {
+    const char *lc_all, *lc_messages, *lang;
+    int language;
+  } cases[] = {
+      {"ja_JP.UTF-8", nullptr, nullptr, 0}, {nullptr, nullptr, "ja_JP.UTF-8", 0},
+      {nullptr, "ja", "en_US.UTF-8", 0},    {"C.UTF-8", "ja_JP", "ja_JP", 1},
+      {nullptr, nullptr, "C.UTF-8", 1},     {nullptr, nullptr, nullptr, 1},
+      {"", "", "ja_JP.eucJP", 0},           {nullptr, nullptr, "jam", 1},
+  };
+  for (const Case &c : cases) {
+    for (const auto &[name, value] : {std::pair{"LC_ALL", c.lc_all}, std::pair{"LC_MESSAGES", c.lc_messages},
+                                      std::pair{"LANG", c.lang}}) {
+      if (value) setenv(name, value, 1);
+      else unsetenv(name);
+    }
+    load_fresh();
+    EXPECT_EQ(Settings[SET_LANGUAGE], c.language) << (c.lc_all ? c.lc_all : "-") << " "
+                                                  << (c.lc_messages ? c.lc_messages : "-") << " "
+                                                  << (c.lang ? c.lang : "-");
+  }
+  // English locale, a file that says Japanese: Japanese.
+  setenv("LC_ALL", "en_GB.UTF-8", 1);
+  write_file("1\r\n0\r\n0\r\n");
+  load_fresh();
+  EXPECT_EQ(Settings[SET_LANGUAGE], 0);
+  setenv("LC_ALL", "ja_JP.UTF-8", 1);
+}
+
+// --workspace FILE: read and written there, its folder made when needed; no file of the
+// current folder is read instead.
+TEST_F(WorkspaceTest, ChosenFileAndAFolderThatCannotBeMade) {
+  write_file("20\r\n1\r\n");
+  set_workspace_file("sub/calc.ini");
+  fake_open_window();
+  EXPECT_EQ(std::string(workspace_path), (dir_ / "sub" / "calc.ini").string());
+  EXPECT_EQ(Settings[SET_LANGUAGE], 0);
+  ASSERT_TRUE(save_workspace(&fake.main));
+  EXPECT_EQ(read_file("sub/calc.ini").substr(0, 4), "20\r\n");
+  // A file stands where the folder should be: nothing is saved.
+  set_workspace_file("deepNUMS.ini/calc.ini");
+  load_fresh();
   EXPECT_FALSE(save_workspace(&fake.main));
-  EXPECT_EQ(read_file(), "1\r\n1\r\n");
+  EXPECT_EQ(read_file(), "20\r\n1\r\n");
 }
 
 }  // namespace
@@ -424,3 +504,81 @@ TEST_F(WorkspaceTest, UnreadableFileGivesDefaultsAndAMessage) {
                "deepNUMS.ini cannot be read (line 3 is too long for a workspace file): defaults used; "
                "the file is kept as deepNUMS.ini.unreadable-DATE-TIME when the workspace is saved");
 }
+
+namespace {
+
+// The close of a window whose workspace cannot be saved (a folder stands where the file
+// should be): the user is asked, and no choice loses the state silently.
+class CloseTest : public WorkspaceTest {
+ protected:
+  void open_with_blocked_file() {
+    fake_open_window();
+    Settings[SET_LANGUAGE] = 1;
+    fake.control(ID_R0)->text = "42";
+    std::filesystem::create_directory("deepNUMS.ini");  // the save is refused
+  }
+  static std::string saved_r0(const char *file) {
+    const std::string f = read_file(file);
+    size_t at = 0;
+    for (int line = 0; line < 22 && at != std::string::npos; ++line) at = f.find("\r\n", at) + 2;
+    return at == std::string::npos ? "<none>" : f.substr(at, f.find("\r\n", at) - at);
+  }
+};
+
+TEST_F(CloseTest, TheUserChoosesWhatHappens) {
+  // Cancel keeps the window open; asked again at the next close, "Close without saving"
+  // closes.
+  open_with_blocked_file();
+  fake.answers = {2};
+  EXPECT_FALSE(ui_on_close(false));
+  ASSERT_EQ(fake.questions.size(), 1u);
+  EXPECT_NE(fake.questions[0].find("not a regular file"), std::string::npos) << fake.questions[0];
+  EXPECT_EQ(fake.calls_since(0, "ask").back(),
+            "ask main deepNUMS [Save as…] [Close without saving] [Cancel]");
+  fake.answers = {1};
+  EXPECT_TRUE(ui_on_close(false));
+  EXPECT_TRUE(ui_on_close(false));  // settled: not asked again
+  EXPECT_EQ(fake.questions.size(), 2u);
+  ui_on_destroy();
+  EXPECT_TRUE(fake.quit_called);
+  fake.reset();
+
+  // "Save as…": a chooser cancelled asks again; a file that cannot be written either
+  // says why and asks again; a good file takes the state.
+  open_with_blocked_file();
+  fake.answers = {0, 0, 0};
+  fake.chosen_files = {"", "no/such/folder/x.ini/y", (dir_ / "kept.ini").string()};
+  std::filesystem::create_directories("no/such/folder/x.ini/y");
+  EXPECT_TRUE(ui_on_close(false));
+  EXPECT_EQ(fake.questions.size(), 3u);
+  EXPECT_NE(fake.questions[2].find("no/such/folder/x.ini/y"), std::string::npos) << fake.questions[2];
+  EXPECT_EQ(saved_r0("kept.ini"), "42");
+}
+
+// Nobody to ask (SIGTERM, the session ending, the window destroyed without a close): the
+// state goes to a rescue file in $XDG_STATE_HOME/deepnums, and standard error says where.
+TEST_F(CloseTest, UnattendedClosesKeepARescueFile) {
+  const std::string state = (dir_ / "state").string();
+  setenv("XDG_STATE_HOME", state.c_str(), 1);
+  for (bool by_destroy : {false, true}) {
+    std::filesystem::remove_all(state);
+    open_with_blocked_file();
+    testing::internal::CaptureStderr();
+    if (by_destroy) ui_on_destroy();
+    else EXPECT_TRUE(ui_on_close(true));
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(fake.questions.empty());
+    std::vector<std::string> rescued;
+    std::error_code ec;
+    for (const auto &e : std::filesystem::directory_iterator(state + "/deepnums", ec)) rescued.push_back(e.path().string());
+    ASSERT_EQ(rescued.size(), 1u) << by_destroy << ": " << err;
+    EXPECT_NE(rescued[0].find("/rescue-"), std::string::npos);
+    EXPECT_EQ(saved_r0(rescued[0].c_str()), "42");
+    EXPECT_NE(err.find("it was kept in " + rescued[0]), std::string::npos) << err;
+    fake.reset();
+    std::filesystem::remove("deepNUMS.ini");
+  }
+  unsetenv("XDG_STATE_HOME");
+}
+
+}  // namespace

@@ -126,42 +126,36 @@ do_runners() {
 }
 
 # ---- end to end ----
-# Positions come from the control table: a control's rectangle is given in tenths of a
-# character cell (x in tenths of char_width, y in tenths of char_height) from the client
-# area's top left, so its centre on screen is
-#   client origin + ((left + right) / 2) * char_width / 10, likewise for y,
-# with the client origin and the units that the probe reads from the running window.
-# Rectangles (left top right bottom) of the controls used, from ui/control_table.cpp:
-rect_R1=(35 230 1510 297)       # id 17, register box R1
-rect_R0=(35 300 1510 367)       # id 19, register box R0
-rect_plus=(120 390 140 402)     # id 35, "+"
-rect_language=(830 5 920 17)    # id 8, "English" / "Japanese"
+# Positions come from the running window: the probe reads a control's rectangle as the
+# program laid it out for its size (client coordinates), so its centre on screen is the
+# client origin plus the rectangle's centre. The controls used: 17 register box R1, 19
+# register box R0, 35 "+", 8 "English" / "Japanese".
 
 probe() { wine "$build/deepnums_win32_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 # Sets cx, cy to the screen point at the centre of a control and checks with the probe
 # that this point is on the control with the expected id.
 centre_of() {
-  local -n r=$1
-  local id=$2
-  local lx=$(( r[0] * cw / 10 )) rx=$(( r[2] * cw / 10 ))
-  local ty=$(( r[1] * ch / 10 )) by=$(( r[3] * ch / 10 ))
-  local x=$(( (lx + rx) / 2 )) y=$(( (ty + by) / 2 ))
+  local id=$2 r
+  read -r -a r <<<"$(probe rect "$id")"
+  [ "${#r[@]}" -eq 4 ] || fail "no rectangle for control $id"
+  local x=$(( (r[0] + r[2]) / 2 )) y=$(( (r[1] + r[3]) / 2 ))
   local hit
   hit=$(probe at "$x" "$y")
   [ "$hit" = "$id" ] || fail "client point ($x, $y) is on control '$hit', expected $id"
   cx=$(( client_x + x )); cy=$(( client_y + y ))
 }
 
-# Starts deepNUMS.exe in the work folder (its current directory, where it keeps its
-# workspace file) and waits for its window.
+# Starts the copy of deepNUMS.exe in the work folder, as from an unpacked zip: it keeps its
+# workspace file beside itself there, whatever folder it is started from (here an empty
+# one of its own). Waits for its window.
 start_program() {
-  (cd "$work" && exec wine "$build/deepNUMS.exe") >/dev/null 2>&1 &
+  (cd "$work/started-here" && exec wine "$work/deepNUMS.exe") >/dev/null 2>&1 &
   program_pid=$!
   local info
   info=$(probe find) || fail "the window did not appear"
-  # client X Y window L T R B units W H
-  read -r _ client_x client_y _ win_l win_t win_r win_b _ cw ch <<<"$info"
+  # client X Y window L T R B size W H
+  read -r _ client_x client_y _ win_l win_t win_r win_b _ client_w client_h <<<"$info"
   # The window is also an X window with its title, as a desktop user sees it.
   have xdotool && { xdotool search --sync --limit 1 --name '^deepNUMS : 100,000 digits Scientific Calculator R1\.30$' >/dev/null \
     || fail "xdotool found no window by the title"; }
@@ -174,7 +168,7 @@ start_program() {
     off_x=$X; off_y=$Y
   fi
   client_x=$(( client_x + off_x )); client_y=$(( client_y + off_y ))
-  echo "window ($win_l, $win_t)-($win_r, $win_b), client origin ($client_x, $client_y), units $cw x $ch"
+  echo "window ($win_l, $win_t)-($win_r, $win_b), client origin ($client_x, $client_y), size $client_w x $client_h"
 }
 
 wait_text() {  # id expected-text (escaped as the probe prints it)
@@ -215,13 +209,23 @@ do_e2e() {
   [ -f "$build/deepNUMS.exe" ] || fail "no deepNUMS.exe in $build"
   start_xvfb
   work="$build/e2e"
-  rm -rf "$work"; mkdir -p "$work"
+  rm -rf "$work"; mkdir -p "$work/started-here"
+  cp "$build/deepNUMS.exe" "$work/"
   # The first Wine program on a new display gets a different face for the system font
   # (regular instead of bold); a trivial first program lets deepNUMS look as on a desktop
   # that has been running.
   probe ready
 
   start_program
+  # A first start shows the captions of Wine's user language; the language button names
+  # the other one, which the click below switches to.
+  local first_button switched saved_language
+  first_button=$(probe text 8)
+  case $first_button in
+    English) switched=Japanese; saved_language=1 ;;
+    Japanese) switched=English; saved_language=0 ;;
+    *) fail "the language button shows '$first_button'" ;;
+  esac
   type_into rect_R1 17 2
   type_into rect_R0 19 3
   wait_text 17 "2"
@@ -229,7 +233,7 @@ do_e2e() {
   click rect_plus 35
   wait_text 19 '5\r\n'
   click rect_language 8
-  wait_text 8 "Japanese"
+  wait_text 8 "$switched"
   if [ -n "$png" ] && have import; then
     sleep 0.5
     import -window root -crop "$((win_r - win_l))x$((win_b - win_t))+$((win_l + off_x))+$((win_t + off_y))" +repage "$png" \
@@ -240,23 +244,24 @@ do_e2e() {
   # The workspace file: 42 lines with CR LF, the English captions, the last command and
   # the result of "+".
   local ini="$work/deepNUMS.ini"
-  [ -f "$ini" ] || fail "no deepNUMS.ini written"
+  [ -f "$ini" ] || fail "no deepNUMS.ini written beside the program"
+  [ -z "$(ls -A "$work/started-here")" ] || fail "files written in the current folder: $(ls -A "$work/started-here")"
   local lines crlf
   lines=$(wc -l <"$ini")
   crlf=$(grep -c $'\r$' "$ini")
   [ "$lines" -eq 42 ] && [ "$crlf" -eq 42 ] || fail "deepNUMS.ini has $lines lines, $crlf with CR LF"
   line() { sed -n "${1}p" "$ini" | tr -d '\r'; }
   [ "$(line 1)" = 20 ] && [ "$(line 22)" = 20 ] || fail "section counts: $(line 1), $(line 22)"
-  [ "$(line 2)" = 1 ] || fail "language saved as '$(line 2)', expected 1"
+  [ "$(line 2)" = "$saved_language" ] || fail "language saved as '$(line 2)', expected $saved_language"
   [ "$(line 14)" = 35 ] || fail "last command saved as '$(line 14)', expected 35"
   [ "$(sed -n 23p "$ini" | od -An -c | tr -s ' ')" = " 5 \r \a \r \n" ] || fail "R0 saved as: $(sed -n 23p "$ini" | od -An -c)"
   local width=$(( $(line 5) - $(line 3) )) height=$(( $(line 6) - $(line 4) ))
-  [ "$width" -eq $(( cw * 1540 / 10 + 10 )) ] && [ "$height" -eq $(( ch * 510 / 10 )) ] \
-    || fail "saved window size ${width}x${height}, expected the default $(( cw * 1540 / 10 + 10 ))x$(( ch * 510 / 10 ))"
+  [ "$width" -eq $(( win_r - win_l )) ] && [ "$height" -eq $(( win_b - win_t )) ] \
+    || fail "saved window size ${width}x${height}, expected the first start's $(( win_r - win_l ))x$(( win_b - win_t ))"
 
   # A second start reads the file back: English captions and R0 as saved.
   start_program
-  wait_text 8 "Japanese"
+  wait_text 8 "$switched"
   wait_text 19 '5\r\n'
   wait_text 2 "1000"
   # Ending the session saves as a close does: R1 typed just before is in the file.
@@ -269,7 +274,65 @@ do_e2e() {
     sleep 0.1
   done
   wineserver -k >/dev/null 2>&1 || true
+
+  do_keys
   echo "end-to-end run passed"
+}
+
+# The window from the keyboard alone, through SendInput as a keyboard types: a fresh
+# window has the focus in R1; 2, Tab, 3, Ctrl + keypad plus gives 5; Ctrl+Z brings 2 and
+# 3 back, Ctrl+Y the 5; Return in R0 is "up"; Ctrl+A selects a box's text; Alt+S runs
+# sinh and leaves no menu open; Tab and the arrows reach the grid. Screenshots show the
+# focus ring.
+do_keys() {
+  work="$build/e2e-keys"
+  rm -rf "$work"; mkdir -p "$work/started-here"
+  cp "$build/deepNUMS.exe" "$work/"
+  start_program
+  local f
+  f=$(probe focus)
+  [ "$f" = 17 ] || fail "a fresh window has the focus on '$f', expected R1 (17)"
+  probe keys 2 tab 3 >/dev/null || fail "sending keys"
+  wait_text 17 "2"
+  wait_text 19 "3"
+  probe keys ctrl+add >/dev/null
+  wait_text 19 '5\r\n'
+  wait_text 17 "3"
+  wait_text 15 "2"
+  [ "$(probe focus)" = 19 ] || fail "the focus is not back in R0 after the command"
+  probe keys ctrl+z >/dev/null
+  wait_text 19 "3"
+  wait_text 17 "2"
+  wait_text 15 "0"
+  if [ -n "$png" ] && have import; then
+    local shot="${png%.png}-keys.png"
+    sleep 0.5
+    import -window root -crop "$((win_r - win_l))x$((win_b - win_t))+$((win_l + off_x))+$((win_t + off_y))" +repage "$shot" \
+      && echo "screenshot after Ctrl+Z: $shot"
+  fi
+  probe keys ctrl+y >/dev/null
+  wait_text 19 '5\r\n'
+  # Ctrl+A (after Right has undone the selection) and typing replace R0; Return enters
+  # it and lifts the stack.
+  probe keys right ctrl+a 7 return >/dev/null
+  wait_text 17 "7"
+  wait_text 19 "0"
+  wait_text 15 "3"
+  # Shift+Tab goes back to R1; seven Tabs on, through R0 and the five options,
+  # reach the grid's first button, "+", where the arrows move.
+  probe keys shift+tab >/dev/null
+  [ "$(probe focus)" = 17 ] || fail "Shift+Tab from R0 went to '$(probe focus)', expected R1 (17)"
+  # An Alt chord (sinh) leaves no menu behind: the next digit is typed into R1 again.
+  probe keys alt+s 4 >/dev/null
+  wait_text 17 "4"
+  probe keys tab tab tab tab tab tab tab right down >/dev/null
+  [ "$(probe focus)" = 41 ] || fail "Tab and the arrows reached '$(probe focus)', expected \"down\" (41)"
+  if [ -n "$png" ] && have import; then
+    import -window root -crop "$((win_r - win_l))x$((win_b - win_t))+$((win_l + off_x))+$((win_t + off_y))" +repage \
+      "${png%.png}-button-focus.png" || true
+  fi
+  stop_program
+  echo "keyboard run passed: 2, Tab, 3, Ctrl++ gave 5; Ctrl+Z gave 2 and 3 back"
 }
 
 # ---- the zip ----

@@ -1,5 +1,5 @@
 // Win32 backend: the main window, its window procedure and message loop, scroll bars,
-// message boxes, posted calls, the timer and full paths.
+// message boxes, posted calls and the timer.
 //
 // The class "deepNUMS" is registered with RegisterClassA (class style CS_HREDRAW |
 // CS_VREDRAW, the program's icon from its resources, or the standard application icon in
@@ -59,16 +59,25 @@ LRESULT CALLBACK win32_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lp
       post_target.store(hwnd);
       ui_on_create(&main_handle);
       return 0;
+    // The user's close: the front end saves, or asks what to do when it cannot, and may
+    // keep the window open.
+    case WM_CLOSE:
+      if (ui_on_close(false)) DestroyWindow(hwnd);
+      return 0;
     case WM_DESTROY:
       ui_on_destroy();
       return 0;
     // The session ends (logout, shutdown): the process is ended once WM_ENDSESSION
-    // returns, so the window is closed here, synchronously, as the user's close does
-    // (the run cancelled, the workspace saved).
+    // returns, so the window is closed here, synchronously, as the user's close does (the
+    // run cancelled, the workspace saved), but nobody can be asked: a workspace that
+    // cannot be saved goes to a rescue file.
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
-      if (wparam) DestroyWindow(hwnd);
+      if (wparam) {
+        ui_on_close(true);
+        DestroyWindow(hwnd);
+      }
       return 0;
     case WM_NCDESTROY:
       post_target.store(nullptr);
@@ -77,12 +86,16 @@ LRESULT CALLBACK win32_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lp
     case WM_SIZE:
       ui_on_size(LOWORD(lparam), HIWORD(lparam));
       return 0;
+    case WM_ACTIVATE:
+      if (win32_on_activate(hwnd, wparam)) return 0;
+      break;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
       if (dc) {
         UiPaint paint{dc};
         ui_on_paint(&paint);
+        win32_paint_focus_ring(dc);
       }
       EndPaint(hwnd, &ps);
       return 0;
@@ -144,12 +157,16 @@ UiHandle plat_create_main_window(const char *class_name, const char *title) {
 
 void plat_show_window(UiHandle main, int show_command) {
   if (!main || !main->hwnd) return;
+  // The focus is always marked, not only after the first key press.
+  SendMessageA(main->hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
   ShowWindow(main->hwnd, show_command);
   UpdateWindow(main->hwnd);
 }
 
 void plat_move_window(UiHandle w, int x, int y, int width, int height) {
-  if (w && w->hwnd) MoveWindow(w->hwnd, x, y, width, height, TRUE);
+  if (!w || !w->hwnd) return;
+  MoveWindow(w->hwnd, x, y, width, height, TRUE);
+  win32_rewrap(w);
 }
 
 void plat_resize_window(UiHandle w, int width, int height) {
@@ -183,6 +200,8 @@ UiFontMetrics plat_font_metrics(UiHandle main) {
   if (!main || !main->hwnd) return fm;
   HDC dc = GetDC(main->hwnd);
   if (!dc) return fm;
+  // The captions' font, in which the layout is measured.
+  HGDIOBJ old = SelectObject(dc, win32_caption_font());
   TEXTMETRICA tm;
   if (GetTextMetricsA(dc, &tm)) {
     fm.avg_char_width = tm.tmAveCharWidth;
@@ -190,6 +209,7 @@ UiFontMetrics plat_font_metrics(UiHandle main) {
     fm.external_leading = tm.tmExternalLeading;
     fm.pitch_and_family = tm.tmPitchAndFamily;
   }
+  SelectObject(dc, old);
   ReleaseDC(main->hwnd, dc);
   return fm;
 }
@@ -263,6 +283,7 @@ int plat_run_loop() {
       run_posted_calls();
       continue;
     }
+    if (win32_translate_key(&msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
@@ -290,12 +311,4 @@ void plat_set_timer(UiHandle main, int interval_ms) {
 
 void plat_kill_timer(UiHandle main) {
   if (main && main->hwnd) KillTimer(main->hwnd, PROGRESS_TIMER_ID);
-}
-
-int plat_full_path(const char *name, char *out, int size) {
-  if (!name || !out || size < 1) return 0;
-  const DWORD n = GetFullPathNameA(name, static_cast<DWORD>(size), out, nullptr);
-  // n is the length without the NUL when the path fits, or the size needed (NUL
-  // included, so at least `size` + 1) when it does not.
-  return static_cast<int>(std::min<DWORD>(n, 0x7FFFFFFF));
 }
