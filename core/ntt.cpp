@@ -7,7 +7,9 @@
 // Twiddle tables for level L (butterfly span L) hold w_{2L}^j, j < L, at offset L.
 #include "core/ntt.h"
 
+#include <atomic>
 #include <cstring>
+#include <mutex>
 
 #include "core/cancel.h"
 #include "core/parallel.h"
@@ -42,17 +44,24 @@ struct Scale {
   uint32_t inv, inv_q, mont, mont_q;
 };
 Scale scales[2][NTT_MAX_LOG + 1];
-int tables_size = 1;    // the levels L < tables_size are built
+// The levels L < tables_size are built. Two threads may transform at once (the pool's
+// caller and helper): levels are only ever added, under tables_mutex, and published by the
+// release store of tables_size, so a reader that has seen a size reads finished levels.
+std::atomic<int> tables_size{1};
+std::mutex tables_mutex;
 bool use_avx2 = false;  // set with the first tables: the processor has AVX2
 
 uint32_t shoup_quotient(uint32_t w, uint32_t p) { return (uint32_t)(((uint64_t)w << 32) / p); }
 
 // Builds the twiddle levels up to transforms of size n (only those not built yet).
 void build_tables(int n) {
+  std::lock_guard<std::mutex> lock(tables_mutex);
+  const int built = tables_size.load(std::memory_order_relaxed);
+  if (n <= built) return;
   for (int k = 0; k < 2; ++k) {
     const uint32_t p = PRIMES[k].p;
     Tables &t = tables[k];
-    for (int L = tables_size; L < n; L <<= 1) {
+    for (int L = built; L < n; L <<= 1) {
       const uint32_t w = pow_mod(PRIMES[k].g, (p - 1) / (2 * (uint64_t)L), p);
       const uint32_t wi = pow_mod(w, p - 2, p);
       uint64_t x = 1, y = 1;
@@ -66,7 +75,7 @@ void build_tables(int n) {
       }
     }
   }
-  if (tables_size == 1) {
+  if (built == 1) {
     use_avx2 = ntt_have_avx2();
     for (int k = 0; k < 2; ++k) {
       const uint32_t p = PRIMES[k].p;
@@ -79,7 +88,7 @@ void build_tables(int n) {
       }
     }
   }
-  tables_size = n;
+  tables_size.store(n, std::memory_order_release);
 }
 
 // a mod p for a < 2^62 by Barrett reduction with m = floor(2^64 / p).
@@ -159,7 +168,12 @@ void inverse(uint32_t *a, int n, const Tables &t, uint32_t p) {
   }
 }
 
-uint32_t work_a[2][NTT_MAX_SIZE], work_b[2][NTT_MAX_SIZE];
+// Work buffers per pool slot (the caller's thread and the helper may each run a product)
+// and per prime.
+struct Work {
+  uint32_t a[2][NTT_MAX_SIZE], b[2][NTT_MAX_SIZE];
+};
+Work work[2];
 
 }  // namespace
 
@@ -169,14 +183,15 @@ struct PrimeJob {
   int k, n, la, lb;
   const uint32_t *a, *b;
   bool square;
+  uint32_t *x, *y;  // the work buffers of this prime
 };
 
-// The cyclic convolution of a and b modulo prime k, left in work_a[k][0 .. n).
+// The cyclic convolution of a and b modulo prime k, left in j.x[0 .. n).
 void convolve_mod_prime(void *arg) {
   const PrimeJob &j = *(const PrimeJob *)arg;
   const uint32_t p = PRIMES[j.k].p;
   const int n = j.n;
-  uint32_t *x = work_a[j.k], *y = work_b[j.k];
+  uint32_t *x = j.x, *y = j.y;
   std::memcpy(x, j.a, sizeof(uint32_t) * (size_t)j.la);
   std::memset(x + j.la, 0, sizeof(uint32_t) * (size_t)(n - j.la));
   forward(x, n, tables[j.k], p);
@@ -251,12 +266,13 @@ void recombine_span(uint64_t *out, const uint32_t *x0, const uint32_t *x1, int l
 
 struct CrtJob {
   uint64_t *out;
+  const uint32_t *x0, *x1;
   int from, to;
 };
 
 void recombine(void *arg) {
   const CrtJob &c = *(const CrtJob *)arg;
-  recombine_span(c.out + c.from, work_a[0] + c.from, work_a[1] + c.from, c.to - c.from);
+  recombine_span(c.out + c.from, c.x0 + c.from, c.x1 + c.from, c.to - c.from);
 }
 
 }  // namespace
@@ -265,16 +281,17 @@ void ntt_convolve(uint64_t *out, const uint32_t *a, int la, const uint32_t *b, i
   const int len = la + lb - 1;
   int n = 1;
   while (n < len) n <<= 1;
-  if (n > tables_size) build_tables(n);
+  if (n > tables_size.load(std::memory_order_acquire)) build_tables(n);
   const bool square = a == b && la == lb;
-  PrimeJob jobs[2] = {{0, n, la, lb, a, b, square}, {1, n, la, lb, a, b, square}};
+  Work &w = work[parallel_slot()];
+  PrimeJob jobs[2] = {{0, n, la, lb, a, b, square, w.a[0], w.b[0]}, {1, n, la, lb, a, b, square, w.a[1], w.b[1]}};
   if (n >= NTT_PARALLEL_MIN) {
     run_two(convolve_mod_prime, &jobs[0], convolve_mod_prime, &jobs[1]);
   } else {
     convolve_mod_prime(&jobs[0]);
     convolve_mod_prime(&jobs[1]);
   }
-  CrtJob halves[2] = {{out, 0, len / 2}, {out, len / 2, len}};
+  CrtJob halves[2] = {{out, w.a[0], w.a[1], 0, len / 2}, {out, w.a[0], w.a[1], len / 2, len}};
   if (n >= NTT_PARALLEL_MIN) {
     run_two(recombine, &halves[0], recombine, &halves[1]);
   } else {
