@@ -9,11 +9,22 @@ namespace exact {
 
 namespace {
 
-alignas(64) uint32_t block[ARENA_WORDS];
-size_t top = 0, peak = 0;
+// A stack of words [base, base + words): [0, top) in use.
+struct Stack {
+  uint32_t *base;
+  size_t words;
+  size_t top;
+  size_t peak;
+};
+
+alignas(64) uint32_t block[ARENA_WORDS + ARENA_HELPER_WORDS];
+Stack command_stack{block, ARENA_WORDS, 0, 0};
+Stack helper_stack{block + ARENA_WORDS, ARENA_HELPER_WORDS, 0, 0};
+thread_local Stack *bound = &command_stack;
 
 void keep_spans(size_t base, uint32_t **ptrs[], const int *lens, int count) {
-  // Sort the spans by address (insertion sort: a handful at most) and slide them down.
+  // Sort the spans by address (a handful at most) and slide them down.
+  Stack &s = *bound;
   int order[16];
   for (int i = 0; i < count; ++i) order[i] = i;
   std::sort(order, order + count, [&](int a, int b) { return *ptrs[a] < *ptrs[b]; });
@@ -21,31 +32,33 @@ void keep_spans(size_t base, uint32_t **ptrs[], const int *lens, int count) {
   for (int k = 0; k < count; ++k) {
     const int i = order[k];
     uint32_t *p = *ptrs[i];
-    if (p < block + base || p >= block + ARENA_WORDS) continue;  // not this frame's
-    std::memmove(block + at, p, sizeof(uint32_t) * (size_t)lens[i]);
-    *ptrs[i] = block + at;
+    if (p < s.base + base || p >= s.base + s.words) continue;  // not this frame's
+    std::memmove(s.base + at, p, sizeof(uint32_t) * (size_t)lens[i]);
+    *ptrs[i] = s.base + at;
     at += ((size_t)lens[i] + 1) & ~(size_t)1;
   }
-  top = at;
+  s.top = at;
 }
 
 }  // namespace
 
 uint32_t *arena_alloc(size_t words) {
+  Stack &s = *bound;
   words = (words + 1) & ~(size_t)1;  // keeps 8-byte alignment for 64-bit column arrays
-  if (words > ARENA_WORDS - top) throw ExactOutOfMemory{};
-  uint32_t *p = block + top;
-  top += words;
-  if (top > peak) peak = top;
+  if (words > s.words - s.top) throw ExactOutOfMemory{};
+  uint32_t *p = s.base + s.top;
+  s.top += words;
+  if (s.top > s.peak) s.peak = s.top;
   return p;
 }
 
-size_t arena_top() { return top; }
-void arena_set_top(size_t t) { top = t; }
-size_t arena_peak() { return peak; }
+size_t arena_top() { return bound->top; }
+void arena_set_top(size_t t) { bound->top = t; }
+size_t arena_peak() { return command_stack.peak; }
 void arena_reset() {
-  top = 0;
-  peak = 0;
+  command_stack.top = 0;
+  command_stack.peak = 0;
+  helper_stack.top = 0;
 }
 
 void Frame::keep(std::initializer_list<Nat *> nats) {
@@ -56,7 +69,7 @@ void Frame::keep(std::initializer_list<Nat *> nats) {
     lens[count++] = n->n;
   }
   keep_spans(base_, ptrs, lens, count);
-  base_ = top;
+  base_ = bound->top;
 }
 
 void Frame::keep(std::initializer_list<Int *> ints) {
@@ -67,7 +80,23 @@ void Frame::keep(std::initializer_list<Int *> ints) {
     lens[count++] = x->m.n;
   }
   keep_spans(base_, ptrs, lens, count);
-  base_ = top;
+  base_ = bound->top;
+}
+
+HelperStack::HelperStack() : previous_(bound) { bound = &helper_stack; }
+HelperStack::~HelperStack() { bound = (Stack *)previous_; }
+
+size_t arena_helper_mark() { return helper_stack.top; }
+void arena_helper_release(size_t mark) { helper_stack.top = mark; }
+
+void arena_adopt(std::initializer_list<Nat *> nats) {
+  const Stack &h = helper_stack;
+  for (Nat *n : nats) {
+    if (n->d < h.base || n->d >= h.base + h.words) continue;
+    uint32_t *d = arena_alloc((size_t)(n->n > 0 ? n->n : 1));
+    std::memcpy(d, n->d, sizeof(uint32_t) * (size_t)n->n);
+    n->d = d;
+  }
 }
 
 }  // namespace exact
