@@ -14,6 +14,7 @@
 #include "core/cancel.h"
 #include "exact/constants.h"
 #include "exact/exact.h"
+#include "exact/parallel.h"
 #include "exact/run.h"
 #include "exact/series.h"
 
@@ -291,7 +292,15 @@ ExpSplit exp_split(const Nat &c, int L, int64_t a, int64_t b, PowerTable &pw) {
   cancel_check();
   Frame f;
   const int64_t m = a + (b - a) / 2;
-  ExpSplit l = exp_split(c, L, a, m, pw), r = exp_split(c, L, m, b, pw);
+  ExpSplit l, r;
+  const auto left = [&] { l = exp_split(c, L, a, m, pw); };
+  const auto right = [&] { r = exp_split(c, L, m, b, pw); };
+  if (split_forks(b - a, L + c.n)) {
+    fork_join(left, right, {&r.Q, &r.T});
+  } else {
+    left();
+    right();
+  }
   // T = T1 Q2 BASE^(L n2) + P1 T2.
   s.T = nat_add(nat_shift_limbs(nat_mul(l.T, r.Q), (int64_t)L * (b - m)), nat_mul(pw.get(m - a), r.T));
   s.Q = nat_mul(l.Q, r.Q);
@@ -311,40 +320,89 @@ Scaled leading(const Nat &m, int64_t s, int K) {
   return Scaled{nat_high_limbs(m, m.n - K), s + (m.n - K)};
 }
 
-// Σ_{k=0}^{n} x^k / k! = N / D for x = c / BASE^L (c ≥ 1, x < 2.4), exactly:
-// D = Q BASE^(L n), N = D + T, with n chosen so that the tail Σ_{k>n} ≤ 2 x^(n+1) / (n+1)!
-// (valid for x ≤ (n + 2) / 2) is at most BASE^−q. Both are returned cut to K limbs.
-void exp_piece(const Nat &c, int L, int q, int K, Scaled *N, Scaled *D) {
-  Frame f;
+// From this many limbs on, the pieces of exp are shared between two threads (below, the
+// hand-over costs more than it saves).
+constexpr int PIECES_FORK_MIN_LIMBS = 60;
+
+// One piece of the bit-burst decomposition: x = c / BASE^L, summed to n terms.
+struct ExpPiece {
+  Nat c;
+  int L = 0;
+  int64_t n = 0;
+  double cost = 0;  // an estimate of its split's time, for sharing pieces between threads
+};
+
+// The terms for a piece c / BASE^L at q limbs: the tail Σ_{k>n} ≤ 2 x^(n+1) / (n+1)!
+// (valid for x ≤ (n + 2) / 2) is at most BASE^−q.
+ExpPiece exp_plan(const Nat &c, int L, int q) {
   const double lx = (nat_log10(c) + 1e-9 - 6.0 * L) * LN10;  // ≥ ln x
   const double target = -(double)q * 6.0 * LN10 - 2.0;
-  const int64_t n = exp_series_terms(lx, target);
+  ExpPiece p;
+  p.c = c;
+  p.L = L;
+  p.n = exp_series_terms(lx, target);
+  // The split's top products have about n (L + c.n) limbs; its depth is log2 n.
+  p.cost = (double)p.n * (L + c.n) * std::log2((double)p.n + 2);
+  return p;
+}
+
+// Σ_{k=0}^{n} x^k / k! = N / D for the piece, exactly: D = Q BASE^(L n), N = D + T. Both
+// are returned cut to K limbs.
+void exp_piece(const ExpPiece &pc, int K, Scaled *N, Scaled *D) {
+  Frame f;
   PowerTable pw;
-  pw.c = c;
-  pw.prepare(n);
-  ExpSplit sp = exp_split(c, L, 1, n + 1, pw);
-  const int64_t shift = (int64_t)L * n;
+  pw.c = pc.c;
+  pw.prepare(pc.n);
+  ExpSplit sp = exp_split(pc.c, pc.L, 1, pc.n + 1, pw);
+  const int64_t shift = (int64_t)pc.L * pc.n;
   *N = leading(nat_add(nat_shift_limbs(sp.Q, shift), sp.T), 0, K);
   *D = leading(sp.Q, shift, K);
   f.keep({&N->m, &D->m});
 }
 
+// a b kept to K limbs, from the product's columns six limbs below the K kept on
+// (nat_mul_top; its error is counted in exp_frac's bound).
+Scaled mul_cut(const Scaled &a, const Scaled &b, int K) {
+  const int from = a.m.n + b.m.n - K - 6;
+  return leading(nat_mul_top(a.m, b.m, from), a.s + b.s + std::max(from, 0), K);
+}
+
+// num, den × the fractions of the given pieces, in turn (each product kept to K limbs).
+void exp_chain(const ExpPiece *const *pieces, int count, int K, Scaled *num, Scaled *den) {
+  Frame f;
+  Scaled n = *num, d = *den;
+  for (int i = 0; i < count; ++i) {
+    Frame g;
+    Scaled N, D;
+    exp_piece(*pieces[i], K, &N, &D);
+    Scaled nn = mul_cut(n, N, K), dd = mul_cut(d, D, K);
+    g.keep({&nn.m, &dd.m});
+    n = nn;
+    d = dd;
+  }
+  f.keep({&n.m, &d.m});
+  *num = n;
+  *den = d;
+}
 
 // e^r for 0 ≤ r < 2.4 (r × BASE^−q). The fraction's limbs are cut into pieces at limb
 // positions 1, 2, 4, 8, …: r = Σ r_j with r_j = c_j / BASE^(2^j) < BASE^(−2^(j−1)), and
 // e^r = Π e^(r_j), each by binary splitting of its Taylor series as a fraction N_j / D_j
 // (few terms for the late, long pieces); the numerators and the denominators are
-// multiplied apart, kept to K = q + 3 limbs, and divided once.
-// Error, with m pieces and ε = BASE^−(K−1): F = Π N_j / D_j ≥ 1, e^r ∈ F [1, (1 + BASE^−q)^m];
-// each of the ≤ 2m cuts of the numerator lowers it by a factor ≥ 1 − 1.01 ε (the cut to K
-// limbs, and the product's dropped low columns: with `from` six limbs below the K kept, the
-// product is at least BASE^(K+4) units of BASE^from and loses less than 2 (K + 1) BASE of
-// them, a factor within 2 (K + 1) BASE^−4 ε), each of the denominator's raises the quotient
-// likewise, and the final floor loses < 1 unit. With
+// multiplied apart, kept to K = q + 3 limbs, and divided once. With the second thread
+// free, the pieces are shared between two chains of products (each thread evaluates and
+// multiplies its own), which one more product joins.
+// Error, with m factors (pieces, the stored e, and the join of two chains) and
+// ε = BASE^−(K−1): F = Π N_j / D_j ≥ 1, e^r ∈ F [1, (1 + BASE^−q)^m]; each of the ≤ 2m cuts
+// of the numerator lowers it by a factor ≥ 1 − 1.01 ε (the cut to K limbs, and the
+// product's dropped low columns: with `from` six limbs below the K kept, the product is at
+// least BASE^(K+4) units of BASE^from and loses less than 2 (K + 1) BASE of them, a factor
+// within 2 (K + 1) BASE^−4 ε), each of the denominator's raises the quotient likewise, and
+// the final floor loses < 1 unit. With
 // E the floor and e^r ≤ 11.1: E − 1 < e^r BASE^q ≤ E + 1 + 11.4 m units. The result is
 // max(E − 1, BASE^q) (also a lower bound, as r ≥ 0) with err = 12 m + 3.
-// The product of the pieces' fractions: e^r ≈ num / den (see exp_fix); *factors pieces.
-// For r ≥ 1 the stored digits of e (when they reach K limbs) count as one more piece.
+// The product of the pieces' fractions: e^r ≈ num / den (see exp_fix); *factors = m.
+// For r ≥ 1 the stored digits of e (when they reach K limbs) count as one more factor.
 void exp_frac(const Nat &r0, int q, Scaled *num_out, Scaled *den_out, uint64_t *factors) {
   Frame f;
   const int K = q + 3;
@@ -361,21 +419,32 @@ void exp_frac(const Nat &r0, int q, Scaled *num_out, Scaled *den_out, uint64_t *
     num = Scaled{e_fix.m, -(int64_t)K};
     ++*factors;
   }
+  ExpPiece pieces[64];
+  int count = 0;
   for (int lo = 0, hi = 1; lo < q; lo = hi, hi *= 2) {
     if (hi > q) hi = q;
     const Nat top = nat_high_limbs(r, q - hi);
     const Nat c = lo == 0 ? top : nat_low_limbs(top, hi - lo);
-    if (c.n == 0) continue;
-    Frame g;
-    Scaled N, D;
-    exp_piece(c, hi, q, K, &N, &D);
-    // Only the products' columns from six limbs below the K kept (nat_mul_top; see above).
-    const int fn = num.m.n + N.m.n - K - 6, fd = den.m.n + D.m.n - K - 6;
-    Scaled nn = leading(nat_mul_top(num.m, N.m, fn), num.s + N.s + std::max(fn, 0), K);
-    Scaled dd = leading(nat_mul_top(den.m, D.m, fd), den.s + D.s + std::max(fd, 0), K);
-    g.keep({&nn.m, &dd.m});
-    num = nn;
-    den = dd;
+    if (c.n != 0) pieces[count++] = exp_plan(c, hi, q);
+  }
+  *factors += (uint64_t)count;
+  const ExpPiece *list_a[64], *list_b[64];
+  int na = 0, nb = 0;
+  if (count >= 2 && q >= PIECES_FORK_MIN_LIMBS && parallel_idle()) {
+    int ia[64], ib[64];
+    share_by_cost(count, [&](int i) { return pieces[i].cost; }, ia, &na, ib, &nb);
+    for (int i = 0; i < na; ++i) list_a[i] = &pieces[ia[i]];
+    for (int i = 0; i < nb; ++i) list_b[i] = &pieces[ib[i]];
+  }
+  if (nb == 0) {
+    for (int i = 0; i < count; ++i) list_a[i] = &pieces[i];
+    exp_chain(list_a, count, K, &num, &den);
+  } else {
+    Scaled num_b{nat_from_u64(1), 0}, den_b{nat_from_u64(1), 0};
+    fork_join([&] { exp_chain(list_a, na, K, &num, &den); },
+              [&] { exp_chain(list_b, nb, K, &num_b, &den_b); }, {&num_b.m, &den_b.m});
+    num = mul_cut(num, num_b, K);
+    den = mul_cut(den, den_b, K);
     ++*factors;
   }
   num.m = nat_copy(num.m);  // the initial 1s are temporaries of this frame too

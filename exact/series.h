@@ -42,6 +42,14 @@ Split bsplit(int64_t a, int64_t b, const Term &term, bool need_p = true) {
   return s;
 }
 
+// Whether a node of a split with `terms` terms of about `limbs_per_term` limbs each is
+// worth handing half of to the second thread (exact/parallel.h): its halves take long
+// enough for the hand-over to pay.
+constexpr int64_t SPLIT_FORK_MIN_LIMBS = 4096;
+inline bool split_forks(int64_t terms, int64_t limbs_per_term) {
+  return terms >= 4 && terms * limbs_per_term >= SPLIT_FORK_MIN_LIMBS;
+}
+
 // x[0 .. n) × m in place for m < 2^40 (x has room for the carry limbs); the new length.
 // The word-level leaves of the series' splits use it.
 inline int limbs_mul_word(uint32_t *x, int n, uint64_t m) {

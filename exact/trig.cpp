@@ -39,6 +39,7 @@
 #include "core/cancel.h"
 #include "exact/constants.h"
 #include "exact/exact.h"
+#include "exact/parallel.h"
 #include "exact/run.h"
 #include "exact/series.h"
 
@@ -147,7 +148,15 @@ CisSplit cis_split(const Nat &c, int L, int64_t a, int64_t b, PowerTable &pw) {
   cancel_check();
   Frame f;
   const int64_t m = a + (b - a) / 2;
-  CisSplit l = cis_split(c, L, a, m, pw), r = cis_split(c, L, m, b, pw);
+  CisSplit l, r;
+  const auto left = [&] { l = cis_split(c, L, a, m, pw); };
+  const auto right = [&] { r = cis_split(c, L, m, b, pw); };
+  if (split_forks(b - a, L + c.n)) {
+    fork_join(left, right, {&r.Q, &r.Tr.m, &r.Ti.m});
+  } else {
+    left();
+    right();
+  }
   // T = T1 Q2 BASE^(L n2) + i^n1 P1 T2.
   Int r_re = r.Tr, r_im = r.Ti;
   rotate(r_re, r_im, m - a);
@@ -193,24 +202,75 @@ Scaled cut(const Scaled &v, int K) {
   return Scaled{nat_high_limbs(v.m, v.m.n - K), v.s + (v.m.n - K)};
 }
 
-// e^(ix) ≈ N / D for x = c / BASE^L ≤ 0.8, Σ_{k=0}^{n} (ix)^k / k! with n such that the
-// tail, at most Σ_{k>n} x^k / k! ≤ 2 x^(n+1) / (n+1)! (for x ≤ (n + 2) / 2), is below
-// BASE^−(p+2): D = Q BASE^(L n), N = D + T, both cut to K limbs.
-void cis_piece(const Nat &c, int L, int p, int K, Gauss *N, Scaled *D) {
-  Frame f;
+// One piece of the bit-burst decomposition of r: x = c / BASE^L ≤ 0.8, summed to n terms.
+struct CisPiece {
+  Nat c;
+  int L = 0;
+  int64_t n = 0;
+  double cost = 0;  // an estimate of its split's time, for sharing pieces between threads
+};
+
+// The terms for e^(ix): the tail, at most Σ_{k>n} x^k / k! ≤ 2 x^(n+1) / (n+1)! (for
+// x ≤ (n + 2) / 2), is below BASE^−(p+2).
+CisPiece cis_plan(const Nat &c, int L, int p) {
   const double lx = (nat_log10(c) + 1e-9 - 6.0 * L) * LN10;  // ≥ ln x
   const double target = -(double)(p + 2) * 6.0 * LN10;
-  const int64_t n = exp_series_terms(lx, target);
+  CisPiece pc;
+  pc.c = c;
+  pc.L = L;
+  pc.n = exp_series_terms(lx, target);
+  pc.cost = (double)pc.n * (L + c.n) * std::log2((double)pc.n + 2);
+  return pc;
+}
+
+// e^(ix) ≈ N / D, Σ_{k=0}^{n} (ix)^k / k!: D = Q BASE^(L n), N = D + T, both cut to K limbs.
+void cis_piece(const CisPiece &pc, int K, Gauss *N, Scaled *D) {
+  Frame f;
   PowerTable pw;
-  pw.c = c;
-  pw.prepare(n);
-  CisSplit sp = cis_split(c, L, 1, n + 1, pw);
-  const int64_t shift = (int64_t)L * n;
+  pw.c = pc.c;
+  pw.prepare(pc.n);
+  CisSplit sp = cis_split(pc.c, pc.L, 1, pc.n + 1, pw);
+  const int64_t shift = (int64_t)pc.L * pc.n;
   const Int Qs = int_from(nat_shift_limbs(sp.Q, shift), false);
   *N = cut(Gauss{int_add(Qs, sp.Tr), sp.Ti, 0}, K);
   *D = cut(Scaled{sp.Q, shift}, K);  // the power of BASE as a scale: a short Q multiplies cheaply
   f.keep({&N->re.m, &N->im.m, &D->m});
 }
+
+// (a + ib)(c + id) = ac − bd + i ((a + b)(c + d) − ac − bd) by three products, each only
+// from limb `from` on, six limbs below the K the cut keeps (see sincos_fix for the error).
+Gauss gauss_mul_cut(const Gauss &x, const Gauss &y, int K) {
+  const int from = std::max(x.re.m.n, x.im.m.n) + std::max(y.re.m.n, y.im.m.n) - K - 6;
+  const Int ac = int_mul_top(x.re, y.re, from), bd = int_mul_top(x.im, y.im, from);
+  const Int mix = int_mul_top(int_add(x.re, x.im), int_add(y.re, y.im), from);
+  const int64_t scale = x.s + y.s + std::max(from, 0);
+  return cut(Gauss{int_sub(ac, bd), int_sub(int_sub(mix, ac), bd), scale}, K);
+}
+
+// num, den × the fractions of the given pieces, in turn.
+void cis_chain(const CisPiece *const *pieces, int count, int K, Gauss *num, Scaled *den) {
+  Frame f;
+  Gauss z = *num;
+  Scaled d = *den;
+  for (int i = 0; i < count; ++i) {
+    cancel_check();
+    Frame g;
+    Gauss N;
+    Scaled D;
+    cis_piece(*pieces[i], K, &N, &D);
+    Gauss zz = gauss_mul_cut(z, N, K);
+    Scaled dd = cut(Scaled{nat_mul(d.m, D.m), d.s + D.s}, K);
+    g.keep({&zz.re.m, &zz.im.m, &dd.m});
+    z = zz;
+    d = dd;
+  }
+  f.keep({&z.re.m, &z.im.m, &d.m});
+  *num = z;
+  *den = d;
+}
+
+// From this many limbs on, the pieces of e^(ir) are shared between two threads.
+constexpr int PIECES_FORK_MIN_LIMBS = 60;
 
 }  // namespace
 
@@ -220,8 +280,10 @@ double fix_log10(const Int &m, int p) { return nat_log10(m.m) - 6.0 * p; }
 // r = Σ r_j, r_j = c_j / BASE^(hi_j) ≤ 0.8, and e^(ir) = Π e^(i r_j), each factor by
 // binary splitting of its Taylor series as a Gaussian fraction N_j / D_j (few terms for
 // the late, long pieces). The numerators and the denominators are multiplied apart, kept
-// to K = p + 3 limbs, and divided once per component.
-// Error, with m pieces and ε = BASE^−(p+2): N_j / D_j = e^(i r_j) (1 + ε_j), |ε_j| ≤ ε (the
+// to K = p + 3 limbs, and divided once per component. With the second thread free, the
+// pieces are shared between two chains of products (each thread evaluates and multiplies
+// its own), which one more product of each kind joins: the join counts as one more factor.
+// Error, with m factors and ε = BASE^−(p+2): N_j / D_j = e^(i r_j) (1 + ε_j), |ε_j| ≤ ε (the
 // tail); each of the ≤ 2m cuts of the numerator changes it by a factor within √2 ε of 1,
 // each of the ≤ 2m cuts of the denominator by one within ε. The numerator's products keep
 // their columns from `from` on: the true product is at least BASE^(K+4) units of
@@ -243,27 +305,32 @@ void sincos_fix(const Nat &R, int p, Int *S, Int *C, uint64_t *err) {
   const int K = p + 3;
   Gauss num{fix_one(0), Int{}, 0};
   Scaled den{nat_from_u64(1), 0};
+  CisPiece pieces[64];
+  int count = 0;
   for (int lo = 0, hi = 1; lo < p; lo = hi, hi *= CIS_PIECE_GROWTH) {
     if (hi > p) hi = p;
-    cancel_check();
     const Nat top = nat_high_limbs(R, p - hi);
     const Nat c = lo == 0 ? top : nat_low_limbs(top, hi - lo);
-    if (c.n == 0) continue;
-    Frame g;
-    Gauss N;
-    Scaled D;
-    cis_piece(c, hi, p, K, &N, &D);
-    // Three products: (a + ib)(c + id) = ac − bd + i ((a + b)(c + d) − ac − bd), each
-    // only from limb `from` on, six limbs below the K the cut keeps.
-    const int from = std::max(num.re.m.n, num.im.m.n) + std::max(N.re.m.n, N.im.m.n) - K - 6;
-    const Int ac = int_mul_top(num.re, N.re, from), bd = int_mul_top(num.im, N.im, from);
-    const Int mix = int_mul_top(int_add(num.re, num.im), int_add(N.re, N.im), from);
-    const int64_t scale = num.s + N.s + std::max(from, 0);
-    Gauss z = cut(Gauss{int_sub(ac, bd), int_sub(int_sub(mix, ac), bd), scale}, K);
-    Scaled d = cut(Scaled{nat_mul(den.m, D.m), den.s + D.s}, K);
-    g.keep({&z.re.m, &z.im.m, &d.m});
-    num = z;
-    den = d;
+    if (c.n != 0) pieces[count++] = cis_plan(c, hi, p);
+  }
+  const CisPiece *list_a[64], *list_b[64];
+  int na = 0, nb = 0;
+  if (count >= 2 && p >= PIECES_FORK_MIN_LIMBS && parallel_idle()) {
+    int ia[64], ib[64];
+    share_by_cost(count, [&](int i) { return pieces[i].cost; }, ia, &na, ib, &nb);
+    for (int i = 0; i < na; ++i) list_a[i] = &pieces[ia[i]];
+    for (int i = 0; i < nb; ++i) list_b[i] = &pieces[ib[i]];
+  }
+  if (nb == 0) {
+    for (int i = 0; i < count; ++i) list_a[i] = &pieces[i];
+    cis_chain(list_a, count, K, &num, &den);
+  } else {
+    Gauss num_b{fix_one(0), Int{}, 0};
+    Scaled den_b{nat_from_u64(1), 0};
+    fork_join([&] { cis_chain(list_a, na, K, &num, &den); },
+              [&] { cis_chain(list_b, nb, K, &num_b, &den_b); }, {&num_b.re.m, &num_b.im.m, &den_b.m});
+    num = gauss_mul_cut(num, num_b, K);
+    den = cut(Scaled{nat_mul(den.m, den_b.m), den.s + den_b.s}, K);
   }
   // component × BASE^(p + num.s − den.s) / den, floored.
   const int64_t shift = (int64_t)p + num.s - den.s;
