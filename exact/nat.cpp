@@ -26,6 +26,15 @@ constexpr int MUL_KARATSUBA_MAX = MUL_KARATSUBA_MIN << 7;
 // Products' tops (nat_mul_top) by a partial schoolbook up to this many limbs in the shorter
 // operand.
 constexpr int MUL_TOP_SCHOOL_MAX = 300;
+// Products by a factor m ≤ this many run on 64-bit words (limb × m + carry < 2^64): every
+// factor of two limbs (below BASE²) is one.
+constexpr uint64_t MUL_WORD_64_MAX = (~(uint64_t)0 - BASE) / (BASE + 1);
+static_assert(MUL_WORD_64_MAX >= (uint64_t)BASE * BASE, "two-limb factors take one pass");
+// Products whose shorter operand has at most this many limbs (and the longer at most
+// MUL_SMALL_LONG_MAX) run by a plain scalar schoolbook on the stack: below these sizes
+// the vector kernel's setup costs more than its products.
+constexpr int MUL_SMALL_MAX = 8;
+constexpr int MUL_SMALL_LONG_MAX = 24;
 // Divisors (and quotients) below this many limbs run by schoolbook long division.
 constexpr int DIV_SCHOOL_MAX = 40;
 // Transform pieces: each is at most half the longest transform, so a piece product fits.
@@ -227,9 +236,39 @@ bool transform_pays(int na, int nb) {
   return t_ntt < t_kar;
 }
 
+// s × l for s.n ≤ MUL_SMALL_MAX ≤ l.n ≤ MUL_SMALL_LONG_MAX: column sums on the stack
+// (each below MUL_SMALL_MAX BASE² < 2^43), carried limb by limb.
+Nat mul_small(const Nat &s, const Nat &l) {
+  uint64_t col[MUL_SMALL_MAX + MUL_SMALL_LONG_MAX] = {};
+  for (int i = 0; i < s.n; ++i) {
+    const uint64_t si = s.d[i];
+    for (int j = 0; j < l.n; ++j) col[i + j] += si * l.d[j];
+  }
+  const int len = s.n + l.n - 1;
+  Nat out = alloc_unset(len + 1);
+  uint64_t carry = 0;
+  for (int k = 0; k < len; ++k) {
+    const uint64_t t = col[k] + carry;
+    carry = t / B64;
+    out.d[k] = (uint32_t)(t - carry * B64);
+  }
+  out.d[len] = (uint32_t)carry;  // below BASE: the product has at most len + 1 limbs
+  out.n = len + 1;
+  nat_trim(out);
+  return out;
+}
+
 Nat mul_impl(const Nat &a, const Nat &b, bool square) {
   if (a.n == 0 || b.n == 0) return Nat{};
   if (a.n == 1 || b.n == 1) return a.n == 1 ? nat_mul_u64(b, a.d[0]) : nat_mul_u64(a, b.d[0]);
+  if (a.n == 2 || b.n == 2) {
+    const Nat &l = a.n == 2 ? b : a, &s = a.n == 2 ? a : b;
+    return nat_mul_u64(l, s.d[0] + B64 * s.d[1]);
+  }
+  {
+    const Nat &s = a.n <= b.n ? a : b, &l = a.n <= b.n ? b : a;
+    if (s.n <= MUL_SMALL_MAX && l.n <= MUL_SMALL_LONG_MAX) return mul_small(s, l);
+  }
   Nat out = alloc_unset(a.n + b.n + 2);
   Frame f;
   uint64_t *col = (uint64_t *)arena_alloc(2 * (size_t)(a.n + b.n + 2));
@@ -475,7 +514,7 @@ Nat nat_mul_u64(const Nat &a, uint64_t m) {
   Nat out = alloc_unset(a.n + 4);
   int i = 0;
   unsigned __int128 c = 0;
-  if (m < ((uint64_t)1 << 32)) {  // limb × m + carry < 2^52 + 2^33: 64-bit arithmetic
+  if (m <= MUL_WORD_64_MAX) {  // limb × m + carry < BASE m + m + 1 ≤ 2^64: 64-bit arithmetic
     uint64_t c64 = 0;
     for (; i < a.n; ++i) {
       const uint64_t t = a.d[i] * m + c64;
