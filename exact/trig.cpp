@@ -294,13 +294,10 @@ double fix_log10(const Int &m, int p) { return nat_log10(m.m) - 6.0 * p; }
 // with |θ| ≤ 6.1 m ε, and as |e^(ir)| = 1 each component is within 6.1 m ε of cos r or
 // sin r: 6.1 m / BASE² < 1 unit of BASE^−p. Aligning the numerator to the quotient's scale
 // (a floor below BASE^−(K−1) units) and the floor of the quotient add 2: *err = 3.
-void sincos_fix(const Nat &R, int p, Int *S, Int *C, uint64_t *err) {
-  if (R.n == 0) {
-    *S = Int{};
-    *C = fix_one(p);
-    *err = 0;
-    return;
-  }
+namespace {
+
+// e^(ir) ≈ (num.re + i num.im) BASE^num.s / (den.m BASE^den.s) with the error stated above.
+void cis_fraction(const Nat &R, int p, Gauss *num_out, Scaled *den_out) {
   Frame f;
   const int K = p + 3;
   Gauss num{fix_one(0), Int{}, 0};
@@ -332,14 +329,62 @@ void sincos_fix(const Nat &R, int p, Int *S, Int *C, uint64_t *err) {
     num = gauss_mul_cut(num, num_b, K);
     den = cut(Scaled{nat_mul(den.m, den_b.m), den.s + den_b.s}, K);
   }
-  // component × BASE^(p + num.s − den.s) / den, floored.
-  const int64_t shift = (int64_t)p + num.s - den.s;
-  Int c = int_div_floor(int_shift_floor(num.re, shift), den.m);
-  Int s = int_div_floor(int_shift_floor(num.im, shift), den.m);
+  num.re.m = nat_copy(num.re.m);  // the initial 1 is a temporary of this frame too
+  f.keep({&num.re.m, &num.im.m, &den.m});
+  *num_out = num;
+  *den_out = den;
+}
+
+}  // namespace
+
+void sincos_fix(const Nat &R, int p, Int *S, Int *C, uint64_t *err) {
+  if (R.n == 0) {
+    if (S) *S = Int{};
+    if (C) *C = fix_one(p);
+    *err = 0;
+    return;
+  }
+  Int c, s;
+  {
+    Frame f;
+    Gauss num;
+    Scaled den;
+    cis_fraction(R, p, &num, &den);
+    // component × BASE^(p + num.s − den.s) / den, floored.
+    const int64_t shift = (int64_t)p + num.s - den.s;
+    if (C) c = int_div_floor(int_shift_floor(num.re, shift), den.m);
+    if (S) s = int_div_floor(int_shift_floor(num.im, shift), den.m);
+    f.keep({&c.m, &s.m});
+  }
+  if (S) *S = s;
+  if (C) *C = c;
+  *err = 3;
+}
+
+// The numerator of cis_fraction without its division: with λ = den.m / BASE^(den.n − 1)
+// (so 1 ≤ λ < BASE), C = floor(num.re BASE^(p + num.s − den.s − den.n + 1)) is λ cos r
+// within λ 6.1 m ε BASE^p + 1 < 2 units (ε = BASE^−(p+2)), and S likewise.
+void sincos_scaled_fix(const Nat &R, int p, Int *S, Int *C, uint64_t *err, uint64_t *lambda) {
+  if (R.n == 0) {
+    *S = Int{};
+    *C = fix_one(p);
+    *err = 0;
+    *lambda = 1;
+    return;
+  }
+  Frame f;
+  Gauss num;
+  Scaled den;
+  cis_fraction(R, p, &num, &den);
+  const int64_t shift = (int64_t)p + num.s - den.s - (den.m.n - 1);
+  Int c = int_shift_floor(num.re, shift), s = int_shift_floor(num.im, shift);
+  c.m = nat_copy(c.m);
+  s.m = nat_copy(s.m);
   f.keep({&c.m, &s.m});
   *S = s;
   *C = c;
-  *err = 3;
+  *err = 2;
+  *lambda = (uint64_t)den.m.d[den.m.n - 1] + 1;
 }
 
 Approx approx_fix_below(const Int &m, int p, uint64_t err, uint64_t limit) {
@@ -470,10 +515,18 @@ int eval_radians(DecWord *out, const Dec &x, Fn fn, int64_t w, Approx *a) {
         continue;
       }
     }
+    // Only the component the result needs: sin r for q even (SIN) or odd (COS); the
+    // tangent takes the ratio of the two unscaled components (one quotient in all).
     Int S, C;
     uint64_t E;
-    sincos_fix(R, p, &S, &C, &E);
-    E += er;
+    if (fn == TAN) {
+      uint64_t lambda;
+      sincos_scaled_fix(R, p, &S, &C, &E, &lambda);
+      E += lambda * er;  // the argument's error moves λ sin r and λ cos r by λ er at most
+    } else {
+      sincos_fix(R, p, uses_sin ? &S : nullptr, uses_sin ? nullptr : &C, &E);
+      E += er;
+    }
     if (rneg) S = int_neg(S);
     Int sx, cx;
     switch (q) {
@@ -500,9 +553,10 @@ Nat degrees_to_radians(const Dec &u, int p) {
 }
 
 // sin u and cos u for 0 < u ≤ 45 degrees, with the precision raised for a small u when
-// sin u is used (need_sin).
+// sin u is used (need_sin). S or C may be null (not computed); with `scaled`, both are
+// λ sin u and λ cos u for the same λ ∈ [1, BASE) (sincos_scaled_fix), for a ratio.
 void sincos_degrees(const Dec &u, bool need_sin, int64_t w, int *p_out, Int *S, Int *C,
-                    uint64_t *E) {
+                    uint64_t *E, bool scaled = false) {
   int extra = 0;
   if (need_sin) {
     const int64_t mag = dx_magnitude(u);
@@ -510,8 +564,14 @@ void sincos_degrees(const Dec &u, bool need_sin, int64_t w, int *p_out, Int *S, 
   }
   const int p = limbs_for(w) + 1 + extra;
   Nat R = degrees_to_radians(u, p);
-  sincos_fix(R, p, S, C, E);
-  *E += 2;
+  if (scaled) {
+    uint64_t lambda;
+    sincos_scaled_fix(R, p, S, C, E, &lambda);
+    *E += 2 * lambda;  // R within 2 units
+  } else {
+    sincos_fix(R, p, S, C, E);
+    *E += 2;
+  }
   *p_out = p;
 }
 
@@ -590,7 +650,7 @@ int trig_entry(DecWord *out, const DecWord *y, Fn fn) {
         int p;
         Int S, C;
         uint64_t E;
-        sincos_degrees(u, true, w, &p, &S, &C, &E);
+        sincos_degrees(u, true, w, &p, &S, &C, &E, true);
         if (neg) S = int_neg(S);
         *a = cot ? approx_quotient(C, E, S, E, w) : approx_quotient(S, E, C, E, w);
         return 0;
@@ -611,7 +671,7 @@ int trig_entry(DecWord *out, const DecWord *y, Fn fn) {
       int p;
       Int S, C;
       uint64_t E;
-      sincos_degrees(u, !use_cos, w, &p, &S, &C, &E);
+      sincos_degrees(u, !use_cos, w, &p, use_cos ? nullptr : &S, use_cos ? &C : nullptr, &E);
       Int v = use_cos ? C : S;
       if (neg) v = int_neg(v);
       *a = approx_fix_below(v, p, E, 1);
