@@ -341,8 +341,10 @@ ExpPiece exp_plan(const Nat &c, int L, int q) {
   p.c = c;
   p.L = L;
   p.n = exp_series_terms(lx, target);
-  // The split's top products have about n (L + c.n) limbs; its depth is log2 n.
-  p.cost = (double)p.n * (L + c.n) * std::log2((double)p.n + 2);
+  // The split's top products have about n (L + c.n) limbs, its depth is log2 n, and its
+  // word-level leaves weigh more the more terms it has (an order for sharing pieces).
+  const double depth = std::log2((double)p.n + 2);
+  p.cost = (double)p.n * (L + c.n) * depth * std::sqrt(depth);
   return p;
 }
 
@@ -367,14 +369,16 @@ Scaled mul_cut(const Scaled &a, const Scaled &b, int K) {
   return leading(nat_mul_top(a.m, b.m, from), a.s + b.s + std::max(from, 0), K);
 }
 
-// num, den × the fractions of the given pieces, in turn (each product kept to K limbs).
-void exp_chain(const ExpPiece *const *pieces, int count, int K, Scaled *num, Scaled *den) {
+// num, den × the fractions of the pieces next() hands out (until it gives −1), in turn,
+// each product kept to K limbs.
+template <class Next>
+void exp_chain(const ExpPiece *pieces, const Next &next, int K, Scaled *num, Scaled *den) {
   Frame f;
   Scaled n = *num, d = *den;
-  for (int i = 0; i < count; ++i) {
+  for (int i = next(); i >= 0; i = next()) {
     Frame g;
     Scaled N, D;
-    exp_piece(*pieces[i], K, &N, &D);
+    exp_piece(pieces[i], K, &N, &D);
     Scaled nn = mul_cut(n, N, K), dd = mul_cut(d, D, K);
     g.keep({&nn.m, &dd.m});
     n = nn;
@@ -390,8 +394,9 @@ void exp_chain(const ExpPiece *const *pieces, int count, int K, Scaled *num, Sca
 // e^r = Π e^(r_j), each by binary splitting of its Taylor series as a fraction N_j / D_j
 // (few terms for the late, long pieces); the numerators and the denominators are
 // multiplied apart, kept to K = q + 3 limbs, and divided once. With the second thread
-// free, the pieces are shared between two chains of products (each thread evaluates and
-// multiplies its own), which one more product joins.
+// free, the pieces are shared between two chains of products (each thread takes the next
+// piece when it is done with one, and multiplies it into its own chain), which one more
+// product joins.
 // Error, with m factors (pieces, the stored e, and the join of two chains) and
 // ε = BASE^−(K−1): F = Π N_j / D_j ≥ 1, e^r ∈ F [1, (1 + BASE^−q)^m]; each of the ≤ 2m cuts
 // of the numerator lowers it by a factor ≥ 1 − 1.01 ε (the cut to K limbs, and the
@@ -428,21 +433,17 @@ void exp_frac(const Nat &r0, int q, Scaled *num_out, Scaled *den_out, uint64_t *
     if (c.n != 0) pieces[count++] = exp_plan(c, hi, q);
   }
   *factors += (uint64_t)count;
-  const ExpPiece *list_a[64], *list_b[64];
-  int na = 0, nb = 0;
-  if (count >= 2 && q >= PIECES_FORK_MIN_LIMBS && parallel_idle()) {
-    int ia[64], ib[64];
-    share_by_cost(count, [&](int i) { return pieces[i].cost; }, ia, &na, ib, &nb);
-    for (int i = 0; i < na; ++i) list_a[i] = &pieces[ia[i]];
-    for (int i = 0; i < nb; ++i) list_b[i] = &pieces[ib[i]];
-  }
-  if (nb == 0) {
-    for (int i = 0; i < count; ++i) list_a[i] = &pieces[i];
-    exp_chain(list_a, count, K, &num, &den);
+  if (count < 2 || q < PIECES_FORK_MIN_LIMBS || !parallel_idle()) {
+    int i = 0;
+    exp_chain(pieces, [&] { return i < count ? i++ : -1; }, K, &num, &den);
   } else {
+    int order[64];
+    order_by_cost(count, [&](int i) { return pieces[i].cost; }, order);
+    WorkQueue queue(order, count);
+    const auto next = [&] { return queue.take(); };
     Scaled num_b{nat_from_u64(1), 0}, den_b{nat_from_u64(1), 0};
-    fork_join([&] { exp_chain(list_a, na, K, &num, &den); },
-              [&] { exp_chain(list_b, nb, K, &num_b, &den_b); }, {&num_b.m, &den_b.m});
+    fork_join([&] { exp_chain(pieces, next, K, &num, &den); },
+              [&] { exp_chain(pieces, next, K, &num_b, &den_b); }, {&num_b.m, &den_b.m});
     num = mul_cut(num, num_b, K);
     den = mul_cut(den, den_b, K);
     ++*factors;

@@ -366,13 +366,17 @@ Nat reciprocal(const Nat &b, int t) {
     Frame f;
     Nat xh = reciprocal(nat_high_limbs(b, t - h), h);  // ≈ BASE^(2h) / b_h
     // X0 = xh BASE^(t−h); E = BASE^(2t) − b X0; X = X0 + floor(X0 E / BASE^(2t)).
-    Int bx = int_from(nat_shift_limbs(nat_mul(b, xh), t - h), false);
-    Int e = int_sub(int_from(nat_shift_limbs(nat_from_u64(1), 2 * (int64_t)t), false), bx);
     // Only E's top limbs count: dropping its L = t − 3 lowest (rounding toward −∞) moves
-    // xh E / BASE^(t+h) by less than BASE^(L+1−t) = BASE^−2.
+    // xh E / BASE^(t+h) by less than BASE^(L+1−t) = BASE^−2. So b xh is needed from limb
+    // L − (t − h) = h − 3 on only: its top from there (nat_mul_top) is low by less than
+    // 2 h BASE units of BASE^L, which moves the correction by less than
+    // (2 h BASE + 1) xh / BASE^(h+3) < 2.02 h / BASE (xh < BASE^(h+1)): its floor by at
+    // most one unit.
     const int drop = t - 3;
-    Int corr = int_shift_floor(int_mul(int_from(xh, false), int_shift_floor(e, -drop)),
-                               -(int64_t)(t + h - drop));
+    const Nat bx_top = nat_mul_top(b, xh, h - 3);  // b xh BASE^(t−h) / BASE^drop
+    Int e = int_sub(int_from(nat_shift_limbs(nat_from_u64(1), 2 * (int64_t)t - drop), false),
+                    int_from(bx_top, false));
+    Int corr = int_shift_floor(int_mul(int_from(xh, false), e), -(int64_t)(t + h - drop));
     x = int_add(int_from(nat_shift_limbs(xh, t - h), false), corr);
     f.keep({&x});
   }
@@ -680,8 +684,10 @@ void nat_divmod(const Nat &a, const Nat &b, Nat *q, Nat *r) {
     Nat at = s >= 0 ? nat_high_limbs(a, s) : nat_shift_limbs(a, -s);
     // at's lowest t − 3 limbs move at x / BASE^(2t) by less than BASE^−2 (x < BASE^(t+1)):
     // the estimate keeps the top limbs only, and the correction below makes it exact.
+    // Of that product only the limbs from 2t − low on count: its top from two limbs lower
+    // (nat_mul_top, low by less than 2 t BASE units there) floors at most one unit lower.
     const int low = t - 3;
-    qi = int_from(nat_high_limbs(nat_mul(nat_high_limbs(at, low), x), 2 * t - low), false);
+    qi = int_from(nat_high_limbs(nat_mul_top(nat_high_limbs(at, low), x, 2 * t - low - 2), 2), false);
     ri = int_sub(int_from(a, false), int_from(nat_mul(qi.m, b), false));
     Int bi = int_from(b, false);
     for (int step = 0; ri.neg; ++step) {

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <initializer_list>
 
 #include "core/parallel.h"
@@ -67,25 +68,29 @@ void fork_join(const Left &left, const Right &right, std::initializer_list<Nat *
   if (h.on_helper) arena_adopt(results);
 }
 
-// Shares n ≤ 64 items between the two halves of a fork by their estimated costs: the
-// larger first, each to the lighter side. The indices go to a[0 .. *na) and b[0 .. *nb).
+// Items handed out one at a time to whichever half of a fork asks first: both halves loop
+// on take() until it returns −1, so the one that finishes its items early takes more. The
+// order given (the largest first) keeps the last items, and so the wait of one half for
+// the other at the join, short.
+class WorkQueue {
+ public:
+  WorkQueue(const int *order, int n) : order_(order), n_(n) {}
+  int take() {
+    const int k = next_.fetch_add(1, std::memory_order_relaxed);
+    return k < n_ ? order_[k] : -1;
+  }
+
+ private:
+  const int *order_;
+  int n_;
+  std::atomic<int> next_{0};
+};
+
+// order[0 .. n) = 0 .. n − 1 by decreasing cost(i) (ties in index order).
 template <class Cost>
-void share_by_cost(int n, const Cost &cost, int *a, int *na, int *b, int *nb) {
-  int order[64];
+void order_by_cost(int n, const Cost &cost, int *order) {
   for (int i = 0; i < n; ++i) order[i] = i;
   std::stable_sort(order, order + n, [&](int x, int y) { return cost(x) > cost(y); });
-  double ca = 0, cb = 0;
-  *na = *nb = 0;
-  for (int k = 0; k < n; ++k) {
-    const int i = order[k];
-    if (ca <= cb) {
-      a[(*na)++] = i;
-      ca += cost(i);
-    } else {
-      b[(*nb)++] = i;
-      cb += cost(i);
-    }
-  }
 }
 
 }  // namespace exact

@@ -219,7 +219,8 @@ CisPiece cis_plan(const Nat &c, int L, int p) {
   pc.c = c;
   pc.L = L;
   pc.n = exp_series_terms(lx, target);
-  pc.cost = (double)pc.n * (L + c.n) * std::log2((double)pc.n + 2);
+  const double depth = std::log2((double)pc.n + 2);
+  pc.cost = (double)pc.n * (L + c.n) * depth * std::sqrt(depth);
   return pc;
 }
 
@@ -247,17 +248,18 @@ Gauss gauss_mul_cut(const Gauss &x, const Gauss &y, int K) {
   return cut(Gauss{int_sub(ac, bd), int_sub(int_sub(mix, ac), bd), scale}, K);
 }
 
-// num, den × the fractions of the given pieces, in turn.
-void cis_chain(const CisPiece *const *pieces, int count, int K, Gauss *num, Scaled *den) {
+// num, den × the fractions of the pieces next() hands out (until it gives −1), in turn.
+template <class Next>
+void cis_chain(const CisPiece *pieces, const Next &next, int K, Gauss *num, Scaled *den) {
   Frame f;
   Gauss z = *num;
   Scaled d = *den;
-  for (int i = 0; i < count; ++i) {
+  for (int i = next(); i >= 0; i = next()) {
     cancel_check();
     Frame g;
     Gauss N;
     Scaled D;
-    cis_piece(*pieces[i], K, &N, &D);
+    cis_piece(pieces[i], K, &N, &D);
     Gauss zz = gauss_mul_cut(z, N, K);
     Scaled dd = cut(Scaled{nat_mul(d.m, D.m), d.s + D.s}, K);
     g.keep({&zz.re.m, &zz.im.m, &dd.m});
@@ -281,8 +283,9 @@ double fix_log10(const Int &m, int p) { return nat_log10(m.m) - 6.0 * p; }
 // binary splitting of its Taylor series as a Gaussian fraction N_j / D_j (few terms for
 // the late, long pieces). The numerators and the denominators are multiplied apart, kept
 // to K = p + 3 limbs, and divided once per component. With the second thread free, the
-// pieces are shared between two chains of products (each thread evaluates and multiplies
-// its own), which one more product of each kind joins: the join counts as one more factor.
+// pieces are shared between two chains of products (each thread takes the next piece when
+// it is done with one, and multiplies it into its own chain), which one more product of
+// each kind joins: the join counts as one more factor.
 // Error, with m factors and ε = BASE^−(p+2): N_j / D_j = e^(i r_j) (1 + ε_j), |ε_j| ≤ ε (the
 // tail); each of the ≤ 2m cuts of the numerator changes it by a factor within √2 ε of 1,
 // each of the ≤ 2m cuts of the denominator by one within ε. The numerator's products keep
@@ -310,22 +313,18 @@ void cis_fraction(const Nat &R, int p, Gauss *num_out, Scaled *den_out) {
     const Nat c = lo == 0 ? top : nat_low_limbs(top, hi - lo);
     if (c.n != 0) pieces[count++] = cis_plan(c, hi, p);
   }
-  const CisPiece *list_a[64], *list_b[64];
-  int na = 0, nb = 0;
-  if (count >= 2 && p >= PIECES_FORK_MIN_LIMBS && parallel_idle()) {
-    int ia[64], ib[64];
-    share_by_cost(count, [&](int i) { return pieces[i].cost; }, ia, &na, ib, &nb);
-    for (int i = 0; i < na; ++i) list_a[i] = &pieces[ia[i]];
-    for (int i = 0; i < nb; ++i) list_b[i] = &pieces[ib[i]];
-  }
-  if (nb == 0) {
-    for (int i = 0; i < count; ++i) list_a[i] = &pieces[i];
-    cis_chain(list_a, count, K, &num, &den);
+  if (count < 2 || p < PIECES_FORK_MIN_LIMBS || !parallel_idle()) {
+    int i = 0;
+    cis_chain(pieces, [&] { return i < count ? i++ : -1; }, K, &num, &den);
   } else {
+    int order[64];
+    order_by_cost(count, [&](int i) { return pieces[i].cost; }, order);
+    WorkQueue queue(order, count);
+    const auto next = [&] { return queue.take(); };
     Gauss num_b{fix_one(0), Int{}, 0};
     Scaled den_b{nat_from_u64(1), 0};
-    fork_join([&] { cis_chain(list_a, na, K, &num, &den); },
-              [&] { cis_chain(list_b, nb, K, &num_b, &den_b); }, {&num_b.re.m, &num_b.im.m, &den_b.m});
+    fork_join([&] { cis_chain(pieces, next, K, &num, &den); },
+              [&] { cis_chain(pieces, next, K, &num_b, &den_b); }, {&num_b.re.m, &num_b.im.m, &den_b.m});
     num = gauss_mul_cut(num, num_b, K);
     den = cut(Scaled{nat_mul(den.m, den_b.m), den.s + den_b.s}, K);
   }
