@@ -536,13 +536,38 @@ double dec_to_double(const Dec &x) {
   return std::pow(10.0, nat_log10(x.m) + (double)x.e) * (x.neg ? -1 : 1);
 }
 
+// The order of the steps: ln(1 + t) to t^(LN_ORDER − 1), so a step from y good to h limbs
+// gives about LN_ORDER h. A high order costs little (the powers of a small t are short)
+// and lets the step below run at an eighth of the precision.
+constexpr int LN_ORDER = 8;
+
+// An upper bound of a^k / BASE^((k − 1) q) for a ≥ 0, from a's top three limbs.
+uint64_t power_bound(const Nat &a, int k, int q) {
+  if (a.n == 0) return 0;
+  const int used = a.n < 3 ? a.n : 3;
+  const Nat top = nat_add_small(nat_high_limbs(a, a.n - used), 1);  // a < top BASE^(n − used)
+  const int64_t shift = (int64_t)k * (a.n - used) - (int64_t)(k - 1) * q;
+  const Nat pk = nat_pow(top, (uint64_t)k);
+  Nat v;
+  if (shift >= 0) {
+    if (pk.n + shift > 3) return ~(uint64_t)0;
+    v = nat_shift_limbs(pk, shift);
+  } else {
+    v = nat_add_small(nat_high_limbs(pk, (int)-shift), 1);
+  }
+  return v.n > 3 ? ~(uint64_t)0 : nat_to_u64(v);
+}
+
 // One step at q limbs from y ≈ ln x: ln x = y + ln(1 + t) with t from newton_t, and
-// ln(1 + t) = t − t²/2 + t³/3 − R with |R| ≤ t⁴ / (4 (1 − |t|)) ≤ t⁴ / 3 for |t| ≤ 1/4, so
-// the step is of fourth order. Returns y + t − t²/2 + t³/3 and in *err a bound of its
-// distance to ln x BASE^q in units: P' = 1 − t + t² ≤ 1.32 carries t's error (2 errt), the
-// truncated products and quotients add ≤ 5 units, and R ≤ (|t̃| + errt)⁴ BASE^−3q.
-// *ok is false when |t| is too large for the bound (then the plain Newton step y + t is
-// returned).
+// ln(1 + t) = Σ_{k<M} (−1)^(k+1) t^k / k + R, |R| ≤ |t|^M / (M (1 − |t|)) ≤ |t|^M / 6 for
+// |t| ≤ 1/4 (M = LN_ORDER), so the step is of order M. Returns y + that sum and in *err a
+// bound of its distance to ln x BASE^q in units: the sum's derivative in t is below
+// 1 / (1 − |t|) ≤ 4/3, which carries t's error (2 errt); the powers U_k ≈ t^k BASE^q are
+// taken from U_(k−1) and t cut to as many limbs as U_(k−1) has (the cut and the floor move
+// U_k by less than 2 units, and U_(k−1)'s error shrinks by |t| ≤ 1/4, so each U_k is
+// within 2.67 units), each U_k / k is floored: Σ_{k=2}^{7} (2.67 / k + 1) < 11 units;
+// and R ≤ (|t̃| + errt)^M BASE^−(M−1)q (power_bound). *ok is false when |t| is too large
+// for the bound (then the plain Newton step y + t is returned).
 Int ln_step(const Dec &x, const Int &y, int q, uint64_t *err, bool *ok) {
   Frame f;
   Int t;
@@ -550,30 +575,31 @@ Int ln_step(const Dec &x, const Int &y, int q, uint64_t *err, bool *ok) {
   newton_t(x, y, q, &t, &errt);
   const Nat ta = nat_add(t.m, nat_from_u64(errt));  // ≥ |t| in units
   const Nat quarter = nat_shift_limbs(nat_from_u64(BASE / 4), q - 1);
-  const Nat s2 = nat_add_small(nat_high_limbs(nat_sqr(ta), q), 1);  // ≥ ta² BASE^−q
-  const Nat s4 = nat_add_small(nat_high_limbs(nat_sqr(s2), q), 1);  // ≥ ta⁴ BASE^−3q
+  const uint64_t rest = power_bound(ta, LN_ORDER, q);
   Int out;
-  *ok = nat_cmp(ta, quarter) < 0 && s4.n <= 2 && nat_to_u64(s4) < ((uint64_t)1 << 40);
+  *ok = nat_cmp(ta, quarter) < 0 && rest < ((uint64_t)1 << 40);
   if (!*ok) {
     out = int_add(y, t);
   } else {
-    const Int t2 = fix_mul(t, t, q);
-    const Int t3 = fix_mul(t2, t, q);
-    uint32_t r;
-    const Int h2 = int_from(nat_divmod_small(t2.m, 2, &r), false);
-    const Int h3 = int_div_floor(t3, nat_from_u64(3));
-    out = int_add(int_sub(int_add(y, t), h2), h3);
-    *err = 2 * errt + 5 + nat_to_u64(s4);
+    Int sum = int_add(y, t), u = t;
+    for (int k = 2; k < LN_ORDER && u.m.n > 0; ++k) {
+      // u t / BASE^q with t cut to u's length: the cut loses less than |u| BASE^(s − q) ≤ 1.
+      const int s = std::max(0, q - u.m.n);
+      u = int_shift_floor(int_mul(u, int_shift_floor(t, -(int64_t)s)), -(int64_t)(q - s));
+      const Int term = int_div_floor(u, nat_from_u64((uint64_t)k));
+      sum = k % 2 == 0 ? int_sub(sum, term) : int_add(sum, term);
+    }
+    out = sum;
+    *err = 2 * errt + 11 + rest;
   }
   f.keep({&out});
   return out;
 }
 
-// The precision of the step below q: a quarter (fourth-order steps), or a half for the
-// last few limbs.
-int ln_lower(int q) { return q >= 12 ? q / 4 + 2 : q / 2 + 1; }
+// The precision of the step below q (order LN_ORDER), from a double at q ≤ 2.
+int ln_lower(int q) { return q / LN_ORDER + 2; }
 
-// ≈ ln x × BASE^q (x ∈ [0.5, 10]) by fourth-order steps from a double; the precision is
+// ≈ ln x × BASE^q (x ∈ [0.5, 10]) by steps of order LN_ORDER from a double; the precision is
 // checked by the caller.
 Int ln_approx(const Dec &x, int q) {
   if (q <= 2) {
