@@ -53,25 +53,59 @@ bool use_avx2 = false;  // set with the first tables: the processor has AVX2
 
 uint32_t shoup_quotient(uint32_t w, uint32_t p) { return (uint32_t)(((uint64_t)w << 32) / p); }
 
-// Builds the twiddle levels up to transforms of size n (only those not built yet).
+// a mod p for a < 2^62 by Barrett reduction with m = floor(2^64 / p).
+inline uint32_t reduce(uint64_t a, uint64_t m, uint32_t p) {
+  uint64_t q = (uint64_t)(((unsigned __int128)a * m) >> 64);
+  uint64_t r = a - q * p;
+  return (uint32_t)(r >= p ? r - p : r);
+}
+
+// t × w mod p for t < 2p, with wq = shoup_quotient(w): a result below 2p.
+inline uint32_t mul_shoup(uint32_t t, uint32_t w, uint32_t wq, uint32_t p) {
+  uint32_t q = (uint32_t)(((uint64_t)t * wq) >> 32);
+  return t * w - q * p;
+}
+
+// Builds the twiddle levels up to transforms of size n (only those not built yet). The
+// top level by the recurrence x ← x w (Shoup's product, no division), each level below by
+// taking every other entry of the one above (w_2L^j = w_4L^2j), and the quotients by a
+// double-precision estimate that one correction step makes exact.
 void build_tables(int n) {
   std::lock_guard<std::mutex> lock(tables_mutex);
   const int built = tables_size.load(std::memory_order_relaxed);
   if (n <= built) return;
+  const int top = n >> 1;
   for (int k = 0; k < 2; ++k) {
     const uint32_t p = PRIMES[k].p;
+    const double scale = 4294967296.0 / p;
+    const auto quotient = [&](uint32_t w) {
+      const uint64_t num = (uint64_t)w << 32;
+      uint64_t q = (uint64_t)((double)w * scale);  // within one of floor(num / p)
+      if (q * p > num) --q;
+      if (num - q * p >= p) ++q;
+      return (uint32_t)q;
+    };
     Tables &t = tables[k];
-    for (int L = built; L < n; L <<= 1) {
-      const uint32_t w = pow_mod(PRIMES[k].g, (p - 1) / (2 * (uint64_t)L), p);
-      const uint32_t wi = pow_mod(w, p - 2, p);
-      uint64_t x = 1, y = 1;
+    const uint32_t w = pow_mod(PRIMES[k].g, (p - 1) / (2 * (uint64_t)top), p);
+    const uint32_t wi = pow_mod(w, p - 2, p);
+    const uint32_t wq = shoup_quotient(w, p), wiq = shoup_quotient(wi, p);
+    uint32_t x = 1, y = 1;
+    for (int j = 0; j < top; ++j) {
+      t.fwd[top + j] = x;
+      t.fwd_q[top + j] = quotient(x);
+      t.inv[top + j] = y;
+      t.inv_q[top + j] = quotient(y);
+      x = mul_shoup(x, w, wq, p);
+      x = x >= p ? x - p : x;
+      y = mul_shoup(y, wi, wiq, p);
+      y = y >= p ? y - p : y;
+    }
+    for (int L = top >> 1; L >= built; L >>= 1) {
       for (int j = 0; j < L; ++j) {
-        t.fwd[L + j] = (uint32_t)x;
-        t.fwd_q[L + j] = shoup_quotient((uint32_t)x, p);
-        t.inv[L + j] = (uint32_t)y;
-        t.inv_q[L + j] = shoup_quotient((uint32_t)y, p);
-        x = x * w % p;
-        y = y * wi % p;
+        t.fwd[L + j] = t.fwd[2 * L + 2 * j];
+        t.fwd_q[L + j] = t.fwd_q[2 * L + 2 * j];
+        t.inv[L + j] = t.inv[2 * L + 2 * j];
+        t.inv_q[L + j] = t.inv_q[2 * L + 2 * j];
       }
     }
   }
@@ -89,19 +123,6 @@ void build_tables(int n) {
     }
   }
   tables_size.store(n, std::memory_order_release);
-}
-
-// a mod p for a < 2^62 by Barrett reduction with m = floor(2^64 / p).
-inline uint32_t reduce(uint64_t a, uint64_t m, uint32_t p) {
-  uint64_t q = (uint64_t)(((unsigned __int128)a * m) >> 64);
-  uint64_t r = a - q * p;
-  return (uint32_t)(r >= p ? r - p : r);
-}
-
-// t × w mod p for t < 2p, with wq = shoup_quotient(w): a result below 2p.
-inline uint32_t mul_shoup(uint32_t t, uint32_t w, uint32_t wq, uint32_t p) {
-  uint32_t q = (uint32_t)(((uint64_t)t * wq) >> 32);
-  return t * w - q * p;
 }
 
 void forward(uint32_t *a, int n, const Tables &t, uint32_t p) {
