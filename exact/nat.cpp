@@ -689,15 +689,12 @@ void nat_divmod(const Nat &a, const Nat &b, Nat *q, Nat *r) {
     const int low = t - 3;
     qi = int_from(nat_high_limbs(nat_mul_top(nat_high_limbs(at, low), x, 2 * t - low - 2), 2), false);
     ri = int_sub(int_from(a, false), int_from(nat_mul(qi.m, b), false));
-    Int bi = int_from(b, false);
-    for (int step = 0; ri.neg; ++step) {
-      qi = int_sub(qi, int_from_i64(1));
-      ri = int_add(ri, bi);
-    }
-    while (nat_cmp(ri.m, b) >= 0) {
-      qi = int_add(qi, int_from_i64(1));
-      ri = int_sub(ri, bi);
-    }
+    // The estimate is within a few units: the steps are counted and applied to qi once.
+    const Int bi = int_from(b, false);
+    int64_t adjust = 0;
+    for (; ri.neg; --adjust) ri = int_add(ri, bi);
+    for (; nat_cmp(ri.m, b) >= 0; ++adjust) ri.m = nat_sub(ri.m, b);
+    if (adjust != 0) qi = int_add(qi, int_from_i64(adjust));
     qi.m = nat_copy(qi.m);
     ri.m = nat_copy(ri.m);
     f.keep({&qi, &ri});
