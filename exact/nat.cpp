@@ -36,7 +36,7 @@ static_assert(MUL_WORD_64_MAX >= (uint64_t)BASE * BASE, "two-limb factors take o
 constexpr int MUL_SMALL_MAX = 8;
 constexpr int MUL_SMALL_LONG_MAX = 24;
 // Divisors (and quotients) below this many limbs run by schoolbook long division.
-constexpr int DIV_SCHOOL_MAX = 40;
+constexpr int DIV_SCHOOL_MAX = 20;
 // Transform pieces: each is at most half the longest transform, so a piece product fits.
 constexpr int MUL_PIECE_MAX = NTT_MAX_SIZE / 2;
 
@@ -826,23 +826,61 @@ Nat nat_root(const Nat &a, uint64_t k) {
 
 namespace {
 
-// floor(∛a) or one more. Below a few limbs by Newton's iteration; above, one step from the
+// floor(∛a) for a below BASE^9 (a root below 10^18): from the long double root (within a
+// few units), corrected with exact cubes.
+Nat cbrt_small(const Nat &a) {
+  long double v = 0;
+  for (int i = a.n - 1; i >= 0; --i) v = v * 1e6L + a.d[i];
+  uint64_t r = (uint64_t)cbrtl(v);
+  const auto cube = [](uint64_t x) { return nat_pow(nat_from_u64(x), 3); };
+  while (r > 0 && nat_cmp(cube(r), a) > 0) --r;
+  while (nat_cmp(cube(r + 1), a) <= 0) ++r;
+  return nat_from_u64(r);
+}
+
+// floor(∛a) or one more. Below a few limbs directly; above, one step from the
 // near root of a's top: with m limbs dropped, x0 = near ∛(floor(a / BASE^(3m))) is
 // floor(r / BASE^m) or one more (r = ∛a), so x = x0 BASE^m lies within BASE^m of r. The
 // step y = x + floor((a − x³) / (3x²)) lands at or above r wherever x is (x³ − a is
 // convex), and above it by at most (r − x)² ξ / x² ≤ 2 BASE^(2m) / x ≤ 2 BASE^(2m − n + 1)
-// for an n-limb root: below 10^−11 with 2m ≤ n − 3. So y is floor(r) or one more. The
+// for an n-limb root: below 10^−11 with 2m ≤ n − 3, below 2 · 10^−6 with m = 1 for roots of
+// four to eight limbs (roots of up to three come from cbrt_small). So y is floor(r) or one
+// more. The
 // quotient has only about m limbs, and x0's powers are half-length products.
-Nat cbrt_near(const Nat &a) {
+// *certain (when asked for): y is floor(r) for sure. With r = x + δ and t = e / (3x²)
+// (e = a − x³), δ = t − ε with ε = (3x δ² + δ³) / (3x²) ≥ 0, so y = x + floor(t) exceeds
+// floor(r) only when t's fraction, ρ / (3x²) with e = 3x² floor(t) + ρ, is below ε. The
+// quotient's remainder r' gives ρ ≥ r' BASE^(2m), and 3x δ² + δ³ ≤ 4 (x0 + 1) BASE^m
+// (|d| + 1)² (|δ| ≤ |d| + 1): when the first exceeds the second, compared in logarithms from
+// the top limbs (within 10^−12) with a margin, y is floor(r); that leaves out all but a
+// vanishing share of the arguments (exact cubes among them) without a full cube.
+Nat cbrt_near(const Nat &a, bool *certain = nullptr) {
   const int n = (a.n + 2) / 3;  // limbs of the root, or one more
-  if (n <= 8) return nat_root(a, 3);
-  const int m = (n - 3) / 2;
+  if (n <= 3) {
+    if (certain) *certain = true;
+    return cbrt_small(a);
+  }
+  const int m = n >= 9 ? (n - 3) / 2 : 1;
   Frame f;
   const Nat x0 = cbrt_near(nat_high_limbs(a, 3 * m));
   const Nat x0sq = nat_sqr(x0);
   const Int e = int_sub(int_from(a, false), int_from(nat_shift_limbs(nat_mul(x0sq, x0), 3 * (int64_t)m), false));
-  const Int d = int_div_floor(int_shift_floor(e, -2 * (int64_t)m), nat_mul_small(x0sq, 3));
+  const Int es = int_shift_floor(e, -2 * (int64_t)m);
+  const Nat div = nat_mul_small(x0sq, 3);
+  Nat q, rem;  // floor(es / div) and es − q div ∈ [0, div)
+  nat_divmod(es.m, div, &q, &rem);
+  if (es.neg && rem.n != 0) {
+    q = nat_add_small(q, 1);
+    rem = nat_sub(div, rem);
+  }
+  const Int d = int_from(q, es.neg);
   Int y = int_add(int_from(nat_shift_limbs(x0, m), false), d);
+  if (certain) {
+    const double rho = rem.n ? nat_log10(rem) + 12.0 * m : -1e300;
+    const double bound = std::log10(4.0) + nat_log10(nat_add_small(x0, 1)) + 6.0 * m +
+                         2.0 * nat_log10(nat_add_small(d.m, 1));
+    *certain = rho > bound + 0.01;
+  }
   f.keep({&y});
   return y.m;
 }
@@ -854,9 +892,9 @@ Nat nat_cbrt(const Nat &a) {
   Nat y;
   {
     Frame f;
-    y = cbrt_near(a);
-    const Nat sq = nat_sqr(y);
-    if (nat_cmp(nat_mul(sq, y), a) > 0) y = nat_sub_small(y, 1);
+    bool certain;
+    y = cbrt_near(a, &certain);
+    if (!certain && nat_cmp(nat_mul(nat_sqr(y), y), a) > 0) y = nat_sub_small(y, 1);
     y = nat_copy(y);
     f.keep({&y});
   }

@@ -13,9 +13,9 @@ using exact_test::to_mpz;
 
 namespace {
 
-// 8, 9, 24, 25: the scalar small products' limits; 517 × 1031 and 1031 × 2048: transforms
-// of 2,048 terms on one thread and of 4,096 on two.
-const int LENGTHS[] = {1, 2, 3, 7, 8, 9, 24, 25, 39, 40, 41, 100, 159, 161, 333, 517, 1031, 2048, 4100, 17000};
+// 8, 9, 24, 25: the scalar small products' limits; 20, 21: schoolbook and Newton quotients;
+// 517 × 1031 and 1031 × 2048: transforms of 2,048 terms on one thread and of 4,096 on two.
+const int LENGTHS[] = {1, 2, 3, 7, 8, 9, 20, 21, 24, 25, 40, 41, 100, 159, 161, 333, 517, 1031, 2048, 4100, 17000};
 
 TEST(ExactNat, ProductsQuotientsAndRootsAgreeWithGmp) {
   std::mt19937_64 rng(20261207);
