@@ -15,7 +15,7 @@ namespace {
 
 // One job handed to the helper. It lives on the caller's stack until the caller has seen
 // `done` (or has taken the job back before the helper started it).
-struct Job {
+struct alignas(64) Job {
   void (*fn)(void *) = nullptr;
   void *arg = nullptr;
   std::exception_ptr error;
@@ -26,11 +26,13 @@ struct Job {
 // stores its job in `posted` and wakes the helper; the helper takes the job by exchanging
 // `posted` back to null (the caller takes back a job it finds still posted), runs it, sets
 // `free`, and then `done` under the mutex, so a caller asleep on `finished` always wakes.
+// The two atomics that the spinning threads poll sit on cache lines of their own.
 struct Pool {
-  std::mutex mutex;
+  alignas(64) std::atomic<Job *> posted{nullptr};
+  alignas(64) std::atomic<bool> free{false};
+  alignas(64) std::mutex mutex;
   std::condition_variable work, finished;
-  std::atomic<Job *> posted{nullptr};
-  std::atomic<bool> free{false};
+  bool wake = false;  // under the mutex: a sleeping helper should start looking for work
 };
 
 // Never destroyed: the helper thread may still wait on it while the process exits.
@@ -73,9 +75,12 @@ void helper_loop() {
       job = pool.posted.exchange(nullptr, std::memory_order_acq_rel);
       return job != nullptr;
     };
-    if (!spin(take, HELPER_SPIN)) {
+    while (!spin(take, HELPER_SPIN)) {
       std::unique_lock<std::mutex> lock(pool.mutex);
-      pool.work.wait(lock, take);
+      pool.work.wait(lock, [&] { return take() || pool.wake; });
+      const bool woken = job == nullptr;
+      pool.wake = false;
+      if (!woken) break;  // a job; else back to spinning for the work announced
     }
     try {
       job->fn(job->arg);
@@ -128,6 +133,15 @@ bool parallel_idle() {
 void parallel_set_enabled(bool on) { enabled.store(on); }
 
 int parallel_slot() { return on_helper ? 1 : 0; }
+
+void parallel_wake() {
+  if (on_helper || !enabled.load(std::memory_order_relaxed) || !started()) return;
+  {
+    std::lock_guard<std::mutex> lock(pool.mutex);
+    pool.wake = true;
+  }
+  pool.work.notify_one();
+}
 
 bool run_two_if_free(void (*first)(void *), void *a, void (*second)(void *), void *b) {
   if (!claim()) return false;

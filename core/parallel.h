@@ -32,6 +32,10 @@ bool run_two_if_free(void (*first)(void *), void *a, void (*second)(void *), voi
 // Whether the helper is free now (a hint: it may be taken before the next run_two).
 bool parallel_idle();
 
+// A hint that pairs are coming soon (a long command starts): a sleeping helper wakes and
+// looks for work for a moment, so the first pair does not wait for it to wake.
+void parallel_wake();
+
 // False when the helper thread could not be started (every pair then runs in turn).
 bool parallel_available();
 
