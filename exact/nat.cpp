@@ -466,7 +466,7 @@ bool divmod_chunked(const Nat &a, const Nat &b, Nat *q_out, Nat *r_out) {
         limbs_sub_in_place(seg, rn, b.d, b.n);
         qc = nat_add_small(qc, 1);
       }
-      std::memcpy(q.d + pos, qc.d, sizeof(uint32_t) * (size_t)qc.n);
+      if (qc.n) std::memcpy(q.d + pos, qc.d, sizeof(uint32_t) * (size_t)qc.n);
       hi = pos;
     }
   }
