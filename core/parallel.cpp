@@ -126,8 +126,9 @@ bool claim() {
 bool parallel_available() { return started(); }
 
 bool parallel_idle() {
+  // Acquire: when the helper is seen free, what its last job wrote is seen too.
   return !on_helper && enabled.load(std::memory_order_relaxed) && started() &&
-         pool.free.load(std::memory_order_relaxed);
+         pool.free.load(std::memory_order_acquire);
 }
 
 void parallel_set_enabled(bool on) { enabled.store(on); }

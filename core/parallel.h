@@ -29,7 +29,8 @@ void run_two(void (*first)(void *), void *a, void (*second)(void *), void *b);
 // the helper thread), returns false at once and runs nothing.
 bool run_two_if_free(void (*first)(void *), void *a, void (*second)(void *), void *b);
 
-// Whether the helper is free now (a hint: it may be taken before the next run_two).
+// Whether the helper is free now (a hint: it may be taken before the next run_two). When
+// true, everything the helper's last job wrote is visible to this thread.
 bool parallel_idle();
 
 // A hint that pairs are coming soon (a long command starts): a sleeping helper wakes and

@@ -18,9 +18,9 @@ struct alignas(64) Stack {
   size_t peak;
 };
 
-alignas(64) uint32_t block[ARENA_WORDS + ARENA_HELPER_WORDS];
-Stack command_stack{block, ARENA_WORDS, 0, 0};
-Stack helper_stack{block + ARENA_WORDS, ARENA_HELPER_WORDS, 0, 0};
+alignas(64) uint32_t block[ARENA_WORDS];
+Stack command_stack{block, ARENA_WORDS - ARENA_HELPER_WORDS, 0, 0};
+Stack helper_stack{block + (ARENA_WORDS - ARENA_HELPER_WORDS), ARENA_HELPER_WORDS, 0, 0};
 thread_local Stack *bound = &command_stack;
 
 void keep_spans(size_t base, uint32_t **ptrs[], const int *lens, int count) {

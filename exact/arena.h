@@ -10,8 +10,8 @@
 //
 // Two stacks, one thread each
 // ---------------------------
-// The block holds the command's stack (ARENA_WORDS) and the helper's stack
-// (ARENA_HELPER_WORDS). Each thread allocates on the stack it is bound to (a thread-local
+// The block holds the command's stack (ARENA_WORDS − ARENA_HELPER_WORDS) and the helper's
+// stack (ARENA_HELPER_WORDS). Each thread allocates on the stack it is bound to (a thread-local
 // binding; every thread starts bound to the command's stack):
 // - the command's stack is used by the thread that runs the command, and by no other;
 // - the helper's stack is used by the job that a fork (exact/parallel.h) hands to the
@@ -34,11 +34,12 @@
 namespace exact {
 
 // 14 million words (56 MiB), touched only as far as a command uses it: enough for every
-// operation at 100,000 digits and for π to the radian-reduction limit.
+// operation at 100,000 digits and for π to the radian-reduction limit. The helper's stack
+// takes ARENA_HELPER_WORDS of them at the block's end, the command's stack the rest.
 constexpr size_t ARENA_WORDS = 14u << 20;
-// The helper's stack: 4 million words (16 MiB), more than half of any split at 100,000
+// The helper's stack: 2 million words (8 MiB), more than the half of a split at 100,000
 // digits needs. A forked job that exhausts it is run again by the forking thread.
-constexpr size_t ARENA_HELPER_WORDS = 4u << 20;
+constexpr size_t ARENA_HELPER_WORDS = 2u << 20;
 
 struct ExactOutOfMemory {};
 

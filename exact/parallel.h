@@ -34,9 +34,13 @@ void fork_join(const Left &left, const Right &right, std::initializer_list<Nat *
   struct Halves {
     const Left *left;
     const Right *right;
-    bool on_helper, out_of_memory;
-  } h{&left, &right, false, false};
-  const auto run_left = [](void *p) { (*((Halves *)p)->left)(); };
+    bool handed, on_helper, out_of_memory;
+  } h{&left, &right, false, false, false};
+  const auto run_left = [](void *p) {
+    Halves &h = *(Halves *)p;
+    h.handed = true;  // the helper is claimed: the mark below is this fork's
+    (*h.left)();
+  };
   const auto run_right = [](void *p) {
     Halves &h = *(Halves *)p;
     if (parallel_slot() == 0) {  // taken back by the caller before the helper started it
@@ -52,10 +56,15 @@ void fork_join(const Left &left, const Right &right, std::initializer_list<Nat *
     }
   };
   // The helper's stack above this mark holds right()'s results until they are adopted.
+  // (Read after the helper was seen free, so its last job's writes are visible; given back
+  // only if this fork did claim the helper.)
   struct Release {
     size_t mark;
-    ~Release() { arena_helper_release(mark); }
-  } release{arena_helper_mark()};
+    const bool &handed;
+    ~Release() {
+      if (handed) arena_helper_release(mark);
+    }
+  } release{arena_helper_mark(), h.handed};
   if (!run_two_if_free(run_left, &h, run_right, &h)) {
     left();
     right();
