@@ -1,14 +1,9 @@
 // The common frame of every exact-mode entry point (internal to exact/).
 #pragma once
 
-#include "core/parallel.h"
 #include "exact/real.h"
 
 namespace exact {
-
-// From this precision on the functions share work between two threads: the pool's helper
-// is woken at the start of a command, so that it is ready for the first fork.
-constexpr int PARALLEL_WAKE_DIGITS = 300;
 
 // Empties the arena and the message, runs body() → status, and turns an exhausted arena
 // into NUM_ERROR with a message.
@@ -16,7 +11,6 @@ template <class Body>
 int run_exact(DecWord *out, Body body) {
   arena_reset();
   exact_set_message("");
-  if (internal_digits >= PARALLEL_WAKE_DIGITS) parallel_wake();
   try {
     return body();
   } catch (const ExactOutOfMemory &) {
