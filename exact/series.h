@@ -42,6 +42,14 @@ Split bsplit(int64_t a, int64_t b, const Term &term, bool need_p = true) {
   return s;
 }
 
+// Whether a node of a split with `terms` terms of about `limbs_per_term` limbs each is
+// worth handing half of to the second thread (exact/parallel.h): its halves take long
+// enough for the hand-over to pay.
+constexpr int64_t SPLIT_FORK_MIN_LIMBS = 4096;
+inline bool split_forks(int64_t terms, int64_t limbs_per_term) {
+  return terms >= 4 && terms * limbs_per_term >= SPLIT_FORK_MIN_LIMBS;
+}
+
 // x[0 .. n) × m in place for m < 2^40 (x has room for the carry limbs); the new length.
 // The word-level leaves of the series' splits use it.
 inline int limbs_mul_word(uint32_t *x, int n, uint64_t m) {
@@ -87,7 +95,7 @@ inline void limbs_shift_add(Nat &x, int L, const Nat &y, bool subtract) {
 // v in a buffer of `room` limbs (room ≥ v.n), for a leaf to grow in place.
 inline Nat nat_with_room(const Nat &v, int room) {
   Nat out = nat_alloc(room);
-  if (v.n > 0) std::memcpy(out.d, v.d, sizeof(uint32_t) * (size_t)v.n);  // a zero v has no limbs
+  if (v.n) std::memcpy(out.d, v.d, sizeof(uint32_t) * (size_t)v.n);
   out.n = v.n;
   return out;
 }
