@@ -341,10 +341,7 @@ ExpPiece exp_plan(const Nat &c, int L, int q) {
   p.c = c;
   p.L = L;
   p.n = exp_series_terms(lx, target);
-  // The split's top products have about n (L + c.n) limbs, its depth is log2 n, and its
-  // word-level leaves weigh more the more terms it has (an order for sharing pieces).
-  const double depth = std::log2((double)p.n + 2);
-  p.cost = (double)p.n * (L + c.n) * depth * std::sqrt(depth);
+  p.cost = split_cost(p.n, L, c.n);
   return p;
 }
 

@@ -100,6 +100,15 @@ inline Nat nat_with_room(const Nat &v, int room) {
   return out;
 }
 
+// An estimate of the time of a piece's split of n terms of a factor c / BASE^L (c of
+// c_limbs limbs), to share pieces between threads: its top products have about
+// n (L + c_limbs) limbs, its depth is log2 n, and its word-level leaves weigh more the more
+// terms it has.
+inline double split_cost(int64_t n, int L, int c_limbs) {
+  const double depth = std::log2((double)n + 2);
+  return (double)n * (L + c_limbs) * depth * std::sqrt(depth);
+}
+
 // The least n ≥ 1 with x ≤ (n + 2) / 2 and 2 x^(n+1) / (n+1)! ≤ e^target, for ln x ≤ lx:
 // the terms Σ_{k≤n} x^k / k! needs for a tail below e^target (the tail of that series, and
 // of e^(ix), is at most twice its first term when x ≤ (n + 2) / 2). The condition holds

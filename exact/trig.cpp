@@ -219,8 +219,7 @@ CisPiece cis_plan(const Nat &c, int L, int p) {
   pc.c = c;
   pc.L = L;
   pc.n = exp_series_terms(lx, target);
-  const double depth = std::log2((double)pc.n + 2);
-  pc.cost = (double)pc.n * (L + c.n) * depth * std::sqrt(depth);
+  pc.cost = split_cost(pc.n, L, c.n);
   return pc;
 }
 

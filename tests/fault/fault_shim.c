@@ -57,48 +57,44 @@ static int opened_as_temp(int fd) {
 typedef int (*open_fn)(const char *, int, ...);
 typedef int (*openat_fn)(int, const char *, int, ...);
 
+/* The mode argument of an open that creates. */
+#define CREATE_MODE(flags, mode)        \
+  do {                                  \
+    if ((flags) & O_CREAT) {            \
+      va_list ap;                       \
+      va_start(ap, flags);              \
+      mode = va_arg(ap, mode_t);        \
+      va_end(ap);                       \
+    }                                   \
+  } while (0)
+
 static int creating(const char *path, int flags) {
   int e = (flags & O_CREAT) && is_temp(path) ? fault_errno("create") : 0;
   if (e) errno = e;
   return e;
 }
 
+static int open_through(const char *name, const char *path, int flags, mode_t mode) {
+  if (creating(path, flags)) return -1;
+  open_fn real = (open_fn)dlsym(RTLD_NEXT, name);
+  return real(path, flags, mode);
+}
+
 int open(const char *path, int flags, ...) {
   mode_t mode = 0;
-  if (flags & O_CREAT) {
-    va_list ap;
-    va_start(ap, flags);
-    mode = va_arg(ap, mode_t);
-    va_end(ap);
-  }
-  if (creating(path, flags)) return -1;
-  static open_fn real;
-  if (!real) real = (open_fn)dlsym(RTLD_NEXT, "open");
-  return real(path, flags, mode);
+  CREATE_MODE(flags, mode);
+  return open_through("open", path, flags, mode);
 }
 
 int open64(const char *path, int flags, ...) {
   mode_t mode = 0;
-  if (flags & O_CREAT) {
-    va_list ap;
-    va_start(ap, flags);
-    mode = va_arg(ap, mode_t);
-    va_end(ap);
-  }
-  if (creating(path, flags)) return -1;
-  static open_fn real;
-  if (!real) real = (open_fn)dlsym(RTLD_NEXT, "open64");
-  return real(path, flags, mode);
+  CREATE_MODE(flags, mode);
+  return open_through("open64", path, flags, mode);
 }
 
 int openat(int dir, const char *path, int flags, ...) {
   mode_t mode = 0;
-  if (flags & O_CREAT) {
-    va_list ap;
-    va_start(ap, flags);
-    mode = va_arg(ap, mode_t);
-    va_end(ap);
-  }
+  CREATE_MODE(flags, mode);
   if (creating(path, flags)) return -1;
   static openat_fn real;
   if (!real) real = (openat_fn)dlsym(RTLD_NEXT, "openat");
