@@ -47,6 +47,10 @@ struct Tables {
 // the larger one, and the smaller stays (all of them together are smaller than the
 // largest).
 std::atomic<const Tables *> tables[2];
+// The tables replaced by larger ones, kept (and reachable) for the life of the process:
+// one per size at most, per prime.
+const Tables *retired[2][NTT_MAX_LOG + 1];
+int retired_count = 0;
 // n^−1 mod p (and its Shoup quotient, and as a Montgomery residue) for n = 2^k, per prime:
 // kept with the tables so a short product pays no modular powering.
 struct Scale {
@@ -148,8 +152,10 @@ void build_tables(int n) {
   }
   for (int k = 0; k < 2; ++k) {
     blocks[k].release();  // kept for the life of the process (see tables)
-    tables[k].store(new Tables(made[k]), std::memory_order_release);
+    const Tables *old = tables[k].exchange(new Tables(made[k]), std::memory_order_acq_rel);
+    if (old != nullptr) retired[k][retired_count] = old;
   }
+  if (retired[0][retired_count] != nullptr) ++retired_count;
   tables_size.store(n, std::memory_order_release);
 }
 
