@@ -41,7 +41,7 @@ if [ "${1:-}" != "--inside" ]; then
     echo "usage: $0 DEEPNUMS_BINARY SCREENSHOT.png" >&2
     exit 2
   fi
-  exec xvfb-run -a -s "-screen 0 1920x1080x24" "$0" --inside "$@"
+  exec xvfb-run -n 200 -a -s "-screen 0 1920x1080x24" "$0" --inside "$@"
 fi
 shift
 BIN=$(realpath "$1")
