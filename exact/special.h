@@ -1,0 +1,91 @@
+// Pieces shared by the exact mode's further constants and special functions (γ, G, ζ(3),
+// Γ, ζ, erf, Lambert W, …), internal to exact/.
+//
+// Truncated numbers. A long series whose exact binary splitting would grow far beyond the
+// precision (the incomplete-gamma sum of Γ, a product of many long factors) keeps every
+// node's numbers to K limbs: Fl is a positive m × BASE^e together with the count c of
+// truncations behind it. Each truncation keeps at least K limbs, so it lowers the value by
+// a factor in (1 − BASE^(1−K), 1]; products add counts, sums of positive terms take the
+// larger count. A value with count c lies in [V, V (1 + BASE^(1−K))^c] for the true V ≥
+// the computed one: fl_relative_bound turns the count into a relative error.
+#pragma once
+
+#include <cstdint>
+
+#include "exact/exp_log.h"
+#include "core/cancel.h"
+#include "exact/real.h"
+#include "exact/series.h"
+
+namespace exact {
+
+// ---- status messages ----------------------------------------------------------------------
+// NUM_ERROR in out, `message` on the status line; returns −1.
+int error_with(DecWord *out, const char *message);
+
+// ---- truncated positive numbers -----------------------------------------------------------
+struct Fl {
+  Nat m;            // m ≥ 0
+  int64_t e = 0;    // in limbs: the value is m × BASE^e
+  int64_t c = 0;    // truncations behind it
+};
+
+Fl fl_from_nat(const Nat &m, int64_t e = 0);
+// x × BASE^e exactly, for an exact decimal x ≥ 0 (the mantissa takes 10^(x.e mod 6)).
+Fl fl_from_dec(const Dec &x);
+// Keeps the top K limbs (one more count when limbs were dropped).
+Fl fl_trunc(const Fl &a, int K);
+Fl fl_mul(const Fl &a, const Fl &b, int K);
+Fl fl_add(const Fl &a, const Fl &b, int K);
+// The enclosure of a / b (both truncated from below): about K − 1 significant limbs, the
+// radius covering both counts and the quotient's floor.
+Approx fl_quotient(const Fl &a, const Fl &b, int K);
+
+// ---- enclosures ---------------------------------------------------------------------------
+// The enclosure as a fixed-point Int at p limbs: |v − M BASE^−p| ≤ *err units.
+Int approx_to_fix(const Approx &a, int p, uint64_t *err);
+// π as an enclosure with a relative width of about 10^−w.
+Approx ap_pi(int64_t w);
+// Approximate log10 |a| (a's mid ≠ 0).
+double ap_log10(const Approx &a);
+// sin(π f) for an exact decimal f, with a relative width of about 10^−w; f is not an
+// integer (sin would be exactly 0: the callers decide those cases first).
+Approx ap_sinpi(const Dec &f, int64_t w);
+
+// ---- Bernoulli numbers --------------------------------------------------------------------
+// The tangent numbers T_1 .. T_n (tan x = Σ T_k x^(2k−1) / (2k − 1)!) into t[0 .. n − 1],
+// exactly (Brent and Harvey's in-place recurrence, O(n²) small operations). Then
+// B_2k = (−1)^(k−1) 2k T_k / (4^k (4^k − 1)).
+void tangent_numbers(int n, Nat *t);
+
+// ---- shared function kernels ------------------------------------------------------------
+// Γ(x) for an exact decimal x > 0 that is not tiny (see gamma.cpp), relative width ≈ 10^−w.
+Approx gamma_positive(const Dec &x, int64_t w);
+// ζ(s) for an exact decimal s > 1 (see zeta.cpp), relative width ≈ 10^−w.
+Approx zeta_above_one(const Dec &s, int64_t w);
+
+// ---- binary splitting with a weight per term ---------------------------------------------
+// S(a, b) = Σ_{k=a}^{b−1} a(k) Π_{j=a}^{k} p(j) / q(j) as T / Q: leaf(k, &s) sets s.P = p(k),
+// s.Q = q(k), s.T = a(k) p(k); the merge is bsplit's (exact/series.h).
+template <class Leaf>
+Split bsplit_weighted(int64_t a, int64_t b, const Leaf &leaf, bool need_p = true) {
+  Split s;
+  if (b - a == 1) {
+    leaf(a, &s);
+    return s;
+  }
+  cancel_check();
+  Frame f;
+  const int64_t m = a + (b - a) / 2;
+  Split l = bsplit_weighted(a, m, leaf, true), r = bsplit_weighted(m, b, leaf, need_p);
+  s.T = int_add(int_mul(l.T, int_from(r.Q, false)), int_mul(l.P, r.T));
+  s.Q = nat_mul(l.Q, r.Q);
+  if (need_p) s.P = int_mul(l.P, r.P);
+  f.keep({&s.P.m, &s.Q, &s.T.m});
+  return s;
+}
+
+// The top `limbs` limbs of a (all of it when shorter) and the count of limbs dropped.
+Nat nat_lead(const Nat &a, int limbs, int64_t *dropped);
+
+}  // namespace exact
