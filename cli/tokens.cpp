@@ -186,7 +186,9 @@ std::string token_help() {
       "  COMMAND    a button caption (case and blanks ignored) or an alias\n"
       "A command takes x from R1 and y from R0 and lifts the stack: the result goes to\n"
       "R0, the operands move down one level (R1 = old R0, R2 = old R1), so the first\n"
-      "number entered is x.\n\n";
+      "number entered is x. powmod takes three: R2 ^ R1 mod R0. The commands from code\n"
+      "200 on are the constants and functions beyond the buttons; they always compute\n"
+      "with exact digits.\n\n";
   char line[200];
   snprintf(line, sizeof line, "  %-5s %-22s %-16s %s\n", "code", "caption", "aliases", "effect");
   help += line;

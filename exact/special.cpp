@@ -17,6 +17,22 @@ int error_with(DecWord *out, const char *message) {
   return -1;
 }
 
+int write_ratio(DecWord *out, const Nat &num, const Nat &den, bool neg) {
+  if (num.n == 0) return dec_zero(out);
+  Frame f;
+  const int64_t t = std::max<int64_t>(0, internal_digits + 2 + nat_digits(den) - nat_digits(num));
+  const Nat q = nat_div(nat_mul_pow10(num, t), den);
+  return dx_write(out, dx_make(q, -t, neg));
+}
+
+bool dx_is_odd_integer(const Dec &x) {
+  if (x.m.n == 0 || x.e > 0 || !dx_is_integer(x)) return false;
+  Frame f;
+  uint32_t r;
+  nat_divmod_small(nat_div_pow10(x.m, -x.e), 2, &r);
+  return r == 1;
+}
+
 Nat nat_lead(const Nat &a, int limbs, int64_t *dropped) {
   if (a.n <= limbs) {
     *dropped = 0;
@@ -113,6 +129,59 @@ Approx fl_quotient(const Fl &a, const Fl &b, int K) {
 }
 
 // ---- enclosures ---------------------------------------------------------------------------
+Approx ap_nudge(const Approx &a, int dir) {
+  Approx r = a;
+  if (a.rad != 0) {
+    r.rad += 1;
+    return r;
+  }
+  // |v| ∈ (|m|, |m| + 1) or (|m| − 1, |m|) units: at one more digit, 10|m| ± (1 .. 9).
+  const Nat m10 = nat_mul_small(a.mid.m, 10);
+  r.mid = int_from(dir > 0 ? nat_add_small(m10, 5) : nat_sub_small(m10, 5), a.mid.neg);
+  r.e = a.e - 1;
+  r.rad = 4;
+  return r;
+}
+
+Approx ap_quotient(const Dec &a, const Dec &b, int64_t w) {
+  Frame f;
+  const int64_t s = std::max<int64_t>(0, w + 4 + nat_digits(b.m) - nat_digits(a.m));
+  Nat q, r;
+  nat_divmod(nat_mul_pow10(a.m, s), b.m, &q, &r);
+  Approx x;
+  if (r.n == 0) {
+    x.mid = int_from(nat_copy(q), a.neg != b.neg);
+    x.e = a.e - b.e - s;
+    f.keep({&x.mid.m});
+    return x;
+  }
+  x = ap_div(ap_exact(a), ap_exact(b), w);
+  x.mid.m = nat_copy(x.mid.m);
+  f.keep({&x.mid.m});
+  return x;
+}
+
+Approx approx_from_bounds(const Nat &lo, const Nat &hi, int p) {
+  Frame f;
+  uint32_t r;
+  Nat mid = nat_divmod_small(nat_add(lo, hi), 2, &r);
+  Nat rad = nat_sub(hi, mid);
+  // Fewer limbs until the radius fits 40 bits: floor(mid / BASE^k) moves by less than one
+  // new unit, the radius rounds up.
+  int k = 0;
+  while (rad.n - k > 2) ++k;
+  Approx a;
+  if (k == 0) {
+    a = approx_fix(int_from(mid, false), p, nat_to_u64(rad));
+  } else {
+    a = approx_fix(int_from(nat_copy(nat_high_limbs(mid, k)), false), p - k,
+                   nat_to_u64(nat_high_limbs(rad, k)) + 2);
+  }
+  a.mid.m = nat_copy(a.mid.m);
+  f.keep({&a.mid.m});
+  return a;
+}
+
 Int approx_to_fix(const Approx &a, int p, uint64_t *err) {
   const int64_t shift = a.e + BASE_DIGITS * (int64_t)p;  // mid × 10^shift units of BASE^−p
   if (shift >= 0) {

@@ -19,9 +19,15 @@
 
 namespace exact {
 
-// ---- status messages ----------------------------------------------------------------------
+// ---- status messages and exact results -----------------------------------------------------
 // NUM_ERROR in out, `message` on the status line; returns −1.
 int error_with(DecWord *out, const char *message);
+// Writes the truncation of the exact rational ±num / den (den ≠ 0): floor(num 10^t / den)
+// with more digits than the result keeps, truncated once.
+int write_ratio(DecWord *out, const Nat &num, const Nat &den, bool neg);
+
+// True for an odd integer (x an integer: m × 10^e, whose units digit decides).
+bool dx_is_odd_integer(const Dec &x);
 
 // ---- truncated positive numbers -----------------------------------------------------------
 struct Fl {
@@ -42,6 +48,16 @@ Fl fl_add(const Fl &a, const Fl &b, int K);
 Approx fl_quotient(const Fl &a, const Fl &b, int K);
 
 // ---- enclosures ---------------------------------------------------------------------------
+// The enclosure of [lo, hi] in units of BASE^−p (lo ≤ hi, both ≥ 0), coarser when the
+// width does not fit the radius.
+Approx approx_from_bounds(const Nat &lo, const Nat &hi, int p);
+// For a value known to lie strictly beyond an exact enclosure a (rad 0) by less than one unit
+// of a's last digit, away from zero (dir > 0) or toward it (dir < 0): the enclosure of that
+// open interval at one more digit. An inexact a is widened by one unit instead.
+Approx ap_nudge(const Approx &a, int dir);
+// a / b as an enclosure of relative width ≈ 10^−w, exact (rad 0) when the quotient ends
+// within w + 4 digits.
+Approx ap_quotient(const Dec &a, const Dec &b, int64_t w);
 // The enclosure as a fixed-point Int at p limbs: |v − M BASE^−p| ≤ *err units.
 Int approx_to_fix(const Approx &a, int p, uint64_t *err);
 // π as an enclosure with a relative width of about 10^−w.

@@ -1,0 +1,455 @@
+// Integer functions of the exact mode: gcd(a, b), a^b mod m and binomial(n, k).
+//
+// Operands are the register values as held: an integer may carry a decimal exponent far
+// beyond its digits (1e999999999), so a large integer is kept as M × 10^e and reduced
+// modulo the other operand with 10^e mod m by square and multiply, never written out.
+//
+// gcd: gcd(A 10^e, B 10^f) = 10^min(e,f) gcd(A 10^(e−min), B 10^(f−min)); the longer side is
+// reduced modulo the other first, then Lehmer's algorithm: the leading 18 digits of both
+// numbers run Euclid's steps on machine words while the quotients are certain (Knuth's test
+// with the cofactor bounds), and one 2 × 2 cofactor step on the full numbers replaces them
+// all; a plain division step when no quotient is certain. The result is an exact integer,
+// non-negative; gcd(0, 0) = 0.
+//
+// a^b mod m: the result in [0, |m|) for integers a, b, m ≠ 0 (a^0 mod m = 1 mod |m|). A
+// negative b takes the inverse of a modulo m (extended Euclid), ERROR when there is none.
+// Left to right over b's decimal digits: r ← r^10 a^d mod m with a^0 .. a^9 tabled, each
+// product reduced by Barrett's method with μ = floor(BASE^(2n) / m) (the quotient estimate is
+// at most two below the true one: at most two corrections). The exponent's trailing zeros
+// (b = B 10^k) are k more steps r ← r^10; the steps publish their progress.
+//
+// binomial(n, k) = n (n−1) … (n−k+1) / k! for an integer k and any n as held: 0 for k < 0, 1
+// for k = 0, 0 for an integer n ≥ 0 below k, (−1)^k binomial(k − n − 1, k) for an integer
+// n < 0, and the shorter of k and n − k for an integer n ≥ 0. With n = N / 10^s the value is
+// the rational Π (N − j 10^s) / (10^(sk) k!): computed exactly by product trees and one
+// division while the numerator stays below EXACT_DIGITS digits, so short results
+// (binomial(2.5, 2) = 1.875) come out exactly. Beyond, both products are truncated
+// (exact/special.h: each cut keeps K limbs, the counts bound the relative error) and the
+// correctness loop decides: an integer result with more digits than D plus its at most
+// log5(n) trailing zeros (Kummer) is never on a truncation boundary. Results past the
+// exponent range are estimated from lgamma first: OVERFLOW, or zero below the range.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "core/cancel.h"
+#include "exact/exact.h"
+#include "exact/run.h"
+#include "exact/special.h"
+
+namespace exact {
+
+namespace {
+
+// ---- integers as M × 10^e -------------------------------------------------------------------
+struct BigInt {
+  Nat m;         // |value| = m × 10^e, m without trailing zero digits
+  int64_t e = 0;
+  bool neg = false;
+};
+
+// The integer the register holds; false when it is not an integer.
+bool integer_of(const Dec &x, BigInt *out) {
+  if (!dx_is_integer(x)) return false;
+  BigInt b;
+  b.neg = x.neg;
+  if (x.m.n == 0) {
+    *out = b;
+    return true;
+  }
+  const int64_t z = nat_trailing_zero_digits(x.m);
+  b.m = nat_div_pow10(x.m, z);
+  b.e = x.e + z;
+  *out = b;
+  return true;
+}
+
+// 10^k mod m for k ≥ 0 by square and multiply.
+Nat pow10_mod(uint64_t k, const Nat &m) {
+  Nat acc;
+  nat_divmod(nat_from_u64(1), m, nullptr, &acc);
+  int top = 63;
+  while (top >= 0 && !((k >> top) & 1)) --top;
+  for (int bit = top; bit >= 0; --bit) {
+    cancel_check();
+    nat_divmod(nat_sqr(acc), m, nullptr, &acc);
+    if ((k >> bit) & 1) nat_divmod(nat_mul_small(acc, 10), m, nullptr, &acc);
+  }
+  return acc;
+}
+
+// |x| mod m (m ≠ 0).
+Nat big_mod(const BigInt &x, const Nat &m) {
+  Nat r;
+  if (x.m.n == 0) return r;
+  if (x.e == 0) {
+    nat_divmod(x.m, m, nullptr, &r);
+    return r;
+  }
+  nat_divmod(nat_mul(x.m, pow10_mod((uint64_t)x.e, m)), m, nullptr, &r);
+  return r;
+}
+
+// ---- gcd ------------------------------------------------------------------------------------
+// x = c1 x + c2 y for the new x (in place into out) with signed cofactors |c| < 2^40; the
+// result is known to be non-negative.
+Nat lin_comb(const Nat &x, int64_t c1, const Nat &y, int64_t c2) {
+  const int n = std::max(x.n, y.n);
+  Nat out = nat_alloc(n + 2);
+  int64_t carry = 0;
+  for (int i = 0; i < n; ++i) {
+    // |c| < 2^40, limbs < 10^6 < 2^20: |t| < 2^62.
+    const int64_t t = (i < x.n ? c1 * (int64_t)x.d[i] : 0) + (i < y.n ? c2 * (int64_t)y.d[i] : 0) + carry;
+    int64_t q = t / (int64_t)BASE, r = t % (int64_t)BASE;
+    if (r < 0) {
+      r += BASE;
+      --q;
+    }
+    out.d[i] = (uint32_t)r;
+    carry = q;
+  }
+  int i = n;
+  while (carry > 0) {
+    out.d[i++] = (uint32_t)(carry % BASE);
+    carry /= BASE;
+  }
+  out.n = i;
+  nat_trim(out);
+  return out;
+}
+
+// The top 18 digits of a and b at the same limb shift (a ≥ b, a.n ≥ 3).
+void leading_words(const Nat &a, const Nat &b, uint64_t *ha, uint64_t *hb) {
+  const int s = a.n - 3;
+  auto top = [&](const Nat &x) {
+    uint64_t v = 0;
+    for (int i = 2; i >= 0; --i) v = v * BASE + (s + i < x.n ? x.d[s + i] : 0);
+    return v;
+  };
+  *ha = top(a);
+  *hb = top(b);
+}
+
+uint64_t gcd_u64(uint64_t a, uint64_t b) {
+  while (b) {
+    const uint64_t t = a % b;
+    a = b;
+    b = t;
+  }
+  return a;
+}
+
+Nat nat_gcd(Nat a, Nat b) {
+  Frame f;
+  if (nat_cmp(a, b) < 0) std::swap(a, b);
+  ProgressLoop loop;
+  const int start = a.n;
+  while (b.n > 2) {
+    cancel_check();
+    loop.set(start - b.n, start);
+    uint64_t ha, hb;
+    leading_words(a, b, &ha, &hb);
+    // Knuth's Algorithm L on the leading words: x = ha + A, y = hb + C and x' = ha + B,
+    // y' = hb + D bracket the true leading quotients while both give the same q.
+    int64_t A = 1, B = 0, C = 0, D = 1;
+    for (;;) {
+      const int64_t y1 = (int64_t)hb + C, y2 = (int64_t)hb + D;
+      if (y1 == 0 || y2 == 0) break;
+      const int64_t q = ((int64_t)ha + A) / y1;
+      if (q != ((int64_t)ha + B) / y2) break;
+      int64_t t = A - q * C;
+      A = C;
+      C = t;
+      t = B - q * D;
+      B = D;
+      D = t;
+      const uint64_t h = ha - (uint64_t)q * hb;
+      ha = hb;
+      hb = h;
+      if (std::abs(A) > (1ll << 30) || std::abs(B) > (1ll << 30) || std::abs(C) > (1ll << 30) ||
+          std::abs(D) > (1ll << 30))
+        break;
+    }
+    Frame g;
+    Nat na, nb;
+    if (B == 0) {
+      nat_divmod(a, b, nullptr, &nb);
+      na = b;
+    } else {
+      na = lin_comb(a, A, b, B);
+      nb = lin_comb(a, C, b, D);
+    }
+    na = nat_copy(na);
+    nb = nat_copy(nb);
+    g.keep({&na, &nb});
+    a = na;
+    b = nb;
+    if (nat_cmp(a, b) < 0) std::swap(a, b);
+  }
+  Nat r;
+  if (b.n == 0) {
+    r = nat_copy(a);
+  } else {
+    Nat rem;
+    nat_divmod(a, b, nullptr, &rem);
+    r = nat_from_u64(gcd_u64(nat_to_u64(b), nat_to_u64(rem)));
+  }
+  f.keep({&r});
+  return r;
+}
+
+// ---- a^b mod m ------------------------------------------------------------------------------
+struct Barrett {
+  Nat m, mu;
+  int n;
+};
+
+Barrett barrett_of(const Nat &m) {
+  Barrett b;
+  b.m = m;
+  b.n = m.n;
+  b.mu = nat_div(nat_shift_limbs(nat_from_u64(1), 2 * (int64_t)m.n), m);
+  return b;
+}
+
+// t mod m for t < m² (t < BASE^(2n)): q = floor(floor(t / BASE^(n−1)) μ / BASE^(n+1)) is at
+// most two below floor(t / m).
+Nat barrett_reduce(const Barrett &b, const Nat &t) {
+  Frame f;
+  const Nat q = nat_high_limbs(nat_mul(nat_high_limbs(t, b.n - 1), b.mu), b.n + 1);
+  Nat r = nat_sub(t, nat_mul(q, b.m));
+  while (nat_cmp(r, b.m) >= 0) r = nat_sub(r, b.m);
+  r = nat_copy(r);
+  f.keep({&r});
+  return r;
+}
+
+Nat mulmod(const Barrett &b, const Nat &x, const Nat &y) { return barrett_reduce(b, nat_mul(x, y)); }
+
+// The inverse of a modulo m (0 ≤ a < m), or false when gcd(a, m) ≠ 1: extended Euclid with
+// the cofactor of a kept as an Int.
+bool inverse_mod(const Nat &a, const Nat &m, Nat *inv) {
+  Frame f;
+  Nat r0 = m, r1 = a;
+  Int s0{}, s1 = int_from_i64(1);
+  while (r1.n != 0) {
+    cancel_check();
+    Nat q, r;
+    nat_divmod(r0, r1, &q, &r);
+    Int s = int_sub(s0, int_mul(int_from(q, false), s1));
+    r0 = r1;
+    r1 = r;
+    s0 = s1;
+    s1 = s;
+  }
+  if (!(r0.n == 1 && r0.d[0] == 1)) return false;
+  Int v = int_div_floor(s0, m);  // the quotient; the remainder is s0 − v m
+  Int rem = int_sub(s0, int_mul(v, int_from(m, false)));
+  Nat out = nat_copy(rem.m);
+  f.keep({&out});
+  *inv = out;
+  return true;
+}
+
+int powmod(DecWord *out, const BigInt &a, const BigInt &b, const BigInt &m) {
+  Frame f;
+  const Nat M = m.e ? nat_mul_pow10(m.m, m.e) : m.m;  // |m| has at most D digits here
+  if (M.n == 1 && M.d[0] == 1) return dec_zero(out);
+  Nat base = big_mod(a, M);
+  if (a.neg && base.n) base = nat_sub(M, base);
+  if (b.neg) {
+    Nat inv;
+    if (!inverse_mod(base, M, &inv)) return error_with(out, "powmod: a has no inverse modulo m");
+    base = inv;
+  }
+  const Barrett br = barrett_of(M);
+  Nat table[10];
+  nat_divmod(nat_from_u64(1), M, nullptr, &table[0]);
+  for (int d = 1; d < 10; ++d) table[d] = mulmod(br, table[d - 1], base);
+  // The exponent's digits, most significant first, then e zeros.
+  const int64_t nd = nat_digits(b.m), total = nd + b.e;
+  Nat r = table[0];
+  ProgressLoop loop;
+  for (int64_t i = 0; i < total; ++i) {
+    cancel_check();
+    if ((i & 63) == 0) loop.set((int)(1000.0 * (double)i / (double)total), 1000);
+    uint32_t d = 0;
+    if (i < nd) {
+      const int64_t pos = nd - 1 - i;  // decimal position from the units
+      uint32_t limb = b.m.d[pos / BASE_DIGITS];
+      for (int64_t t = 0; t < pos % BASE_DIGITS; ++t) limb /= 10;
+      d = limb % 10;
+    }
+    Frame g;
+    Nat r2 = mulmod(br, r, r), r4 = mulmod(br, r2, r2), r8 = mulmod(br, r4, r4);
+    Nat next = mulmod(br, r8, r2);
+    if (d) next = mulmod(br, next, table[d]);
+    next = nat_copy(next);
+    g.keep({&next});
+    r = next;
+  }
+  return dx_write(out, dx_make(r, 0, false));
+}
+
+// ---- binomial -------------------------------------------------------------------------------
+constexpr double EXACT_DIGITS = 2.4e7;
+
+// Π_{j=a}^{b−1} factor(j), exactly; the leaves publish the share of [0, total) done.
+template <class Factor>
+Nat product_exact(int64_t a, int64_t b, const Factor &factor, const ProgressLoop &loop, double total) {
+  if (b - a <= 8) {
+    Nat r = nat_from_u64(1);
+    for (int64_t j = a; j < b; ++j) r = nat_mul(r, factor(j));
+    loop.set((int)(1000.0 * (double)b / total), 1000);
+    return r;
+  }
+  cancel_check();
+  Frame f;
+  const int64_t m = a + (b - a) / 2;
+  Nat r = nat_mul(product_exact(a, m, factor, loop, total), product_exact(m, b, factor, loop, total));
+  f.keep({&r});
+  return r;
+}
+
+// The same product with every node truncated to K limbs (exact/special.h).
+template <class Factor>
+Fl product_fl(int64_t a, int64_t b, int K, const Factor &factor, const ProgressLoop &loop, double total) {
+  if (b - a <= 8) {
+    Fl r = fl_from_nat(nat_from_u64(1));
+    for (int64_t j = a; j < b; ++j) r = fl_mul(r, fl_from_nat(factor(j)), K);
+    loop.set((int)(1000.0 * (double)b / total), 1000);
+    return r;
+  }
+  cancel_check();
+  Frame f;
+  const int64_t m = a + (b - a) / 2;
+  Fl r = fl_mul(product_fl(a, m, K, factor, loop, total), product_fl(m, b, K, factor, loop, total), K);
+  f.keep({&r.m});
+  return r;
+}
+
+int binomial(DecWord *out, Dec n, int64_t k) {
+  const Dec one = dx_from_i64(1);
+  bool neg = false;
+  if (k < 0) return dec_zero(out);
+  if (k == 0) return dx_write(out, one);
+  if (dx_is_integer(n)) {
+    if (n.neg) {
+      // binomial(n, k) = (−1)^k binomial(k − n − 1, k).
+      n = dx_sub(dx_sub(dx_from_i64(k), n), one);
+      neg = (k & 1) != 0;
+    }
+    const Dec nk = dx_sub(n, dx_from_i64(k));
+    if (nk.neg) return dec_zero(out);
+    int64_t r;
+    if (dx_to_i64(nk, &r) && r < k) k = r;  // the shorter product
+    if (k == 0) return dx_write(out, one);
+  }
+  // n = ±N / 10^s with N an integer. The factors n − j (j < k) are positive for j < jpos
+  // (j < n), negative beyond: |n − j| = (j S − N) / S for n > 0, (j S + N) / S for n < 0.
+  const int64_t s = n.e < 0 ? -n.e : 0;
+  const Nat N = n.e > 0 ? nat_mul_pow10(n.m, n.e) : n.m;
+  const Nat S = nat_mul_pow10(nat_from_u64(1), s);
+  int64_t jpos = 0;
+  if (!n.neg) {
+    int64_t ip;
+    jpos = dx_to_i64(n, &ip) ? std::min<int64_t>(k, ip + 1) : k;
+    if (dx_is_integer(n)) jpos = k;  // n ≥ k here: every factor is positive
+  }
+  if ((k - jpos) % 2 == 1) neg = !neg;
+  // log10 |result| from lgamma (log |Γ|), for the exponent range.
+  const double nd = (n.neg ? -1.0 : 1.0) * std::pow(10.0, nat_log10(n.m) + (double)n.e);
+  const double kd = (double)k;
+  double lg = (std::lgamma(nd + 1) - std::lgamma(nd - kd + 1) - std::lgamma(kd + 1)) / std::log(10.0);
+  if (!std::isfinite(lg)) lg = 0;
+  if (lg > (double)DEC_EXP_MAX + 2) {
+    dec_set_marker(out, NUM_OVERFLOW);
+    return -1;
+  }
+  if (lg < (double)DEC_EXP_MIN - 2) return dec_zero(out);
+  auto factor = [&](int64_t j) -> Nat {
+    const Nat js = nat_mul_u64(S, (uint64_t)j);
+    if (j < jpos) return nat_sub(N, js);
+    return n.neg ? nat_add(js, N) : nat_sub(js, N);
+  };
+  auto down = [&](int64_t j) -> Nat { return nat_from_u64((uint64_t)(j + 1)); };  // k!
+  ProgressLoop loop;
+  const double total = 2 * kd;
+  const double num_digits = kd * (std::max(nat_log10(N), (double)s + std::log10(kd + 1)) + 1);
+  if (num_digits <= EXACT_DIGITS) {
+    const Nat num = product_exact(0, k, factor, loop, total);
+    const Nat den = nat_mul_pow10(product_exact(0, k, down, loop, total), s * k);
+    return write_ratio(out, num, den, neg);
+  }
+  return ziv_loop(out, [&](int64_t w, Approx *a) {
+    const int K = limbs_for(w) + 3;
+    const Fl num = product_fl(0, k, K, factor, loop, total);
+    const Fl den = product_fl(0, k, K, down, loop, total);
+    Approx q = fl_quotient(num, den, K);
+    q.e -= s * k;  // the denominator's 10^(sk)
+    if (neg) q.mid = int_neg(q.mid);
+    *a = q;
+    return 0;
+  });
+}
+
+}  // namespace
+
+}  // namespace exact
+
+using namespace exact;
+
+int exact_gcd(DecWord *out, const DecWord *x, const DecWord *y) {
+  if (pass_markers(out, x, y)) return -1;
+  return run_exact(out, [&]() -> int {
+    BigInt a, b;
+    if (!integer_of(dx_of(x), &a) || !integer_of(dx_of(y), &b))
+      return error_with(out, "gcd: x and y must be integers");
+    if (a.m.n == 0) return dx_write(out, dx_make(b.m, b.e, false));
+    if (b.m.n == 0) return dx_write(out, dx_make(a.m, a.e, false));
+    // 10^min(e, f) out; the side with the larger exponent reduced modulo the other.
+    const int64_t e = std::min(a.e, b.e);
+    a.e -= e;
+    b.e -= e;
+    if (a.e > 0) a = BigInt{big_mod(a, b.m), 0, false};
+    if (b.e > 0) b = BigInt{big_mod(b, a.m), 0, false};
+    const Nat g = a.m.n == 0 ? b.m : b.m.n == 0 ? a.m : nat_gcd(a.m, b.m);
+    return dx_write(out, dx_make(g, e, false));
+  });
+}
+
+int exact_powmod(DecWord *out, const DecWord *a, const DecWord *b, const DecWord *m) {
+  if (pass_markers(out, a, b)) return -1;
+  if (pass_markers(out, m)) return -1;
+  return run_exact(out, [&]() -> int {
+    BigInt A, B, M;
+    if (!integer_of(dx_of(a), &A) || !integer_of(dx_of(b), &B) || !integer_of(dx_of(m), &M))
+      return error_with(out, "powmod: a, b and m must be integers");
+    if (M.m.n == 0) return error_with(out, "powmod: the modulus m is 0");
+    if (nat_digits(M.m) + M.e > 2 * (int64_t)internal_digits + 100)
+      return error_with(out, "powmod: the modulus is too long for the precision");
+    return powmod(out, A, B, M);
+  });
+}
+
+int exact_binomial(DecWord *out, const DecWord *n, const DecWord *k) {
+  if (pass_markers(out, n, k)) return -1;
+  return run_exact(out, [&]() -> int {
+    const Dec N = dx_of(n), K = dx_of(k);
+    if (!dx_is_integer(K)) return error_with(out, "binomial: y must be an integer");
+    int64_t kv;
+    if (!dx_to_i64(K, &kv)) {
+      if (K.neg) return dec_zero(out);
+      // k ≥ 10^18: only an integer n within 10^18 of k keeps the result in range.
+      if (dx_is_integer(N) && !N.neg) {
+        const Dec nk = dx_sub(N, K);
+        int64_t r;
+        if (nk.neg) return dec_zero(out);
+        if (dx_to_i64(nk, &r)) return binomial(out, N, r);
+      }
+      dec_set_marker(out, NUM_OVERFLOW);
+      return -1;
+    }
+    return binomial(out, N, kv);
+  });
+}
