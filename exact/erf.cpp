@@ -4,7 +4,8 @@
 // rational x gives a rational value known; the enclosures decide every other result.
 //
 // The series (every term positive): erf(x) = (2/√π) x e^(−x²) S, S = Σ_{k≥0} y^k / (2k+1)!!,
-// y = 2x², evaluated by rectangular splitting in fixed point at p limbs: the powers y^0 .. y^m
+// y = 2x². For a short x (y's mantissa of at most 12 digits, |exponent| ≤ 24) by binary splitting of the exact
+// terms (one floor at the end); otherwise by rectangular splitting in fixed point at p limbs: the powers y^0 .. y^m
 // (m ≈ √K), then blocks of m terms from the top by Horner's rule, each block one product by
 // y^m and m divisions by the small 2k + 1. Every step floors, so the computed sum is a lower
 // bound, and each block's floors and the powers' errors (y^i within 2i max(1, y)^i units)
@@ -14,8 +15,9 @@
 //
 // erfc(x) for x > 0: where x² ≥ (w + 11) ln 10 the asymptotic series
 //   erfc(x) = e^(−x²) / (x √π) Σ_{k=0}^{K} (−1)^k (2k−1)!! / (2x²)^k + R,  |R| ≤ first omitted term
-// (alternating, terms decreasing while 2k + 1 < 2x²), by Horner's rule on the fixed point
-// (each step 1 − (2k−1) y acc with (2k−1) y < 1: at most 2 (2k − 1) units more, 2K² in all);
+// (alternating, terms decreasing while 2k + 1 < 2x²), by binary splitting for a short x, else
+// by Horner's rule on the fixed point (each step 1 − (2k−1) y acc with (2k−1) y < 1: at most
+// 2 (2k − 1) units more, 2K² in all);
 // elsewhere 1 − erf(x) with erf at x²/ln 10 + log10(x √π) + 3 more digits (the cancellation).
 // erf(x) for x² beyond (w + 12) ln 10 is 1 − erfc(x) the same way (erfc then needs few
 // digits). Results: erf(x) truncates to .99…9 once erfc(x) < 10^−D, and erfc(x) is 0 below
@@ -26,6 +28,7 @@
 #include "core/cancel.h"
 #include "exact/exact.h"
 #include "exact/run.h"
+#include "exact/series.h"
 #include "exact/special.h"
 
 namespace exact {
@@ -73,6 +76,38 @@ int64_t erf_terms(double lny, double y, int64_t digits) {
 // 2i max(1, y)^i units, the block adds at most m² Γ_j + 3m + 1 + 2m R_j units (Γ_j the
 // largest term ratio within the block, R_j the normalised tail), and carried down by the term
 // ratios the total is below (K/m) (m² + 3m + 1) S ≤ K (m + 4) S units.
+// h = floor(h / b) + y in place on limb arrays (h has room for y's length and a carry):
+// the division runs on doubles (t < b BASE < 2^52 is exact in a double; the quotient from the
+// reciprocal is off by at most one and corrected), which is several times faster than a
+// hardware division per limb.
+void div_add_inplace(Nat &h, uint32_t b, const Nat &y) {
+  const double inv = 1.0 / (double)b;
+  uint64_t r = 0;
+  for (int i = h.n - 1; i >= 0; --i) {
+    const uint64_t t = r * BASE + h.d[i];
+    uint64_t q = (uint64_t)((double)t * inv);
+    int64_t rr = (int64_t)(t - q * b);
+    if (rr < 0) {
+      --q;
+      rr += b;
+    } else if (rr >= (int64_t)b) {
+      ++q;
+      rr -= b;
+    }
+    h.d[i] = (uint32_t)q;
+    r = (uint64_t)rr;
+  }
+  nat_trim(h);
+  uint32_t carry = 0;
+  int i = 0;
+  for (; i < y.n || carry; ++i) {
+    const uint32_t t = (i < h.n ? h.d[i] : 0) + (i < y.n ? y.d[i] : 0) + carry;
+    carry = t >= BASE;
+    h.d[i] = carry ? t - BASE : t;
+  }
+  if (i > h.n) h.n = i;
+}
+
 void erf_sum(const Dec &y, int p, int64_t K, Nat *lo, Nat *hi) {
   const int m = std::max(1, (int)std::lround(std::sqrt((double)K)));
   Frame f;
@@ -81,6 +116,9 @@ void erf_sum(const Dec &y, int p, int64_t K, Nat *lo, Nat *hi) {
   Y[1] = fix_from_dec(y, p).m;
   for (int i = 2; i <= m; ++i) Y[i] = nat_high_limbs(nat_mul(Y[i - 1], Y[1]), p);
   const int64_t blocks = (K + m - 1) / m;
+  // The working number: the block's tail times y^m has at most Y[m]'s and R's limbs together.
+  int room = 0;
+  for (int i = 0; i <= m; ++i) room = std::max(room, Y[i].n);
   Nat R;  // the normalised tail R_(j+1); empty above the last block
   ProgressLoop loop;
   for (int64_t j = blocks - 1; j >= 0; --j) {
@@ -90,13 +128,16 @@ void erf_sum(const Dec &y, int p, int64_t K, Nat *lo, Nat *hi) {
     const int64_t first = j * m;
     const int len = (int)std::min<int64_t>(m, K - first);
     // h_len = y^len R (nothing above the last block).
-    Nat h = R.n ? nat_high_limbs(nat_mul(Y[len], R), p) : Nat{};
+    const Nat top = R.n ? nat_high_limbs(nat_mul(Y[len], R), p) : Nat{};
+    Nat h = nat_with_room(top, std::max(top.n, room) + 2);
     for (int i = len; i >= 1; --i) {
-      uint32_t r;
       const uint64_t b = 2 * (uint64_t)(first + i) + 1;
-      if (b < BASE) h = nat_divmod_small(h, (uint32_t)b, &r);
-      else h = nat_div(h, nat_from_u64(b));
-      h = nat_add(h, Y[i - 1]);
+      if (b < ((uint64_t)1 << 31)) {
+        div_add_inplace(h, (uint32_t)b, Y[i - 1]);
+      } else {
+        h = nat_add(nat_div(h, nat_from_u64(b)), Y[i - 1]);
+        h = nat_with_room(h, h.n + room + 2);
+      }
     }
     h = nat_copy(h);
     g.keep({&h});
@@ -112,6 +153,21 @@ void erf_sum(const Dec &y, int p, int64_t K, Nat *lo, Nat *hi) {
   *hi = up;
 }
 
+// y = a / c with a and c integers (c a power of ten) when y's mantissa has at most 12
+// digits: the series then runs by binary splitting with small leaves.
+bool short_ratio(const Dec &y, Nat *a, Nat *c) {
+  if (nat_digits(y.m) > 12 || y.e > 24 || y.e < -24) return false;
+  *a = y.e >= 0 ? nat_mul_pow10(y.m, y.e) : y.m;
+  *c = nat_mul_pow10(nat_from_u64(1), y.e < 0 ? -y.e : 0);
+  return true;
+}
+
+// T / Q as an enclosure at p limbs (T, Q exact; the sum's tail below one unit): floor, one unit.
+Approx split_quotient(const Split &s, int p, uint64_t tail_units) {
+  const Int q = fix_div(s.T, int_from(s.Q, false), p);
+  return approx_fix(q, p, 2 + tail_units);
+}
+
 // erf(|x|) by the series, relative width about 10^−w.
 Approx erf_series(const Dec &ax, int64_t w) {
   const Dec x2 = dx_mul(ax, ax);
@@ -123,9 +179,28 @@ Approx erf_series(const Dec &ax, int64_t w) {
   const int guard = (int)std::ceil(std::log10((double)K0 * (m0 + 7) * 8 + 1) / BASE_DIGITS) + 1;
   const int p = limbs_for(w + 4) + guard;
   const int64_t K = erf_terms(lny, yd, 6 * (int64_t)p + 1);  // the tail below 0.1 unit
-  Nat lo, hi;
-  erf_sum(y, p, K, &lo, &hi);
-  const Approx S = approx_from_bounds(lo, hi, p);
+  Approx S;
+  Nat a, c;
+  if (short_ratio(y, &a, &c)) {
+    // Term ratio y / (2k + 1) = a / (c (2k + 1)), exactly.
+    const Split sp = bsplit(
+        0, K,
+        [&](int64_t k, Int *P, Nat *Q) {
+          if (k == 0) {
+            *P = int_from_i64(1);
+            *Q = nat_from_u64(1);
+          } else {
+            *P = int_from(a, false);
+            *Q = nat_mul_u64(c, 2 * (uint64_t)k + 1);
+          }
+        },
+        false);
+    S = split_quotient(sp, p, 1);
+  } else {
+    Nat lo, hi;
+    erf_sum(y, p, K, &lo, &hi);
+    S = approx_from_bounds(lo, hi, p);
+  }
   // (2/√π) x e^(−x²) S.
   const Approx sqrt_pi = ap_sqrt(ap_pi(w + 8), w + 6);
   const Approx e = exp_dec(dx_neg(x2), w + 6);
@@ -148,17 +223,38 @@ Approx erfc_asymptotic(const Dec &x, int64_t w) {
   while (ln_asym(ln2x2, K) > target && (double)K < std::exp(ln2x2) / 2) ++K;
   const int guard = (int)std::ceil(std::log10(2.0 * (double)K * K + 4) / BASE_DIGITS) + 1;
   const int p = limbs_for(w + 4) + guard;
-  const Int Y = fix_div(fix_one(p), fix_from_dec(dx_mul(x2, dx_from_i64(2)), p), p);  // 1 / (2x²)
-  const Int one = fix_one(p);
-  Int acc = one;
-  for (int64_t k = K; k >= 1; --k) {
-    cancel_check();
-    Frame f;
-    Int t = int_sub(one, int_mul_small(fix_mul(acc, Y, p), 2 * k - 1));
-    f.keep({&t.m});
-    acc = t;
+  Approx A;
+  Nat a, c;
+  const Dec y2 = dx_mul(x2, dx_from_i64(2));
+  if (short_ratio(y2, &a, &c)) {
+    // Term ratio −(2k − 1) / (2x²) = −(2k − 1) c / a, exactly (the first omitted term is below
+    // 10^−(w+10): one unit at p limbs).
+    const Split sp = bsplit(
+        0, K + 1,
+        [&](int64_t k, Int *P, Nat *Q) {
+          if (k == 0) {
+            *P = int_from_i64(1);
+            *Q = nat_from_u64(1);
+          } else {
+            *P = int_from(nat_mul_u64(c, 2 * (uint64_t)k - 1), true);
+            *Q = a;
+          }
+        },
+        false);
+    A = split_quotient(sp, p, 1);
+  } else {
+    const Int Y = fix_div(fix_one(p), fix_from_dec(y2, p), p);  // 1 / (2x²)
+    const Int one = fix_one(p);
+    Int acc = one;
+    for (int64_t k = K; k >= 1; --k) {
+      cancel_check();
+      Frame f;
+      Int t = int_sub(one, int_mul_small(fix_mul(acc, Y, p), 2 * k - 1));
+      f.keep({&t.m});
+      acc = t;
+    }
+    A = approx_fix(acc, p, 2 * (uint64_t)K * (uint64_t)K + 4);
   }
-  const Approx A = approx_fix(acc, p, 2 * (uint64_t)K * (uint64_t)K + 4);
   // e^(−x²) / (x √π).
   const Approx sqrt_pi = ap_sqrt(ap_pi(w + 8), w + 6);
   const Approx e = exp_dec(dx_neg(x2), w + 6);
