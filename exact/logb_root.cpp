@@ -79,24 +79,13 @@ double rat_height(const Rat &r) {
          std::fabs((double)r.a5) * 0.69897;
 }
 
-Nat gcd_nat(Nat a, Nat b) {
-  while (b.n != 0) {
-    cancel_check();
-    Nat r;
-    nat_divmod(a, b, nullptr, &r);
-    a = b;
-    b = r;
-  }
-  return a;
-}
-
 // p q^−m, in lowest terms.
 Rat rat_div_pow(const Rat &p, const Rat &q, int64_t m) {
   Rat r;
   const uint64_t am = (uint64_t)(m < 0 ? -m : m);
   const Nat qu = nat_pow(q.u, am), qv = nat_pow(q.v, am);
   Nat num = nat_mul(p.u, m > 0 ? qv : qu), den = nat_mul(p.v, m > 0 ? qu : qv);
-  const Nat g = gcd_nat(num, den);
+  const Nat g = nat_gcd(num, den);
   if (!(g.n == 1 && g.d[0] == 1)) {
     num = nat_div(num, g);
     den = nat_div(den, g);

@@ -264,6 +264,118 @@ Approx ap_sinpi(const Dec &f, int64_t w) {
   return r;
 }
 
+// ---- gcd (Lehmer) ------------------------------------------------------------------------------------
+// x = c1 x + c2 y for the new x (in place into out) with signed cofactors |c| < 2^40; the
+// result is known to be non-negative.
+namespace {
+
+Nat lin_comb(const Nat &x, int64_t c1, const Nat &y, int64_t c2) {
+  const int n = std::max(x.n, y.n);
+  Nat out = nat_alloc(n + 2);
+  int64_t carry = 0;
+  for (int i = 0; i < n; ++i) {
+    // |c| < 2^40, limbs < 10^6 < 2^20: |t| < 2^62.
+    const int64_t t = (i < x.n ? c1 * (int64_t)x.d[i] : 0) + (i < y.n ? c2 * (int64_t)y.d[i] : 0) + carry;
+    int64_t q = t / (int64_t)BASE, r = t % (int64_t)BASE;
+    if (r < 0) {
+      r += BASE;
+      --q;
+    }
+    out.d[i] = (uint32_t)r;
+    carry = q;
+  }
+  int i = n;
+  while (carry > 0) {
+    out.d[i++] = (uint32_t)(carry % BASE);
+    carry /= BASE;
+  }
+  out.n = i;
+  nat_trim(out);
+  return out;
+}
+
+// The top 18 digits of a and b at the same limb shift (a ≥ b, a.n ≥ 3).
+void leading_words(const Nat &a, const Nat &b, uint64_t *ha, uint64_t *hb) {
+  const int s = a.n - 3;
+  auto top = [&](const Nat &x) {
+    uint64_t v = 0;
+    for (int i = 2; i >= 0; --i) v = v * BASE + (s + i < x.n ? x.d[s + i] : 0);
+    return v;
+  };
+  *ha = top(a);
+  *hb = top(b);
+}
+
+uint64_t gcd_u64(uint64_t a, uint64_t b) {
+  while (b) {
+    const uint64_t t = a % b;
+    a = b;
+    b = t;
+  }
+  return a;
+}
+
+}  // namespace
+
+Nat nat_gcd(Nat a, Nat b) {
+  Frame f;
+  if (nat_cmp(a, b) < 0) std::swap(a, b);
+  ProgressLoop loop;
+  const int start = a.n;
+  while (b.n > 2) {
+    cancel_check();
+    loop.set(start - b.n, start);
+    uint64_t ha, hb;
+    leading_words(a, b, &ha, &hb);
+    // Knuth's Algorithm L on the leading words: x = ha + A, y = hb + C and x' = ha + B,
+    // y' = hb + D bracket the true leading quotients while both give the same q.
+    int64_t A = 1, B = 0, C = 0, D = 1;
+    for (;;) {
+      const int64_t y1 = (int64_t)hb + C, y2 = (int64_t)hb + D;
+      if (y1 == 0 || y2 == 0) break;
+      const int64_t q = ((int64_t)ha + A) / y1;
+      if (q != ((int64_t)ha + B) / y2) break;
+      int64_t t = A - q * C;
+      A = C;
+      C = t;
+      t = B - q * D;
+      B = D;
+      D = t;
+      const uint64_t h = ha - (uint64_t)q * hb;
+      ha = hb;
+      hb = h;
+      if (std::abs(A) > (1ll << 30) || std::abs(B) > (1ll << 30) || std::abs(C) > (1ll << 30) ||
+          std::abs(D) > (1ll << 30))
+        break;
+    }
+    Frame g;
+    Nat na, nb;
+    if (B == 0) {
+      nat_divmod(a, b, nullptr, &nb);
+      na = b;
+    } else {
+      na = lin_comb(a, A, b, B);
+      nb = lin_comb(a, C, b, D);
+    }
+    na = nat_copy(na);
+    nb = nat_copy(nb);
+    g.keep({&na, &nb});
+    a = na;
+    b = nb;
+    if (nat_cmp(a, b) < 0) std::swap(a, b);
+  }
+  Nat r;
+  if (b.n == 0) {
+    r = nat_copy(a);
+  } else {
+    Nat rem;
+    nat_divmod(a, b, nullptr, &rem);
+    r = nat_from_u64(gcd_u64(nat_to_u64(b), nat_to_u64(rem)));
+  }
+  f.keep({&r});
+  return r;
+}
+
 // ---- Bernoulli numbers --------------------------------------------------------------------
 namespace {
 

@@ -68,6 +68,13 @@ double ap_log10(const Approx &a);
 // integer (sin would be exactly 0: the callers decide those cases first).
 Approx ap_sinpi(const Dec &f, int64_t w);
 
+// ---- integers -----------------------------------------------------------------------------
+// gcd(a, b) for a, b ≥ 0 by Lehmer's algorithm: the leading 18 digits of both run Euclid's
+// steps on machine words while the quotients are certain (Knuth's test with the cofactor
+// bounds), one 2 × 2 cofactor step on the full numbers replaces them; a plain division
+// step when no quotient is certain.
+Nat nat_gcd(Nat a, Nat b);
+
 // ---- Bernoulli numbers --------------------------------------------------------------------
 // The tangent numbers T_1 .. T_n (tan x = Σ T_k x^(2k−1) / (2k − 1)!) into t[0 .. n − 1],
 // exactly (Brent and Harvey's in-place recurrence, O(n²) small operations). Then
