@@ -18,10 +18,11 @@
 // 10), x^(1/|n|) is rational exactly when |n| divides e and X = T^|n| (a rational root of an
 // integer is an integer, and T^|n| keeps X's freedom from factors 10); then it is T 10^(e/|n|),
 // written exactly (its inverse as an exact quotient for n < 0). Otherwise it is irrational:
-// for |n| ≤ 16 (and |n| D ≤ 10^6) the truncation is the integer root of x scaled (floor((X 10^s)^(1/n)) with
-// (e − s) divisible by n, or of floor(10^t / x) for n < 0: floor(floor(A)^(1/n)) =
-// floor(A^(1/n))), exact without a loop; for larger |n| the correctness loop over
-// exp(ln |x| / n), with ln |x| at w + log10 |ln |x| / n| + 5 digits.
+// for |n| = 2 the truncation is the integer square root of x scaled (floor((X 10^s)^(1/2))
+// with (e − s) even, or of floor(10^t / x) for n < 0: floor(floor(A)^(1/2)) =
+// floor(A^(1/2))), exact without a loop; for 3 ≤ |n| ≤ 64 the correctness loop over Newton's
+// iteration for the reciprocal root with a bound from its residual (root_newton); beyond,
+// over exp(ln |x| / n), with ln |x| at w + log10 |ln |x| / n| + 5 digits.
 #include <algorithm>
 #include <cmath>
 
@@ -161,6 +162,85 @@ Dec root_truncated(const Nat &X, int64_t e, uint64_t k, bool inverse) {
   return Dec{r, -t, false};
 }
 
+// x^(1/k) for an exact x > 0 and 3 ≤ k ≤ 64, relative width about 10^−w: Newton's iteration
+// for the reciprocal root from below, then a bound from its residual.
+// With x = x' 10^(kq), x' ∈ [1, 10^k), and r* = x'^(−1/k) ∈ (1/10, 1]: the step
+// r' = r + r (1 − x' r^k) / k maps r = t r* (t < 1) to h(t) r* with h(t) = t + t (1 − t^k) / k,
+// concave with h(1) = 1 and h'(1) = 0, so the iterates rise and stay below r*; every product
+// floors, and a few units are taken off after each step, so that holds for the computed ones.
+// The last r has the residual ρ = 1 − x' r^k (x' r^k from floored products: ρ is an upper
+// bound), and 1 − t ≤ (1 − t^k) / (k t^(k−1)): r* ≤ r (1 + 1.02 ρ / k). The root is
+// x' r*^(k−1) 10^q ∈ [R, R (1 + 1.02 ρ)^((k−1)/k) + k units] for R = x' r^(k−1) floored.
+Approx root_newton(const Dec &x, uint64_t k, int64_t w) {
+  const int64_t kk = (int64_t)k;
+  // x = x' 10^(kq) with 1 ≤ x' < 10^k.
+  const int64_t mag = dx_magnitude(x);
+  const int64_t q = mag >= 0 ? mag / kk : -((-mag + kk - 1) / kk);
+  Dec xs = x;
+  xs.e -= kk * q;
+  // r^k ≥ 10^−k loses up to k digits of its fixed-point precision: as many guard digits at
+  // every step.
+  const int guard = (int)((kk + 5) / BASE_DIGITS) + 1;
+  const int p = limbs_for(w + 4) + 2 + guard;
+  // The double start, a little below r*.
+  const double lx = nat_log10(xs.m) + (double)xs.e;
+  const double r0 = std::pow(10.0, -lx / (double)kk) * (1 - 1e-12);
+  Int r;
+  {
+    const int64_t mant = (int64_t)std::floor(r0 * 1e15);
+    r = fix_from_dec(dx_from_i64(mant, -15), p);
+  }
+  auto power = [&](const Int &y, int pi, Int *y_km1) {
+    // y^(k−1) at pi limbs by binary powering (floors), then y^k = y^(k−1) y.
+    Int base = y, km1;
+    bool have = false;
+    for (uint64_t e = k - 1; e; e >>= 1) {
+      if (e & 1) {
+        km1 = have ? fix_mul(km1, base, pi) : base;
+        have = true;
+      }
+      if (e > 1) base = fix_mul(base, base, pi);
+    }
+    *y_km1 = km1;
+    return fix_mul(km1, y, pi);
+  };
+  // Precisions: doubling digits from a double's 15 to p limbs.
+  int targets[64], steps = 0;
+  for (int t = p - guard; steps < 64; t = t / 2 + 1) {
+    targets[steps++] = t + guard;
+    if (t <= 3) break;
+  }
+  Int km1, xr;
+  for (int i = steps - 1; i >= -1; --i) {
+    cancel_check();
+    const int pi = i >= 0 ? targets[i] : p;
+    Frame f;
+    const Int ri = int_shift_floor(r, pi - p);
+    const Int X = fix_from_dec(xs, pi);
+    Int ykm1;
+    const Int xrk = fix_mul(X, power(ri, pi, &ykm1), pi);
+    const Int rho = int_sub(fix_one(pi), xrk);  // ≥ 0 up to the floors
+    if (i < 0) {
+      // The residual of the final r: the bound, and R = x' r^(k−1).
+      xr = fix_mul(X, ykm1, p);
+      km1 = rho.neg ? Int{} : rho;
+      f.keep({&xr.m, &km1.m});
+      break;
+    }
+    Int corr = int_div_floor(fix_mul(ri, rho, pi), nat_from_u64(k));
+    Int next = int_sub(int_add(ri, corr), int_from_i64(2 * kk + 4));
+    next = int_shift_floor(next, p - pi);
+    f.keep({&next.m});
+    r = next;
+  }
+  // R and its radius: R ((1 + 1.02 ρ)^((k−1)/k) − 1) ≤ 1.03 ρ R (ρ tiny), plus k units.
+  const Nat rad = nat_add_small(nat_high_limbs(nat_mul_small(nat_mul(xr.m, km1.m), 103), p), (uint32_t)(k + 2));
+  const Nat radc = nat_div_pow10(rad, 2);
+  Approx a = approx_from_bounds(xr.m, nat_add(xr.m, nat_add_small(radc, 1)), p);
+  a.e += q;
+  return a;
+}
+
 }  // namespace
 
 }  // namespace exact
@@ -226,10 +306,18 @@ int exact_root(DecWord *out, const DecWord *x, const DecWord *n) {
         return write_ratio(out, num, den, neg);
       }
     }
-    if (small && k <= 16 && (double)k * internal_digits <= 1e6) {
+    if (small && k == 2) {
       Dec r = root_truncated(Xm, e, k, inverse);
       r.neg = neg;
       return dx_write(out, r);
+    }
+    if (small && k <= 64) {
+      return ziv_ap(out, [&](int64_t w) {
+        const Approx r = root_newton(A, k, w + 2);
+        Approx v = inverse ? ap_div(ap_small(1), r, w + 2) : r;
+        if (neg) v.mid = int_neg(v.mid);
+        return v;
+      });
     }
     // exp(ln |x| / n): |ln |x|| < 2.4 × 10^9.
     const double lz = std::log10(std::fabs((nat_log10(A.m) + (double)A.e) * 2.302585092994046) + 1e-300) -
