@@ -2,7 +2,8 @@
 // execute_command with Settings and TextSlots set as the window sets them, and the texts
 // persist from token to token as they do between button presses.
 //
-// Exit status: 0; 1 when a command was refused for its significant digits; 2 for a usage
+// Exit status: 0; 1 when a command was refused for its significant digits or could not get
+// the memory it needed; 2 for a usage
 // error (nothing is run then) or a workspace file that cannot be read or written; 3 when
 // a script stopped on an invalid command; 130 when Ctrl-C cancelled a command of a
 // non-interactive run (with -w: 143 for SIGTERM, 129 for SIGHUP, which end the run as
@@ -39,7 +40,8 @@ constexpr int CODE_SCRIPT = 95;
 struct Options {
   const char *digits = nullptr;
   int angle = -1;  // -1: as loaded
-  bool compact = false, bare = false, plain = false, exact = false;
+  bool compact = false, bare = false, plain = false;
+  int exact = -1;  // -1: as loaded (on at a fresh start), 0: --no-exact, 1: --exact
   const char *script = nullptr;
   const char *workspace = nullptr;
   bool registers = false, interactive = false;
@@ -55,8 +57,11 @@ const char USAGE[] =
     "  --compact             \"Compact mem.\" on\n"
     "  --bare                \"Bare digits\" on: every internal digit, unrounded\n"
     "  --plain               \"Plane disp.\" on: no grouping blanks, no line breaks\n"
-    "  --exact               \"Exact digits\" on: every shown digit is the true value's\n"
-    "                        (the result truncated, not computed by the series)\n"
+    "  --exact               \"Exact digits\" on (the default of a fresh start): every\n"
+    "                        shown digit is the true value's, correctly rounded\n"
+    "  --no-exact            \"Exact digits\" off: the defined algorithms, reproducible\n"
+    "                        to the last guard digit, where the last shown digit can\n"
+    "                        be a unit off and hard arguments lose digits\n"
     "  -s, --script FILE     put FILE's text into the script box; the token 'run'\n"
     "                        performs it; with no tokens (and without -i) it is\n"
     "                        performed once\n"
@@ -75,8 +80,9 @@ const char USAGE[] =
     "next argument or after '=' (--digits=20). An argument is an option only when '-'\n"
     "or '--' is followed by a letter, so -5 and ->R5 are tokens. Options override the\n"
     "values read from a workspace file.\n"
-    "Exit status: 0; 1 when a command was refused for its significant digits; 2 for a\n"
-    "usage error or a workspace file that cannot be read or written; 3 when a script\n"
+    "Exit status: 0; 1 when a command was refused for its significant digits or ran out\n"
+    "of memory; 2 for a usage error or a workspace file that cannot be read or written;\n"
+    "3 when a script\n"
     "stopped on \"Invalid command\"; 130 after Ctrl-C.\n\n";
 
 int usage_error(const std::string &message) {
@@ -135,7 +141,8 @@ int parse_arguments(int argc, char **argv, Options *o) {
     else if (name == "--compact") ok = flag(&o->compact);
     else if (name == "--bare") ok = flag(&o->bare);
     else if (name == "--plain") ok = flag(&o->plain);
-    else if (name == "--exact") ok = flag(&o->exact);
+    else if (name == "--exact") o->exact = 1, ok = value == nullptr;
+    else if (name == "--no-exact") o->exact = 0, ok = value == nullptr;
     else if (name == "-s" || name == "--script") ok = take_value(&o->script);
     else if (name == "-w" || name == "--workspace") ok = take_value(&o->workspace);
     else if (name == "-r" || name == "--registers") ok = flag(&o->registers);
@@ -304,17 +311,19 @@ int main(int argc, char **argv) {
 
   // Start-up as in the window: everything cleared (the globals start zeroed), the
   // workspace file read, the defaults applied; then the options of this run.
-  if (o.workspace != nullptr && workspace_read(o.workspace) < 0) {
+  const int read = o.workspace != nullptr ? workspace_read(o.workspace) : 0;
+  if (read < 0) {
     return usage_error(std::string("cannot read workspace file '") + o.workspace + "': " +
                        workspace_error());
   }
+  if (read == 0) workspace_fresh_start();
   workspace_apply_defaults();
   if (o.digits != nullptr) slot_copy(TextSlots[SLOT_SIG_DIGITS], o.digits);
   if (o.angle >= 0) Settings[SET_ANGLE_UNIT] = o.angle;
   if (o.compact) Settings[SET_COMPACT_MEM] = 1;
   if (o.bare) Settings[SET_BARE_DIGITS] = 1;
   if (o.plain) Settings[SET_PLANE_DISP] = 1;
-  if (o.exact) Settings[SET_EXACT_DIGITS] = 1;
+  if (o.exact >= 0) Settings[SET_EXACT_DIGITS] = o.exact;
   if (o.script != nullptr) {
     if (int rc = read_script(o.script)) return rc;
   }
@@ -339,7 +348,7 @@ int main(int argc, char **argv) {
     }
     RunResult r = run_token(t, progress);
     if (!o.interactive) put_status(stderr);
-    if (r == RUN_REFUSED) {
+    if (r == RUN_REFUSED || r == RUN_NO_MEMORY) {
       exit_status = EXIT_REFUSED;
       break;
     }
@@ -357,17 +366,19 @@ int main(int argc, char **argv) {
     if (termination_pending()) exit_status = interrupt_exit_status();
   }
 
-  // Numbers typed last are printed as the calculator shows their values.
-  if (!o.interactive && exit_status == 0) {
-    if (show_typed_registers(o.registers ? 5 : 1) != 0) {
-      put_status(stderr);
-      exit_status = EXIT_REFUSED;
-    }
-  }
+  // A number typed last is printed as the calculator shows its value; its text stays as
+  // typed, so a register read from a workspace file is saved back byte for byte. -r
+  // prints every register's text as it stands, as the window's boxes show them.
   if (o.registers) {
     for (int n = 0; n <= 9; n++) put_register(stdout, n);
   } else if (!o.interactive) {
-    put_text(stdout, TextSlots[SLOT_R0]);
+    static char shown[TEXT_SLOT_BYTES];
+    slot_copy(shown, TextSlots[SLOT_R0]);
+    if (exit_status == 0 && format_register_value(0, shown) != 0) {
+      put_status(stderr);
+      exit_status = EXIT_REFUSED;
+    }
+    put_text(stdout, shown);
   }
   fflush(stdout);
 

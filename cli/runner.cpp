@@ -10,6 +10,8 @@
 #include <csignal>
 #include <cstdio>
 #include <mutex>
+#include <system_error>
+#include <new>
 #include <thread>
 
 #include "core/cancel.h"
@@ -90,21 +92,31 @@ RunResult run_engine_command(int code, bool show_progress) {
   std::mutex mutex;
   std::condition_variable finished_cv;
   bool finished = false;
-  bool cancelled = false;
+  bool cancelled = false, no_memory = false;
   int result = 0;
 
   command_running.store(true);
   if (interrupted) cancel_requested.store(true);  // Ctrl-C just before the start
-  std::thread worker([&] {
-    try {
-      result = execute_command();
-    } catch (const CommandCancelled &) {
-      cancelled = true;
-    }
-    std::lock_guard<std::mutex> lock(mutex);
-    finished = true;
-    finished_cv.notify_one();
-  });
+  std::thread worker;
+  try {
+    worker = std::thread([&] {
+      try {
+        result = execute_command();
+      } catch (const CommandCancelled &) {
+        cancelled = true;
+      } catch (const std::bad_alloc &) {
+        no_memory = true;
+      }
+      std::lock_guard<std::mutex> lock(mutex);
+      finished = true;
+      finished_cv.notify_one();
+    });
+  } catch (const std::system_error &) {
+    // No thread (no memory for its stack, or a process limit): nothing ran.
+    command_running.store(false);
+    slot_copy(TextSlots[SLOT_STATUS], MSG_OUT_OF_MEMORY);
+    return RUN_NO_MEMORY;
+  }
 
   using Clock = std::chrono::steady_clock;
   Clock::time_point start = Clock::now();
@@ -133,6 +145,11 @@ RunResult run_engine_command(int code, bool show_progress) {
     mark_shadows_stale();
     cancel_reset();
     return RUN_CANCELLED;
+  }
+  if (no_memory) {
+    slot_copy(TextSlots[SLOT_STATUS], MSG_OUT_OF_MEMORY);
+    mark_shadows_stale();
+    return RUN_NO_MEMORY;
   }
   return result == -1 ? RUN_REFUSED : RUN_DONE;
 }

@@ -6,6 +6,7 @@ enum RunResult {
   RUN_DONE,       // the command ran (or was refused as unsupported)
   RUN_REFUSED,    // refused for its significant digits
   RUN_CANCELLED,  // stopped by Ctrl-C: status "aborted", every shadow marked stale
+  RUN_NO_MEMORY,  // abandoned for want of memory: status says so, every shadow marked stale
 };
 
 // Installs the SIGINT handler: during a command it raises cancel_requested, otherwise it

@@ -8,6 +8,7 @@
 #include "core/ntt.h"
 
 #include <cstring>
+#include <memory>
 
 #include "core/cancel.h"
 #include "core/parallel.h"
@@ -31,11 +32,18 @@ uint32_t pow_mod(uint32_t b, uint64_t e, uint32_t p) {
   return (uint32_t)r;
 }
 
+// The twiddles of one prime, four arrays of storage_size entries in one block (block owns
+// it): level L (butterfly span L) at offset L, built for L < tables_size.
 struct Tables {
-  uint32_t fwd[NTT_MAX_SIZE], fwd_q[NTT_MAX_SIZE];
-  uint32_t inv[NTT_MAX_SIZE], inv_q[NTT_MAX_SIZE];
+  uint32_t *fwd, *fwd_q, *inv, *inv_q;
+  uint32_t *block;
 };
 Tables tables[2];
+// The transforms' work: two buffers a prime of storage_size entries.
+uint32_t *work_a[2], *work_b[2];
+// Entries of every table and work buffer: grown to the longest transform so far (24 MiB
+// in all at the largest), so a run that needs only short ones never maps more.
+int storage_size = 0;
 // n^−1 mod p (and its Shoup quotient, and as a Montgomery residue) for n = 2^k, per prime:
 // kept with the tables so a short product pays no modular powering.
 struct Scale {
@@ -159,8 +167,31 @@ void inverse(uint32_t *a, int n, const Tables &t, uint32_t p) {
   }
 }
 
-uint32_t work_a[2][NTT_MAX_SIZE], work_b[2][NTT_MAX_SIZE];
-
+// Grows the tables and the work buffers to transforms of size n (a power of two), keeping
+// the levels built; std::bad_alloc, with nothing changed, when the system cannot give the
+// memory.
+void reserve_storage(int n) {
+  if (n <= storage_size) return;
+  std::unique_ptr<uint32_t[]> blocks[2], work[2];
+  for (int k = 0; k < 2; ++k) {
+    blocks[k].reset(new uint32_t[4 * (size_t)n]);
+    work[k].reset(new uint32_t[2 * (size_t)n]);
+  }
+  for (int k = 0; k < 2; ++k) {
+    Tables &t = tables[k];
+    uint32_t *b = blocks[k].get();
+    uint32_t *const fresh[4] = {b, b + n, b + 2 * (size_t)n, b + 3 * (size_t)n};
+    const uint32_t *const old[4] = {t.fwd, t.fwd_q, t.inv, t.inv_q};
+    for (int a = 0; a < 4 && storage_size > 0; ++a)
+      std::memcpy(fresh[a], old[a], sizeof(uint32_t) * (size_t)storage_size);
+    delete[] t.block;
+    t = Tables{fresh[0], fresh[1], fresh[2], fresh[3], blocks[k].release()};
+    delete[] work_a[k];
+    work_a[k] = work[k].release();
+    work_b[k] = work_a[k] + n;
+  }
+  storage_size = n;
+}
 }  // namespace
 
 namespace {
@@ -265,6 +296,7 @@ void ntt_convolve(uint64_t *out, const uint32_t *a, int la, const uint32_t *b, i
   const int len = la + lb - 1;
   int n = 1;
   while (n < len) n <<= 1;
+  reserve_storage(n);
   if (n > tables_size) build_tables(n);
   const bool square = a == b && la == lb;
   PrimeJob jobs[2] = {{0, n, la, lb, a, b, square}, {1, n, la, lb, a, b, square}};

@@ -14,6 +14,7 @@ constexpr int NTT_PARALLEL_MIN = 32768;
 
 // out[n] = Σ_{i + j = n} a[i] × b[j] for n = 0 .. la + lb − 2; la + lb − 1 ≤ NTT_MAX_SIZE;
 // every a[i], b[j] below 10^6 and min(la, lb) ≤ 469,000 (the column bound). a and b may
-// be the same array (a square). Uses static work buffers and twiddle tables built up to
-// the largest size used so far; calls cancel_check() between transform stages.
+// be the same array (a square). Uses work buffers and twiddle tables reserved at the first
+// call (std::bad_alloc when the system cannot give them) and built up to the largest size
+// used so far; calls cancel_check() between transform stages.
 void ntt_convolve(uint64_t *out, const uint32_t *a, int la, const uint32_t *b, int lb);

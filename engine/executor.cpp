@@ -52,6 +52,8 @@
 #include "exact/exact.h"
 #include "functions/functions.h"
 
+const char MSG_OUT_OF_MEMORY[] = "Not enough memory for this operation";
+
 int requested_digits;
 int extension_digits;
 int error_digits;
@@ -143,9 +145,19 @@ void set_precision_figures(int d) {
   snprintf(TextSlots[SLOT_INTERNAL_DIGITS], 12, "%d", internal);
 }
 
+// A tab in a register text (typed or pasted into a box by an older version, or kept in a
+// workspace file) is a blank there: the number reader would end the number at it, so a
+// box showing "\t5" would read as 0. The text itself is changed, so that the box, the
+// shadow and the number agree.
+void tabs_to_blanks(char *text) {
+  for (char *p = text; (p = std::strchr(p, '\t')) != nullptr; ++p) *p = ' ';
+}
+
 void read_changed_registers() {
   for (int n = 0; n < REGISTER_COUNT; n++) {
     if (!text_changed(n)) continue;
+    tabs_to_blanks(TextSlots[n]);
+    if (n >= 5 && n <= 9) tabs_to_blanks(MemoryTexts[n - 5]);
     const char *source = (n >= 5 && n <= 9) ? MemoryTexts[n - 5] : TextSlots[n];
     dec_from_text(Registers[n], source);
     slot_copy(ShadowTexts[n], TextSlots[n]);
@@ -225,6 +237,12 @@ void mark_shadows_stale() {
   for (int k = 0; k < MEMORY_TEXT_COUNT; k++) MemoryTexts[k][TEXT_SLOT_BYTES - 1] = '\0';
 }
 
+void mark_shadow_stale(int n) {
+  if (n < 0 || n >= REGISTER_COUNT) return;
+  ShadowTexts[n][0] = SHADOW_STALE;
+  ShadowTexts[n][1] = '\0';
+}
+
 namespace {
 
 // The start of every run: options, precision and its figures, the registers whose text
@@ -263,15 +281,12 @@ int execute_command() {
   return 0;
 }
 
-int show_typed_registers(int count) {
-  if (count < 0 || count > 5) return -1;
-  bool typed[5] = {};
-  bool any = false;
-  for (int n = 0; n < count; n++) any |= typed[n] = text_changed(n);
-  if (!any) return 0;
+int format_register_value(int n, char *out) {
+  if (n < 0 || n >= REGISTER_COUNT) return -1;
+  const char *text = (n >= 5 && n <= 9) ? MemoryTexts[n - 5] : TextSlots[n];
+  slot_copy(out, text);
+  if (!text_changed(n)) return 0;
   if (prepare_run() != 0) return -1;
-  for (int n = 0; n < count; n++) {
-    if (typed[n]) register_show(n);
-  }
+  dec_to_text(Registers[n], out);
   return 0;
 }

@@ -13,15 +13,26 @@ extern int error_digits;      // internal_digits − extension_digits − 1
 // CommandCancelled (core/cancel.h) when cancel_requested is raised.
 int execute_command();
 
-// Registers 0 .. count−1 (count ≤ 5) as a command's result shows them, those whose text
-// was typed since the last command ("1e3" becomes "1000\r\n"); the run's start is that
-// of execute_command. 0 (also when nothing was typed: then nothing runs), or −1 when the
-// significant digits are invalid (nothing is formatted then).
-int show_typed_registers(int count);
+// The text register n (0..14) would show for its value, written into out (a slot-sized
+// buffer) without changing the register's own text: a text typed since the last command
+// ("1e3") is read at the current precision and formatted ("1000\r\n"), with the start of a
+// run as execute_command makes it; a text the engine wrote is copied as it stands. 0, or
+// −1 when n is out of range or the significant digits are invalid (status message set,
+// out holds the text as it stands).
+int format_register_value(int n, char *out);
+
+// The status of a command that could not get the memory it needed from the system
+// (std::bad_alloc out of execute_command); the front end abandons it as after Cancel.
+extern const char MSG_OUT_OF_MEMORY[];  // "Not enough memory for this operation"
 
 // After a cancelled command: every shadow text is marked stale, so the next command
 // re-reads every register from the text the user sees.
 void mark_shadows_stale();
+
+// Register n (0..14) is read again from its text at the next command. For R5..R9, whose
+// change is seen only in the 50-character display copy, this is how a new full text in
+// MemoryTexts (a restored undo level) reaches the number. Out of range: nothing.
+void mark_shadow_stale(int n);
 
 // True when the "Exact digits" option is set for the running command.
 bool exact_mode();

@@ -5,7 +5,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <system_error>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,9 +17,9 @@
 #include <io.h>
 #include <process.h>
 #include <windows.h>
-
-#include <random>
 #else
+#include <dirent.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -40,19 +42,31 @@ bool find_target(const char *path, std::string *target, int *kind, std::string *
   return true;
 }
 
-// A new file beside target, created exclusively under a name no other save uses.
-int create_unique(const std::string &target, std::string *temp) {
-  std::random_device rd;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[48];
-    std::snprintf(suffix, sizeof suffix, ".%d-%08x.tmp", _getpid(), static_cast<unsigned>(rd()));
-    *temp = target + suffix;
-    const int fd = _open(temp->c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
-                         _S_IREAD | _S_IWRITE);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  errno = EEXIST;
-  return -1;
+long current_pid() { return static_cast<long>(_getpid()); }
+
+bool process_alive(long pid) {
+  HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+  if (h == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;  // another user's process
+  DWORD code = 0;
+  const bool alive = GetExitCodeProcess(h, &code) && code == STILL_ACTIVE;
+  CloseHandle(h);
+  return alive;
+}
+
+int create_exclusive(const std::string &name) {
+  return _open(name.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+
+// The names in a folder (byte strings of the ANSI code page, as the paths are).
+std::vector<std::string> folder_names(const std::string &dir) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do names.push_back(found.cFileName);
+  while (FindNextFileA(h, &found));
+  FindClose(h);
+  return names;
 }
 
 bool target_writable(const std::string &target) { return _access(target.c_str(), 2) == 0; }
@@ -122,11 +136,22 @@ bool find_target(const char *path, std::string *target, int *kind, std::string *
   return true;
 }
 
-int create_unique(const std::string &target, std::string *temp) {
-  std::string name = target + ".XXXXXX";
-  const int fd = mkstemp(name.data());
-  if (fd >= 0) *temp = name;
-  return fd;
+long current_pid() { return static_cast<long>(getpid()); }
+
+// A process that exists, whoever's it is (EPERM: another user's).
+bool process_alive(long pid) { return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM; }
+
+int create_exclusive(const std::string &name) {
+  return open(name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+}
+
+std::vector<std::string> folder_names(const std::string &dir) {
+  std::vector<std::string> names;
+  DIR *d = opendir(dir.c_str());
+  if (d == nullptr) return names;
+  while (const dirent *e = readdir(d)) names.push_back(e->d_name);
+  closedir(d);
+  return names;
 }
 
 bool target_writable(const std::string &target) { return access(target.c_str(), W_OK) == 0; }
@@ -195,6 +220,68 @@ FILE *open_for_reading(const char *path, int *err) {
 
 #endif
 
+// The longest file name a folder takes (NAME_MAX of the usual file systems; NTFS counts
+// UTF-16 units, so a byte count is on the safe side).
+constexpr size_t NAME_MAX_BYTES = 255;
+const char SHORT_TEMP_PREFIX[] = ".deepnums-";
+
+// The temporary of a save by process pid: "NAME.PID.tmp" beside target, or
+// ".deepnums-PID.tmp" in the same folder when the long form would pass the longest name.
+// Both carry the process id, so a save can tell a temporary left by a process that has
+// gone (killed while saving) from one being written now.
+// target split at its last folder separator: the folder ("." for none) and the name.
+void split_path(const std::string &target, std::string *dir, std::string *name) {
+#ifdef _WIN32
+  const size_t cut = target.find_last_of("/\\");
+#else
+  const size_t cut = target.rfind('/');
+#endif
+  *dir = cut == std::string::npos ? std::string(".") : cut == 0 ? target.substr(0, 1) : target.substr(0, cut);
+  *name = cut == std::string::npos ? target : target.substr(cut + 1);
+}
+
+std::string temp_name(const std::string &target, long pid) {
+  std::string dir, name;
+  split_path(target, &dir, &name);
+  const std::string id = std::to_string(pid) + ".tmp";
+  if (name.size() + 1 + id.size() <= NAME_MAX_BYTES) return target + "." + id;
+  return target.substr(0, target.size() - name.size()) + SHORT_TEMP_PREFIX + id;
+}
+
+// The process id of a temporary name of either form for a target named base; 0 for any
+// other name.
+long temp_pid(const std::string &entry, const std::string &base) {
+  std::string digits;
+  if (entry.size() > base.size() + 5 && entry.compare(0, base.size() + 1, base + ".") == 0)
+    digits = entry.substr(base.size() + 1);
+  else if (entry.compare(0, sizeof SHORT_TEMP_PREFIX - 1, SHORT_TEMP_PREFIX) == 0)
+    digits = entry.substr(sizeof SHORT_TEMP_PREFIX - 1);
+  if (digits.size() < 5 || digits.compare(digits.size() - 4, 4, ".tmp") != 0) return 0;
+  digits.resize(digits.size() - 4);
+  if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
+  return std::stol(digits);
+}
+
+// Removes the temporaries of target's saves whose process has gone.
+void remove_stale_temps(const std::string &target) {
+  std::string dir, base;
+  split_path(target, &dir, &base);
+  const long self = current_pid();
+  for (const std::string &entry : folder_names(dir)) {
+    const long pid = temp_pid(entry, base);
+    if (pid > 0 && pid != self && !process_alive(pid)) std::remove((dir + "/" + entry).c_str());
+  }
+}
+
+// A new file beside target, created exclusively under this process's temporary name. One
+// left by an earlier process with the same id (long gone: the id is ours now) is replaced.
+int create_unique(const std::string &target, std::string *temp) {
+  *temp = temp_name(target, current_pid());
+  int fd = create_exclusive(*temp);
+  if (fd < 0 && errno == EEXIST && std::remove(temp->c_str()) == 0) fd = create_exclusive(*temp);
+  return fd;
+}
+
 }  // namespace
 
 bool file_save_begin(FileSave *s, const char *path, std::string *error) {
@@ -210,6 +297,7 @@ bool file_save_begin(FileSave *s, const char *path, std::string *error) {
     *error = reason(errno);
     return false;
   }
+  remove_stale_temps(s->target);
   const int fd = create_unique(s->target, &s->temp);
   if (fd < 0) {
     *error = reason(errno);
@@ -259,6 +347,37 @@ void file_save_abort(FileSave *s) {
   std::fclose(s->file);
   s->file = nullptr;
   std::remove(s->temp.c_str());
+}
+
+bool file_keep_aside(const char *path, const char *stem, std::string *kept, std::string *error) {
+  kept->clear();
+  std::string target;
+  int kind = 0;
+  if (!find_target(path, &target, &kind, error)) return false;
+  if (kind == 0) return true;
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  const std::string base = target + "." + stem + "-" + stamp;
+  for (int n = 1; n < 1000; ++n) {
+    const std::string name = n == 1 ? base : base + "-" + std::to_string(n);
+    struct stat st;
+    if (stat(name.c_str(), &st) == 0) continue;
+    if (std::rename(target.c_str(), name.c_str()) != 0) {
+      *error = reason(errno);
+      return false;
+    }
+    *kept = name;
+    return true;
+  }
+  *error = reason(EEXIST);
+  return false;
 }
 
 FILE *open_regular_file(const char *path, bool *missing, std::string *error) {

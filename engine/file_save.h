@@ -32,6 +32,12 @@ bool file_save_commit(FileSave *s, std::string *error);
 // Drops a save begun but not committed: the new file is closed and removed.
 void file_save_abort(FileSave *s);
 
+// Moves the file at path (its symbolic links followed) aside, to the same name with
+// ".STEM-YYYYMMDD-HHMMSS" added (local time; "-2", "-3", ... after it when that name is
+// taken), so that a save can no longer replace it. True with the new name in *kept, or
+// with *kept empty when nothing is at path; false with the reason in *error.
+bool file_keep_aside(const char *path, const char *stem, std::string *kept, std::string *error);
+
 // Opens path for binary reading when it is a regular file (symbolic links followed).
 // nullptr otherwise, with *missing true when nothing exists at path and *error the reason
 // ("not a regular file" for a device, fifo, folder or socket, which is never waited on).

@@ -24,13 +24,16 @@ constexpr char BEL = 7;
 constexpr int COUNT_WRITTEN = 20;
 constexpr int DISPLAY_COPY_CHARS = 50;  // R5..R9 show the first 50 characters
 
-// Buffered reader of one line at a time. total counts the bytes taken from the file;
-// too_long is set, and the reading stops, when a line or the file passes its bound.
+// Buffered reader of one line at a time. total counts the bytes taken from the file and
+// line the lines read; fault says why the reading stopped before the file's sections were
+// whole (FAULT_NONE while they are).
+enum ReadFault { FAULT_NONE, FAULT_TOO_LONG, FAULT_NO_LINE_END, FAULT_CUT_OFF };
 struct LineReader {
   FILE *file;
   size_t pos, len;
   size_t total;
-  bool too_long;
+  long long line;
+  ReadFault fault;
   unsigned char buf[1 << 16];
 };
 LineReader reader;
@@ -40,7 +43,7 @@ char line_buffer[TEXT_SLOT_BYTES];
 
 int next_byte(LineReader &r) {
   if (r.total >= WORKSPACE_FILE_MAX_BYTES) {
-    r.too_long = true;
+    r.fault = FAULT_TOO_LONG;
     return EOF;
   }
   ++r.total;
@@ -52,18 +55,24 @@ int next_byte(LineReader &r) {
   return r.buf[r.pos++];
 }
 
-// Reads one line into out (capacity cap bytes: at most cap - 1 stored, then a NUL): its
-// bytes up to the LF, without the LF and without a CR just before it. Bytes beyond the
-// capacity are read and dropped, up to the line bound. False when the file has no more
-// line, or when the line or the file passed its bound (too_long).
+// Reads the next line, which the sections need, into out (capacity cap bytes: at most
+// cap - 1 stored, then a NUL): its bytes up to the LF, without the LF and without a CR
+// just before it. Bytes beyond the capacity are read and dropped, up to the line bound.
+// False, with r.fault set, when the line is missing (the file ends before it), ends
+// without its LF (the file ends inside it: its text may be cut anywhere), or passes the
+// line or file bound.
 bool read_line(LineReader &r, char *out, size_t cap) {
+  ++r.line;
   int c = next_byte(r);
-  if (c == EOF) return false;
+  if (c == EOF) {
+    if (r.fault == FAULT_NONE) r.fault = FAULT_CUT_OFF;
+    return false;
+  }
   size_t stored = 0, length = 0;
   bool last_was_cr = false, last_stored = false;
   while (c != EOF && c != '\n') {
     if (++length > WORKSPACE_LINE_MAX_BYTES + 1) {  // + 1: room for the CR of a CR LF
-      r.too_long = true;
+      r.fault = FAULT_TOO_LONG;
       return false;
     }
     last_was_cr = (c == '\r');
@@ -71,11 +80,16 @@ bool read_line(LineReader &r, char *out, size_t cap) {
     if (last_stored) out[stored++] = static_cast<char>(c);
     c = next_byte(r);
   }
-  if (r.too_long || length - (c == '\n' && last_was_cr ? 1 : 0) > WORKSPACE_LINE_MAX_BYTES) {
-    r.too_long = true;
+  if (r.fault != FAULT_NONE) return false;
+  if (length - (c == '\n' && last_was_cr ? 1 : 0) > WORKSPACE_LINE_MAX_BYTES) {
+    r.fault = FAULT_TOO_LONG;
     return false;
   }
-  if (c == '\n' && last_was_cr && last_stored) --stored;
+  if (c == EOF) {
+    r.fault = FAULT_NO_LINE_END;
+    return false;
+  }
+  if (last_was_cr && last_stored) --stored;
   out[stored] = '\0';
   return true;
 }
@@ -88,12 +102,16 @@ int32_t leading_int32(const char *line) {
   return static_cast<int32_t>(std::clamp<long long>(leading_integer(line), INT32_MIN, INT32_MAX));
 }
 
-// The sections of the file; returns at the first missing line, as the file ends.
+// The sections of the file: a count, that many values, a count, that many texts. Stops
+// at the first line that is missing or faulty (r.fault says which).
 void read_sections(LineReader &r) {
-  if (!read_line(r, line_buffer, sizeof line_buffer)) return;
+  if (!read_line(r, line_buffer, sizeof line_buffer)) {
+    if (r.fault == FAULT_CUT_OFF) r.fault = FAULT_NONE;  // an empty file records nothing
+    return;
+  }
   const long long settings_count = leading_integer(line_buffer);
   for (long long i = 0; i < settings_count; ++i) {
-    if (!read_line(r, line_buffer, sizeof line_buffer)) return;  // no text section
+    if (!read_line(r, line_buffer, sizeof line_buffer)) return;
     if (i < SETTINGS_COUNT) Settings[i] = leading_int32(line_buffer);
   }
   if (!read_line(r, line_buffer, sizeof line_buffer)) return;
@@ -111,6 +129,19 @@ void read_sections(LineReader &r) {
   }
 }
 
+// Why a file stopped being read, with the line where it happened.
+std::string fault_text(const LineReader &r) {
+  const std::string line = std::to_string(r.line);
+  switch (r.fault) {
+    case FAULT_TOO_LONG:
+      return r.total >= WORKSPACE_FILE_MAX_BYTES ? "too long for a workspace file"
+                                                 : "line " + line + " is too long for a workspace file";
+    case FAULT_NO_LINE_END: return "cut off inside line " + line + " (it has no line end)";
+    case FAULT_CUT_OFF: return "cut off before line " + line;
+    case FAULT_NONE: break;
+  }
+  return "";
+}
 
 // Writes one text as a line: every LF stored as BEL, then CR LF.
 void write_text_line(FILE *f, const char *text) {
@@ -144,14 +175,16 @@ int workspace_read(const char *path) {
   if (!f) return missing ? 0 : -1;
   reader.file = f;
   reader.pos = reader.len = reader.total = 0;
-  reader.too_long = false;
+  reader.line = 0;
+  reader.fault = FAULT_NONE;
   read_sections(reader);
-  const bool failed = std::ferror(f) != 0 || reader.too_long;
+  const bool failed = std::ferror(f) != 0 || reader.fault != FAULT_NONE;
   if (std::ferror(f)) last_error = std::strerror(errno != 0 ? errno : EIO);
-  else if (reader.too_long) last_error = "too long for a workspace file";
+  else if (failed) last_error = fault_text(reader);
   std::fclose(f);
   if (failed) {
-    // Nothing of a file that cannot be read whole is taken.
+    // Nothing of a file that cannot be read whole is taken: a text cut anywhere would be
+    // a different number.
     std::memset(Settings, 0, sizeof Settings);
     for (auto &slot : TextSlots) slot[0] = '\0';
   }
@@ -170,6 +203,8 @@ void workspace_apply_defaults() {
     if (std::strlen(slot) > static_cast<size_t>(DISPLAY_COPY_CHARS)) slot[DISPLAY_COPY_CHARS] = '\0';
   }
 }
+
+void workspace_fresh_start() { Settings[SET_EXACT_DIGITS] = 1; }
 
 namespace {
 

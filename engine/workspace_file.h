@@ -29,6 +29,11 @@ int workspace_read(const char *path);
 // characters.
 void workspace_apply_defaults();
 
+// The settings of a start without a workspace file (none, or one that cannot be read),
+// before workspace_apply_defaults: "Exact digits" on. A file that was read keeps what it
+// records; one written before the option existed records 0 there and keeps it off.
+void workspace_fresh_start();
+
 // Saving, in two steps so that a front end gathers its state only once the file can be
 // written: workspace_begin_write creates a new file beside path, as file_save_begin does
 // (a symbolic link followed, a target that is not a regular file or not writable refused;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "exact/nat.h"
 
@@ -9,7 +10,8 @@ namespace exact {
 
 namespace {
 
-alignas(64) uint32_t block[ARENA_WORDS];
+// Reserved at the first allocation; its pages are touched only as far as commands use it.
+uint32_t *block = nullptr;
 size_t top = 0, peak = 0;
 
 void keep_spans(size_t base, uint32_t **ptrs[], const int *lens, int count) {
@@ -32,6 +34,11 @@ void keep_spans(size_t base, uint32_t **ptrs[], const int *lens, int count) {
 }  // namespace
 
 uint32_t *arena_alloc(size_t words) {
+  if (block == nullptr) {
+    block = static_cast<uint32_t *>(::operator new(ARENA_WORDS * sizeof(uint32_t), std::align_val_t{64},
+                                                   std::nothrow));
+    if (block == nullptr) throw ExactOutOfMemory{};
+  }
   words = (words + 1) & ~(size_t)1;  // keeps 8-byte alignment for 64-bit column arrays
   if (words > ARENA_WORDS - top) throw ExactOutOfMemory{};
   uint32_t *p = block + top;

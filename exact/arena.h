@@ -3,10 +3,11 @@
 // Every big number of the exact mode lives in this block. A Frame marks the top when it
 // opens and gives back everything allocated after it when it closes (also when a
 // cancellation unwinds through it); keep() moves chosen results down to the frame's base
-// first, so a routine can return them and drop its temporaries. The block is a fixed
-// global, so a command never fails halfway for want of memory from the system: when the
-// block itself is exhausted the command ends with ExactOutOfMemory, which the engine
-// reports as an error.
+// first, so a routine can return them and drop its temporaries. The block is reserved
+// whole at the first allocation of the process (so a run that never uses the exact mode
+// never maps it) and kept: a command never fails halfway for want of memory from the
+// system. When the block cannot be reserved, or is exhausted, the command ends with
+// ExactOutOfMemory, which the engine reports as an error.
 #pragma once
 
 #include <cstddef>

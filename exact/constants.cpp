@@ -1,6 +1,7 @@
 #include "exact/constants.h"
 
 #include <cstring>
+#include <new>
 
 #include "exact/exact.h"
 
@@ -49,6 +50,10 @@ bool cache_get(ConstCache &c, int p, Int *out) {
 
 void cache_put(ConstCache &c, const Int &v, int p) {
   if (p <= c.p || v.m.n > c.capacity) return;
+  if (c.limbs == nullptr) {
+    c.limbs = new (std::nothrow) uint32_t[(size_t)c.capacity];
+    if (c.limbs == nullptr) return;  // not kept: the next request computes it again
+  }
   std::memcpy(c.limbs, v.m.d, sizeof(uint32_t) * (size_t)v.m.n);
   c.n = v.m.n;
   c.p = p;

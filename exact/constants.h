@@ -1,7 +1,7 @@
 // Constants of the exact mode at any precision, cached across commands.
 //
 // Each is the floor of c × BASE^p (error below one unit of the last limb). A cache keeps
-// the most precise value computed so far in a static buffer (outside the arena, which
+// the most precise value computed so far in a buffer of its own (outside the arena, which
 // every command empties); a request at or below it is served by truncation.
 #pragma once
 
@@ -28,7 +28,7 @@ enum StoredConstant { STORED_PI = 0, STORED_E = 1, STORED_LN10 = 2 };
 bool stored_constant(StoredConstant which, int p, Int *out);
 
 struct ConstCache {
-  uint32_t *limbs;  // static storage of `capacity` limbs
+  uint32_t *limbs;  // storage of `capacity` limbs, reserved at the first cache_put (null before)
   int capacity;
   int p = -1;       // precision of the cached value, −1 when empty
   int n = 0;        // its limb count

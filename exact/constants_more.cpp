@@ -48,14 +48,14 @@ namespace exact {
 
 namespace {
 
-constexpr int CACHE_LIMBS = 140000;  // 840,000 digits: the largest working precision at 100,000
-uint32_t euler_store[CACHE_LIMBS], catalan_store[CACHE_LIMBS], zeta3_store[CACHE_LIMBS];
-uint32_t phi_store[CACHE_LIMBS], sqrt2_store[CACHE_LIMBS];
-ConstCache euler_cache{euler_store, CACHE_LIMBS};
-ConstCache catalan_cache{catalan_store, CACHE_LIMBS};
-ConstCache zeta3_cache{zeta3_store, CACHE_LIMBS};
-ConstCache phi_cache{phi_store, CACHE_LIMBS};
-ConstCache sqrt2_cache{sqrt2_store, CACHE_LIMBS};
+// 840,000 digits: the largest working precision at 100,000; the storage is reserved when a
+// value is first kept.
+constexpr int CACHE_LIMBS = 140000;
+ConstCache euler_cache{nullptr, CACHE_LIMBS};
+ConstCache catalan_cache{nullptr, CACHE_LIMBS};
+ConstCache zeta3_cache{nullptr, CACHE_LIMBS};
+ConstCache phi_cache{nullptr, CACHE_LIMBS};
+ConstCache sqrt2_cache{nullptr, CACHE_LIMBS};
 
 // floor(c BASE^p) from fixed(pp, &err) → W with |W − c BASE^pp| ≤ err, served from and
 // stored into the cache.

@@ -621,9 +621,8 @@ Int log_const(ConstCache &cache, uint32_t ca, uint32_t cb, uint32_t cc, int p) {
 }
 
 constexpr int LOG_CACHE_LIMBS = 140000;
-uint32_t ln2_store[LOG_CACHE_LIMBS], ln10_store[LOG_CACHE_LIMBS];
-ConstCache ln2_cache{ln2_store, LOG_CACHE_LIMBS};
-ConstCache ln10_cache{ln10_store, LOG_CACHE_LIMBS};
+ConstCache ln2_cache{nullptr, LOG_CACHE_LIMBS};
+ConstCache ln10_cache{nullptr, LOG_CACHE_LIMBS};
 
 }  // namespace
 

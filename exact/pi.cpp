@@ -27,8 +27,7 @@ namespace exact {
 namespace {
 
 constexpr int PI_CACHE_LIMBS = (int)(PI_MAX_DIGITS / BASE_DIGITS) + 64;
-uint32_t pi_limbs[PI_CACHE_LIMBS];
-ConstCache pi_cache{pi_limbs, PI_CACHE_LIMBS};
+ConstCache pi_cache{nullptr, PI_CACHE_LIMBS};
 
 constexpr uint64_t C3_OVER_24 = 10939058860032000ull;  // 640320³ / 24
 constexpr uint64_t A0 = 13591409, A1 = 545140134;

@@ -1,12 +1,14 @@
 // The common frame of every exact-mode entry point (internal to exact/).
 #pragma once
 
+#include <new>
+
 #include "exact/real.h"
 
 namespace exact {
 
 // Empties the arena and the message, runs body() → status, and turns an exhausted arena
-// into NUM_ERROR with a message.
+// (or memory the system could not give) into NUM_ERROR with a message.
 template <class Body>
 int run_exact(DecWord *out, Body body) {
   arena_reset();
@@ -14,6 +16,11 @@ int run_exact(DecWord *out, Body body) {
   try {
     return body();
   } catch (const ExactOutOfMemory &) {
+    arena_reset();
+    exact_set_message("Exact digits: not enough working memory for this operation");
+    dec_set_marker(out, NUM_ERROR);
+    return -1;
+  } catch (const std::bad_alloc &) {  // the transforms' tables could not be reserved
     arena_reset();
     exact_set_message("Exact digits: not enough working memory for this operation");
     dec_set_marker(out, NUM_ERROR);

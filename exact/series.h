@@ -87,7 +87,7 @@ inline void limbs_shift_add(Nat &x, int L, const Nat &y, bool subtract) {
 // v in a buffer of `room` limbs (room ≥ v.n), for a leaf to grow in place.
 inline Nat nat_with_room(const Nat &v, int room) {
   Nat out = nat_alloc(room);
-  std::memcpy(out.d, v.d, sizeof(uint32_t) * (size_t)v.n);
+  if (v.n > 0) std::memcpy(out.d, v.d, sizeof(uint32_t) * (size_t)v.n);  // a zero v has no limbs
   out.n = v.n;
   return out;
 }

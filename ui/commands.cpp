@@ -18,12 +18,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <system_error>
 
 #include "core/cancel.h"
 #include "engine/executor.h"
 #include "engine/state.h"
 #include "ui/control_table.h"
+#include "ui/undo.h"
 
 std::thread worker_thread;
 
@@ -57,9 +59,22 @@ char paint_copies[TEXT_SLOT_COUNT][PAINT_COPY_BYTES];
 // The text of a box, for comparison with its slot in finish_run.
 char box_text[TEXT_SLOT_BYTES];
 
+// A box that had the keyboard focus when the run started (it is disabled during the run):
+// it gets the focus back, with its new text selected, when the run ends. -1: none.
+int run_focus = -1;
+
 intptr_t run_id = 0;  // identifies the current run for its posted end
 UiHandle run_window = nullptr;  // the main window of the current (or last) run
 std::chrono::steady_clock::time_point run_started;
+
+// The controls enabled only while no command runs.
+bool idle_only(int id) {
+  if (id == ID_PERFORM) return true;
+  for (int box : IDLE_ONLY_BOXES) {
+    if (box == id) return true;
+  }
+  return false;
+}
 
 void empty_status() { TextSlots[SLOT_STATUS][0] = '\0'; }
 
@@ -122,6 +137,11 @@ void switch_language() {
 
 bool command_running() { return worker_thread.joinable(); }
 
+bool control_enabled(int id) {
+  if (id == ID_CANCEL) return command_running();
+  return !(command_running() && idle_only(id));
+}
+
 const char *painted_slot_text(int slot) {
   if (slot < 0 || slot >= TEXT_SLOT_COUNT) return "";
   return command_running() ? paint_copies[slot] : TextSlots[slot];
@@ -164,6 +184,14 @@ int on_command(UiHandle main, uint32_t param) {
 
 void start_command(UiHandle main, int id) {
   read_edit_texts();
+  // The keyboard stays with the window while the box with the focus is disabled, so that
+  // Esc reaches Cancel; the box gets it back at the end of the run.
+  const int focused = plat_focused_id(main);
+  run_focus = -1;
+  if (idle_only(focused)) {
+    run_focus = focused;
+    plat_set_focus(main);
+  }
   plat_enable(ControlWindows[ID_CANCEL], true);
   plat_enable(ControlWindows[ID_PERFORM], false);
   for (int box : IDLE_ONLY_BOXES) plat_enable(ControlWindows[box], false);
@@ -171,6 +199,7 @@ void start_command(UiHandle main, int id) {
   Settings[SET_COMMAND] = id;
   empty_status();
   run_window = main;
+  undo_record(id);
 
   take_paint_copies();
   cancel_reset();
@@ -194,6 +223,11 @@ void worker_main(UiHandle /*main*/, intptr_t id) {
     execute_command();
   } catch (const CommandCancelled &) {
     return;  // the main thread finishes a cancelled run after joining
+  } catch (const std::bad_alloc &) {
+    // Abandoned where it stood, as after Cancel: the next command reads every register
+    // again from the text the user sees.
+    slot_copy(TextSlots[SLOT_STATUS], MSG_OUT_OF_MEMORY);
+    mark_shadows_stale();
   } catch (...) {
     slot_copy(TextSlots[SLOT_STATUS], "Command failed");
   }
@@ -216,6 +250,11 @@ void finish_run(UiHandle main) {
       plat_update(w);
     }
   }
+  // The box that had the focus takes it back, ready for the next number, unless the user
+  // gave the focus to another control meanwhile.
+  if (run_focus >= 0 && plat_focused_id(main) < 0) plat_set_focus(ControlWindows[run_focus]);
+  run_focus = -1;
+  undo_drop_if_unchanged();
   if (worker_thread.joinable() && worker_thread.get_id() != std::this_thread::get_id())
     worker_thread.join();
 }

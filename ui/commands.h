@@ -16,17 +16,26 @@ extern const char *const REFUSAL_TITLE;        // "Parameter"
 // 16 bits. Returns 0.
 int on_command(UiHandle main, uint32_t param);
 
-// Enters the running state for a command id (35..95) and starts the worker.
+// Enters the running state for a command id (35..95) and starts the worker. The state the
+// command starts from becomes an undo level (ui/undo.h); a box with the keyboard focus
+// hands it to the window for the run.
 void start_command(UiHandle main, int id);
 
 // The worker's body: runs the command and posts the end of the run to the main thread.
 void worker_main(UiHandle main, intptr_t run_id);
 
 // Leaves the running state: re-enables the idle controls, shows the result texts in the
-// boxes whose text changed, and clears the run flag. Main thread.
+// boxes whose text changed, gives the focus back to the box that had it (its text
+// selected), drops the undo level of a run that changed nothing, and clears the run flag.
+// Main thread.
 void finish_run(UiHandle main);
 
 bool command_running();
+
+// Whether a control is enabled in the current run state: Cancel only while a command
+// runs; the register boxes, the digits field, the script box and "Perform the following"
+// only while none runs; every other control always.
+bool control_enabled(int id);
 
 // The text a painted entry shows for a slot: during a run a copy taken when it started
 // (the worker owns the slots then), otherwise the slot itself.

@@ -12,32 +12,38 @@
 
 #include "engine/state.h"
 
-// Rectangles below are left, top, right, bottom in tenths of a character cell.
+// Rectangles below are left, top, right, bottom in tenths of a character cell, as laid out
+// in the natural content size of 152 columns by 49 lines: two top rows (the title, the
+// language and "#"; the digit counts and "Exact digits"), the five register boxes, the
+// memory line, and the lower part (the options, the operation grid with the help line
+// below it, and the script column: "Perform the following", then "Cancel" beside the status
+// line, then the script box). Every caption fits its rectangle at a column of 1.5 average
+// character widths; ui_on_create widens the column where a font needs more.
 const ControlDef ControlTable[CONTROL_COUNT] = {
-    {KIND_LABEL, -1, -1, STYLE_PLAIN, {10, 6, 250, 16},
+    {KIND_LABEL, -1, -1, STYLE_PLAIN, {10, 5, 250, 17},
      {"10万桁関数電卓", "100,000 digits Scientific Calculator"}},  // 0
-    {KIND_LABEL, -1, -1, STYLE_RIGHT, {260, 5, 350, 17}, {"有効桁数", "Significant digits"}},  // 1
-    {KIND_EDIT, SLOT_SIG_DIGITS, -1, STYLE_FIELD, {360, 5, 420, 17}, {nullptr, nullptr}},  // 2
-    {KIND_LABEL, -1, -1, STYLE_RIGHT, {430, 5, 600, 17},
+    {KIND_LABEL, -1, -1, STYLE_RIGHT, {10, 20, 130, 32}, {"有効桁数", "Significant digits"}},  // 1
+    {KIND_EDIT, SLOT_SIG_DIGITS, -1, STYLE_FIELD, {140, 20, 200, 32}, {nullptr, nullptr}},  // 2
+    {KIND_LABEL, -1, -1, STYLE_RIGHT, {210, 20, 390, 32},
      {"最小拡張桁数", "Minimum extension digits"}},  // 3
-    {KIND_SLOT_TEXT, SLOT_MIN_EXT_DIGITS, -1, STYLE_PAINTED, {610, 5, 640, 17},
+    {KIND_SLOT_TEXT, SLOT_MIN_EXT_DIGITS, -1, STYLE_PAINTED, {400, 20, 430, 32},
      {nullptr, nullptr}},  // 4
-    {KIND_LABEL, -1, -1, STYLE_RIGHT, {650, 5, 740, 17}, {"内部桁数", "Internal digits"}},  // 5
-    {KIND_SLOT_TEXT, SLOT_INTERNAL_DIGITS, -1, STYLE_PAINTED, {750, 5, 810, 17},
+    {KIND_LABEL, -1, -1, STYLE_RIGHT, {440, 20, 540, 32}, {"内部桁数", "Internal digits"}},  // 5
+    {KIND_SLOT_TEXT, SLOT_INTERNAL_DIGITS, -1, STYLE_PAINTED, {550, 20, 610, 32},
      {nullptr, nullptr}},  // 6
     {KIND_NONE, -1, -1, STYLE_NONE, {0, 0, 0, 0}, {nullptr, nullptr}},  // 7
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {830, 5, 920, 17}, {"English", "Japanese"}},  // 8
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {925, 5, 940, 17}, {"#", "#"}},  // 9
-    {KIND_LABEL, -1, -1, STYLE_PLAIN, {10, 20, 30, 32}, {"R4", "R4"}},  // 10
-    {KIND_EDIT, SLOT_R4, -1, STYLE_REGISTER, {35, 20, 1510, 87}, {nullptr, nullptr}},  // 11
-    {KIND_LABEL, -1, -1, STYLE_PLAIN, {10, 90, 30, 102}, {"R3", "R3"}},  // 12
-    {KIND_EDIT, SLOT_R3, -1, STYLE_REGISTER, {35, 90, 1510, 157}, {nullptr, nullptr}},  // 13
-    {KIND_LABEL, -1, -1, STYLE_PLAIN, {10, 160, 30, 172}, {"R2", "R2"}},  // 14
-    {KIND_EDIT, SLOT_R2, -1, STYLE_REGISTER, {35, 160, 1510, 227}, {nullptr, nullptr}},  // 15
-    {KIND_LABEL, -1, -1, STYLE_PLAIN, {10, 230, 30, 242}, {"R1", "R1"}},  // 16
-    {KIND_EDIT, SLOT_R1, -1, STYLE_REGISTER, {35, 230, 1510, 297}, {nullptr, nullptr}},  // 17
-    {KIND_LABEL, -1, -1, STYLE_PLAIN, {10, 300, 30, 312}, {"R0", "R0"}},  // 18
-    {KIND_EDIT, SLOT_R0, -1, STYLE_REGISTER, {35, 300, 1510, 367}, {nullptr, nullptr}},  // 19
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {260, 5, 350, 17}, {"English", "Japanese"}},  // 8
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {355, 5, 375, 17}, {"#", "#"}},  // 9
+    {KIND_LABEL, -1, -1, STYLE_PLAIN, {10, 35, 30, 47}, {"R4", "R4"}},  // 10
+    {KIND_EDIT, SLOT_R4, -1, STYLE_REGISTER, {35, 35, 1510, 99}, {nullptr, nullptr}},  // 11
+    {KIND_LABEL, -1, -1, STYLE_PLAIN, {10, 102, 30, 114}, {"R3", "R3"}},  // 12
+    {KIND_EDIT, SLOT_R3, -1, STYLE_REGISTER, {35, 102, 1510, 166}, {nullptr, nullptr}},  // 13
+    {KIND_LABEL, -1, -1, STYLE_PLAIN, {10, 169, 30, 181}, {"R2", "R2"}},  // 14
+    {KIND_EDIT, SLOT_R2, -1, STYLE_REGISTER, {35, 169, 1510, 233}, {nullptr, nullptr}},  // 15
+    {KIND_LABEL, -1, -1, STYLE_PLAIN, {10, 236, 30, 248}, {"R1", "R1"}},  // 16
+    {KIND_EDIT, SLOT_R1, -1, STYLE_REGISTER, {35, 236, 1510, 300}, {nullptr, nullptr}},  // 17
+    {KIND_LABEL, -1, -1, STYLE_PLAIN, {10, 303, 30, 315}, {"R0", "R0"}},  // 18
+    {KIND_EDIT, SLOT_R0, -1, STYLE_REGISTER, {35, 303, 1510, 367}, {nullptr, nullptr}},  // 19
     {KIND_LABEL, -1, -1, STYLE_PLAIN, {10, 370, 30, 382}, {"R5", "R5"}},  // 20
     {KIND_SLOT_TEXT, SLOT_R5, -1, STYLE_PAINTED, {35, 370, 300, 382}, {nullptr, nullptr}},  // 21
     {KIND_LABEL, -1, -1, STYLE_PLAIN, {310, 370, 330, 382}, {"R6", "R6"}},  // 22
@@ -48,88 +54,87 @@ const ControlDef ControlTable[CONTROL_COUNT] = {
     {KIND_SLOT_TEXT, SLOT_R8, -1, STYLE_PAINTED, {935, 370, 1200, 382}, {nullptr, nullptr}},  // 27
     {KIND_LABEL, -1, -1, STYLE_PLAIN, {1210, 370, 1230, 382}, {"R9", "R9"}},  // 28
     {KIND_SLOT_TEXT, SLOT_R9, -1, STYLE_PAINTED, {1235, 370, 1500, 382}, {nullptr, nullptr}},  // 29
-    {KIND_GROUP, -1, -1, STYLE_GROUP, {30, 390, 110, 435}, {"単位選択", "Unit select"}},  // 30
-    {KIND_RADIO, SET_ANGLE_UNIT, 31, STYLE_RADIO, {35, 405, 105, 417}, {"度", "degree"}},  // 31
-    {KIND_RADIO, SET_ANGLE_UNIT, 31, STYLE_RADIO, {35, 420, 105, 432}, {"ラジアン", "radian"}},  // 32
-    {KIND_CHECK, SET_COMPACT_MEM, -1, STYLE_CHECK, {10, 440, 110, 452},
+    {KIND_GROUP, -1, -1, STYLE_GROUP, {10, 390, 145, 435}, {"単位選択", "Unit select"}},  // 30
+    {KIND_RADIO, SET_ANGLE_UNIT, 31, STYLE_RADIO, {15, 405, 140, 417}, {"度", "degree"}},  // 31
+    {KIND_RADIO, SET_ANGLE_UNIT, 31, STYLE_RADIO, {15, 420, 140, 432}, {"ラジアン", "radian"}},  // 32
+    {KIND_CHECK, SET_COMPACT_MEM, -1, STYLE_CHECK, {10, 440, 145, 452},
      {"省メモリ", "Compact mem."}},  // 33
-    {KIND_CHECK, SET_BARE_DIGITS, -1, STYLE_CHECK, {10, 455, 110, 467},
+    {KIND_CHECK, SET_BARE_DIGITS, -1, STYLE_CHECK, {10, 455, 145, 467},
      {"内部桁表示", "Bare digits"}},  // 34
     // The 60 operation buttons: id 35 + 5 * column + row; row r spans y 390 + 15r to +12,
-    // column 0 spans x 120..140, column c >= 1 spans 150 + 55(c - 1) to +45.
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {120, 390, 140, 402}, {"+", "+"}},  // 35
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {120, 405, 140, 417}, {"-", "-"}},  // 36
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {120, 420, 140, 432}, {"*", "*"}},  // 37
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {120, 435, 140, 447}, {"/", "/"}},  // 38
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {120, 450, 140, 462}, {"%", "%"}},  // 39
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {150, 390, 195, 402}, {"up", "up"}},  // 40
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {150, 405, 195, 417}, {"down", "down"}},  // 41
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {150, 420, 195, 432}, {"1/x", "1/x"}},  // 42
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {150, 435, 195, 447}, {"√", "SQRT"}},  // 43
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {150, 450, 195, 462}, {"3√", "CBRT"}},  // 44
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {205, 390, 250, 402}, {"dup", "dup"}},  // 45
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {205, 405, 250, 417}, {"0<->1", "0<->1"}},  // 46
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {205, 420, 250, 432}, {"x ^ y", "x ^ y"}},  // 47
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {205, 435, 250, 447}, {"x ^ 2", "x ^ 2"}},  // 48
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {205, 450, 250, 462}, {"x ^ 3", "x ^ 3"}},  // 49
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {260, 390, 305, 402}, {"sin", "sin"}},  // 50
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {260, 405, 305, 417}, {"cos", "cos"}},  // 51
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {260, 420, 305, 432}, {"tan", "tan"}},  // 52
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {260, 435, 305, 447}, {"exp", "exp"}},  // 53
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {260, 450, 305, 462}, {"10 ^ x", "10 ^ n"}},  // 54
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {315, 390, 360, 402}, {"asin", "asin"}},  // 55
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {315, 405, 360, 417}, {"acos", "acos"}},  // 56
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {315, 420, 360, 432}, {"atan", "atan"}},  // 57
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {315, 435, 360, 447}, {"loge", "loge"}},  // 58
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {315, 450, 360, 462}, {"log10", "log10"}},  // 59
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {370, 390, 415, 402}, {"sinh", "sinh"}},  // 60
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {370, 405, 415, 417}, {"cosh", "cosh"}},  // 61
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {370, 420, 415, 432}, {"tanh", "tanh"}},  // 62
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {370, 435, 415, 447}, {"π", "pi"}},  // 63
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {370, 450, 415, 462}, {"ｅ", "e"}},  // 64
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {425, 390, 470, 402}, {"asinh", "asinh"}},  // 65
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {425, 405, 470, 417}, {"acosh", "acosh"}},  // 66
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {425, 420, 470, 432}, {"atanh", "atanh"}},  // 67
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {425, 435, 470, 447}, {"ACLR", "ACLR"}},  // 68
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {425, 450, 470, 462}, {"MCLR", "MCLR"}},  // 69
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {480, 390, 525, 402}, {"->R5", "->R5"}},  // 70
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {480, 405, 525, 417}, {"->R6", "->R6"}},  // 71
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {480, 420, 525, 432}, {"->R7", "->R7"}},  // 72
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {480, 435, 525, 447}, {"->R8", "->R8"}},  // 73
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {480, 450, 525, 462}, {"->R9", "->R9"}},  // 74
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {535, 390, 580, 402}, {"R5->", "R5->"}},  // 75
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {535, 405, 580, 417}, {"R6->", "R6->"}},  // 76
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {535, 420, 580, 432}, {"R7->", "R7->"}},  // 77
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {535, 435, 580, 447}, {"R8->", "R8->"}},  // 78
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {535, 450, 580, 462}, {"R9->", "R9->"}},  // 79
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {590, 390, 635, 402}, {"CLR5", "CLR5"}},  // 80
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {590, 405, 635, 417}, {"CLR6", "CLR6"}},  // 81
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {590, 420, 635, 432}, {"CLR7", "CLR7"}},  // 82
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {590, 435, 635, 447}, {"CLR8", "CLR8"}},  // 83
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {590, 450, 635, 462}, {"CLR9", "CLR9"}},  // 84
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {645, 390, 690, 402}, {"!", "!"}},  // 85
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {645, 405, 690, 417}, {"+/-", "+/-"}},  // 86
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {645, 420, 690, 432}, {"| x |", "| x |"}},  // 87
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {645, 435, 690, 447}, {"---", "---"}},  // 88
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {645, 450, 690, 462}, {"---", "---"}},  // 89
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {700, 390, 745, 402}, {"9詰め", "fill w/9"}},  // 90
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {700, 405, 745, 417}, {"丸め", "R.Off"}},  // 91
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {700, 420, 745, 432}, {"IP", "IP"}},  // 92
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {700, 435, 745, 447}, {"FP", "FP"}},  // 93
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {700, 450, 745, 462}, {"EP", "EP"}},  // 94
-    {KIND_PUSH, -1, -1, STYLE_PLAIN, {760, 390, 960, 402},
+    // column 0 spans x 155..175, column c >= 1 spans 185 + 60(c - 1) to +55.
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {155, 390, 175, 402}, {"+", "+"}},  // 35
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {155, 405, 175, 417}, {"-", "-"}},  // 36
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {155, 420, 175, 432}, {"*", "*"}},  // 37
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {155, 435, 175, 447}, {"/", "/"}},  // 38
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {155, 450, 175, 462}, {"%", "%"}},  // 39
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {185, 390, 240, 402}, {"up", "up"}},  // 40
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {185, 405, 240, 417}, {"down", "down"}},  // 41
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {185, 420, 240, 432}, {"1/x", "1/x"}},  // 42
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {185, 435, 240, 447}, {"√", "SQRT"}},  // 43
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {185, 450, 240, 462}, {"3√", "CBRT"}},  // 44
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {245, 390, 300, 402}, {"dup", "dup"}},  // 45
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {245, 405, 300, 417}, {"0<->1", "0<->1"}},  // 46
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {245, 420, 300, 432}, {"x ^ y", "x ^ y"}},  // 47
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {245, 435, 300, 447}, {"x ^ 2", "x ^ 2"}},  // 48
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {245, 450, 300, 462}, {"x ^ 3", "x ^ 3"}},  // 49
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {305, 390, 360, 402}, {"sin", "sin"}},  // 50
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {305, 405, 360, 417}, {"cos", "cos"}},  // 51
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {305, 420, 360, 432}, {"tan", "tan"}},  // 52
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {305, 435, 360, 447}, {"exp", "exp"}},  // 53
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {305, 450, 360, 462}, {"10 ^ x", "10 ^ n"}},  // 54
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {365, 390, 420, 402}, {"asin", "asin"}},  // 55
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {365, 405, 420, 417}, {"acos", "acos"}},  // 56
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {365, 420, 420, 432}, {"atan", "atan"}},  // 57
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {365, 435, 420, 447}, {"loge", "loge"}},  // 58
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {365, 450, 420, 462}, {"log10", "log10"}},  // 59
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {425, 390, 480, 402}, {"sinh", "sinh"}},  // 60
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {425, 405, 480, 417}, {"cosh", "cosh"}},  // 61
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {425, 420, 480, 432}, {"tanh", "tanh"}},  // 62
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {425, 435, 480, 447}, {"π", "pi"}},  // 63
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {425, 450, 480, 462}, {"ｅ", "e"}},  // 64
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {485, 390, 540, 402}, {"asinh", "asinh"}},  // 65
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {485, 405, 540, 417}, {"acosh", "acosh"}},  // 66
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {485, 420, 540, 432}, {"atanh", "atanh"}},  // 67
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {485, 435, 540, 447}, {"ACLR", "ACLR"}},  // 68
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {485, 450, 540, 462}, {"MCLR", "MCLR"}},  // 69
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {545, 390, 600, 402}, {"->R5", "->R5"}},  // 70
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {545, 405, 600, 417}, {"->R6", "->R6"}},  // 71
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {545, 420, 600, 432}, {"->R7", "->R7"}},  // 72
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {545, 435, 600, 447}, {"->R8", "->R8"}},  // 73
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {545, 450, 600, 462}, {"->R9", "->R9"}},  // 74
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {605, 390, 660, 402}, {"R5->", "R5->"}},  // 75
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {605, 405, 660, 417}, {"R6->", "R6->"}},  // 76
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {605, 420, 660, 432}, {"R7->", "R7->"}},  // 77
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {605, 435, 660, 447}, {"R8->", "R8->"}},  // 78
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {605, 450, 660, 462}, {"R9->", "R9->"}},  // 79
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {665, 390, 720, 402}, {"CLR5", "CLR5"}},  // 80
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {665, 405, 720, 417}, {"CLR6", "CLR6"}},  // 81
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {665, 420, 720, 432}, {"CLR7", "CLR7"}},  // 82
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {665, 435, 720, 447}, {"CLR8", "CLR8"}},  // 83
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {665, 450, 720, 462}, {"CLR9", "CLR9"}},  // 84
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {725, 390, 780, 402}, {"!", "!"}},  // 85
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {725, 405, 780, 417}, {"+/-", "+/-"}},  // 86
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {725, 420, 780, 432}, {"| x |", "| x |"}},  // 87
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {725, 435, 780, 447}, {"---", "---"}},  // 88
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {725, 450, 780, 462}, {"---", "---"}},  // 89
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {785, 390, 840, 402}, {"9詰め", "fill w/9"}},  // 90
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {785, 405, 840, 417}, {"丸め", "R.Off"}},  // 91
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {785, 420, 840, 432}, {"IP", "IP"}},  // 92
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {785, 435, 840, 447}, {"FP", "FP"}},  // 93
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {785, 450, 840, 462}, {"EP", "EP"}},  // 94
+    {KIND_PUSH, -1, -1, STYLE_PLAIN, {855, 390, 1010, 402},
      {"下記を実行", "Perform the following"}},  // 95
-    {KIND_PUSH, -1, GROUP_RUN_ONLY, STYLE_PLAIN, {970, 390, 1030, 402}, {"中止", "Cancel"}},  // 96
-    {KIND_SLOT_TEXT, SLOT_STATUS, -1, STYLE_PAINTED, {1040, 390, 1510, 402}, {nullptr, nullptr}},  // 97
-    {KIND_EDIT, SLOT_SCRIPT, -1, STYLE_SCRIPT, {760, 405, 1510, 462}, {nullptr, nullptr}},  // 98
-    {KIND_CHECK, SET_PLANE_DISP, -1, STYLE_CHECK, {10, 470, 110, 482}, {"べた表示", "Plane disp."}},  // 99
-    {KIND_LABEL, -1, -1, STYLE_PLAIN, {120, 465, 700, 477},
+    {KIND_PUSH, -1, GROUP_RUN_ONLY, STYLE_PLAIN, {855, 405, 920, 417}, {"中止", "Cancel"}},  // 96
+    {KIND_SLOT_TEXT, SLOT_STATUS, -1, STYLE_PAINTED, {930, 405, 1510, 417}, {nullptr, nullptr}},  // 97
+    {KIND_EDIT, SLOT_SCRIPT, -1, STYLE_SCRIPT, {855, 420, 1510, 482}, {nullptr, nullptr}},  // 98
+    {KIND_CHECK, SET_PLANE_DISP, -1, STYLE_CHECK, {10, 470, 145, 482}, {"べた表示", "Plane disp."}},  // 99
+    {KIND_LABEL, -1, -1, STYLE_PLAIN, {155, 465, 840, 477},
      {"操作例：(1)R1,R0に数値入力、(2)-ボタンを押す、(3)R0 = R1 - R0 (R1,R0->R2,R1)",
       "Operation ex.: (1)Enter some number to R1, R0 (2)Push - button (3)R0 = R1 - R0 "
       "(R1,R0->R2,R1)"}},  // 100
-    // In the top row beside the digit counts it governs: the option column below "Plane
-    // disp." has no room left inside the layout's extent.
-    {KIND_CHECK, SET_EXACT_DIGITS, -1, STYLE_CHECK, {955, 5, 1075, 17},
+    // In the second top row beside the digit counts it governs.
+    {KIND_CHECK, SET_EXACT_DIGITS, -1, STYLE_CHECK, {630, 20, 750, 32},
      {"全桁正確", "Exact digits"}},  // 101
 };
 
@@ -139,7 +144,8 @@ int32_t char_width = 8;
 int32_t char_height = 16;
 int32_t scroll_x = 0;
 int32_t scroll_y = 0;
-int32_t stretch_width = 0;
+int32_t stretch_x = 0;
+int32_t stretch_y = 0;
 
 int caption_language() { return Settings[SET_LANGUAGE] == 1 ? 1 : 0; }
 
@@ -150,10 +156,11 @@ static int32_t tenths_to_pixels(int32_t tenths, int32_t unit, int32_t offset) {
                               static_cast<int64_t>(unit) * offset);
 }
 
-// How an entry follows a client area wider than the content: the full-width entries
-// (registers R4..R0, status line, script box) grow by the whole stretch; the five memory
-// columns R5..R9 (a label and its painted text each) share it, column k moving right by
-// k fifths and its text growing by one fifth.
+// How an entry follows a client area of another size than the natural content, across:
+// the full-width entries (registers R4..R0, status line, script box) grow by the whole
+// stretch_x; the five memory columns R5..R9 (a label and its painted text each) share it,
+// column k moving right by k fifths and its text growing by one fifth. Everything else
+// keeps its place and size.
 struct Stretch {
   int id;
   int move_fifths, grow_fifths;
@@ -164,17 +171,33 @@ constexpr Stretch STRETCHES[] = {
     {26, 3, 0}, {27, 3, 1}, {28, 4, 0}, {29, 4, 1},
 };
 
-static const Stretch *stretch_of(const ControlDef &control) {
-  if (stretch_width == 0) return nullptr;
+// Down: the register boxes share stretch_y, the rows below them move by all of it, the top
+// rows stay. Extra height goes to the boxes R4, R3, R2, R1, R0 in the shares 1, 1, 1, 1, 4
+// of 8 (R0, where results appear, gets half); missing height is taken from the five alike.
+constexpr int REGISTER_FIRST_ID = 10;  // label R4; box R4 is 11, ... label R0 18, box R0 19
+constexpr int GROW_SHARES[6] = {0, 1, 2, 3, 4, 8};  // cumulative, above box k
+constexpr int SHRINK_SHARES[6] = {0, 1, 2, 3, 4, 5};
+constexpr int32_t BELOW_REGISTERS = 368;  // tenths: entries starting below move by all
+
+static int entry_id(const ControlDef &control) {
   // Entries outside the table (tests build some) never stretch.
   const ControlDef *first = ControlTable, *end = ControlTable + CONTROL_COUNT;
   if (std::less<const ControlDef *>()(&control, first) || !std::less<const ControlDef *>()(&control, end))
-    return nullptr;
-  const int id = static_cast<int>(&control - first);
+    return -1;
+  return static_cast<int>(&control - first);
+}
+
+static const Stretch *stretch_of(int id) {
   for (const Stretch &s : STRETCHES) {
     if (s.id == id) return &s;
   }
   return nullptr;
+}
+
+// The part of stretch_y above register box k (0 = R4 .. 4 = R0; 5 = all of it).
+static int32_t register_shift(int k) {
+  const int64_t s = stretch_y;
+  return static_cast<int32_t>(s >= 0 ? s * GROW_SHARES[k] / 8 : s * SHRINK_SHARES[k] / 5);
 }
 
 UiRect control_rect(const ControlDef &control) {
@@ -183,23 +206,47 @@ UiRect control_rect(const ControlDef &control) {
   r.right = tenths_to_pixels(control.rect.right, char_width, scroll_x);
   r.top = tenths_to_pixels(control.rect.top, char_height, scroll_y);
   r.bottom = tenths_to_pixels(control.rect.bottom, char_height, scroll_y);
-  if (const Stretch *s = stretch_of(control)) {
-    const int32_t shift = stretch_width * s->move_fifths / 5;
+  const int id = entry_id(control);
+  if (id < 0) return r;
+  if (const Stretch *s = stretch_of(id)) {
+    const int32_t shift = stretch_x * s->move_fifths / 5;
     r.left += shift;
-    r.right += shift + stretch_width * s->grow_fifths / 5;
+    r.right += shift + stretch_x * s->grow_fifths / 5;
+  }
+  if (id >= REGISTER_FIRST_ID && id < REGISTER_FIRST_ID + 10) {
+    const int k = (id - REGISTER_FIRST_ID) / 2;
+    const bool box = (id - REGISTER_FIRST_ID) % 2 == 1;
+    r.top += register_shift(k);
+    r.bottom += box ? register_shift(k + 1) : register_shift(k);
+  } else if (control.rect.top >= BELOW_REGISTERS) {
+    r.top += stretch_y;
+    r.bottom += stretch_y;
   }
   return r;
 }
 
-bool stretch_layout(int client_width) {
-  const int64_t content = static_cast<int64_t>(SCROLL_RANGE_COLUMNS) * char_width;
-  const int32_t stretch = static_cast<int32_t>(std::clamp<int64_t>(client_width - content, 0, 1 << 20));
-  if (stretch == stretch_width) return false;
-  stretch_width = stretch;
-  for (const Stretch &s : STRETCHES) {
-    UiHandle w = ControlWindows[s.id];
+int32_t min_stretch_x() {
+  return static_cast<int32_t>(static_cast<int64_t>(MIN_CONTENT_WIDTH - NATURAL_CONTENT_WIDTH) *
+                              char_width / 10);
+}
+
+int32_t min_stretch_y() {
+  return static_cast<int32_t>(static_cast<int64_t>(MIN_CONTENT_HEIGHT - NATURAL_CONTENT_HEIGHT) *
+                              char_height / 10);
+}
+
+bool fit_layout(int client_width, int client_height) {
+  const int64_t natural_w = static_cast<int64_t>(NATURAL_CONTENT_WIDTH) * char_width / 10;
+  const int64_t natural_h = static_cast<int64_t>(NATURAL_CONTENT_HEIGHT) * char_height / 10;
+  const int32_t sx = static_cast<int32_t>(std::clamp<int64_t>(client_width - natural_w, min_stretch_x(), 1 << 20));
+  const int32_t sy = static_cast<int32_t>(std::clamp<int64_t>(client_height - natural_h, min_stretch_y(), 1 << 20));
+  if (sx == stretch_x && sy == stretch_y) return false;
+  stretch_x = sx;
+  stretch_y = sy;
+  for (int id = 0; id < CONTROL_COUNT; ++id) {
+    UiHandle w = ControlWindows[id];
     if (!w) continue;
-    const UiRect r = control_rect(ControlTable[s.id]);
+    const UiRect r = control_rect(ControlTable[id]);
     plat_move_window(w, r.left, r.top, r.right - r.left, r.bottom - r.top);
   }
   return true;
@@ -215,6 +262,31 @@ WindowSize default_window_size(UiHandle main) {
   if (work_w > 0 && s.width > work_w) s.width = work_w;
   if (work_h > 0 && s.height > work_h) s.height = work_h;
   return s;
+}
+
+WindowSize min_window_size() {
+  WindowSize s;
+  s.width = static_cast<int>(static_cast<int64_t>(char_width) * (MIN_CONTENT_WIDTH + 20) / 10 + 10);
+  s.height = static_cast<int>(static_cast<int64_t>(char_height) * (MIN_CONTENT_HEIGHT + 20) / 10);
+  return s;
+}
+
+void fit_units_to_captions(UiHandle main) {
+  for (int id = 0; id < CONTROL_COUNT; ++id) {
+    const ControlDef &c = ControlTable[id];
+    UiClass cls;
+    if (!((c.kind >= KIND_PUSH && c.kind <= KIND_GROUP) || c.kind == KIND_LABEL)) continue;
+    cls = c.kind == KIND_LABEL ? UI_CLASS_STATIC : UI_CLASS_BUTTON;
+    const int64_t tenths = c.rect.right - c.rect.left;
+    if (tenths <= 0) continue;
+    for (const char *caption : c.caption) {
+      if (!caption) continue;
+      const int64_t need = plat_caption_width(main, cls, c.style, caption);
+      // The least column at which tenths * column / 10 >= need.
+      const int64_t column = (need * 10 + tenths - 1) / tenths;
+      if (column > char_width) char_width = static_cast<int32_t>(std::min<int64_t>(column, 1000));
+    }
+  }
 }
 
 void restore_default_size(UiHandle main) {

@@ -83,22 +83,41 @@ extern int32_t char_height;
 extern int32_t scroll_x;
 extern int32_t scroll_y;
 
-// The content extent: maxima of the scroll ranges (both start at 0).
-constexpr int SCROLL_RANGE_LINES = 47;
-constexpr int SCROLL_RANGE_COLUMNS = 152;
+// The content's extent in tenths of a cell: its natural size, at which every entry has
+// the table's rectangle, and the least size it is laid out in (the register boxes, the
+// memory line, the status line and the script box shrink down to it). A client area
+// larger than the least size shows the whole content; a smaller one scrolls it.
+constexpr int32_t NATURAL_CONTENT_WIDTH = 1520;   // 152 columns
+constexpr int32_t NATURAL_CONTENT_HEIGHT = 490;   // 49 lines
+constexpr int32_t MIN_CONTENT_WIDTH = 1030;       // 103 columns
+constexpr int32_t MIN_CONTENT_HEIGHT = 320;       // 32 lines: each register box 3 lines
 
-// Pixels by which a client area wider than the content widens the register boxes, the
-// memory lines, the status line and the script box (0 when it is not wider).
-extern int32_t stretch_width;
+// The maxima of the scroll ranges (both start at 0): the least content size less one, so
+// that a client area of that many columns or lines shows everything without scrolling.
+constexpr int SCROLL_RANGE_LINES = MIN_CONTENT_HEIGHT / 10 - 1;     // 31
+constexpr int SCROLL_RANGE_COLUMNS = MIN_CONTENT_WIDTH / 10 - 1;    // 102
+
+// Pixels by which the client area is larger (positive) or smaller (negative) than the
+// natural content, across and down, as the layout follows it: never below the least
+// content size (min_stretch_x, min_stretch_y).
+extern int32_t stretch_x;
+extern int32_t stretch_y;
+int32_t min_stretch_x();
+int32_t min_stretch_y();
 
 // The entry's rectangle in client pixels with the current units, scroll offsets and
 // stretch.
 UiRect control_rect(const ControlDef &control);
 
-// Sets stretch_width for a client area of client_width pixels and moves the stretching
-// child windows to their new rectangles. true when the stretch changed (the painted
-// entries then need painting anew).
-bool stretch_layout(int client_width);
+// Lays the content out for a client area of that size: sets stretch_x and stretch_y and
+// moves the child windows to their new rectangles. true when the layout changed (the
+// painted entries then need painting anew).
+bool fit_layout(int client_width, int client_height);
+
+// Widens char_width where a caption of either language needs more room than its
+// rectangle gives it at the font's own column (plat_caption_width), so that no caption is
+// cut. Called once the units are measured, before any control exists.
+void fit_units_to_captions(UiHandle main);
 
 struct WindowSize {
   int width, height;
@@ -106,6 +125,9 @@ struct WindowSize {
 // Outer size of 154 columns plus 10 pixels by 51 lines, reduced to the screen's available
 // area where that is smaller.
 WindowSize default_window_size(UiHandle main);
+// The least outer size that shows the whole content at its least size: 105 columns plus
+// 10 pixels by 34 lines.
+WindowSize min_window_size();
 
 // "#": the main window at the default size, where it stands unless that would reach past
 // the screen's available area (then moved just inside it).

@@ -20,6 +20,8 @@
 #include "engine/state.h"
 #include "ui/commands.h"
 #include "ui/control_table.h"
+#include "ui/keys.h"
+#include "ui/undo.h"
 #include "ui/workspace.h"
 
 const char *const WINDOW_CLASS_NAME = "deepNUMS";
@@ -79,8 +81,12 @@ void place_window() {
     w = s.width;
     h = s.height;
   }
-  // A size larger than the screen's available area (saved on a larger screen) is reduced
-  // to it, and the window then starts at the area's edge on that side.
+  // A size too small for the least content (saved at another scale or with another font)
+  // grows to it; a size larger than the screen's available area (saved on a larger
+  // screen) is reduced to it, and the window then starts at the area's edge on that side.
+  const WindowSize least = min_window_size();
+  w = std::max<int64_t>(w, least.width);
+  h = std::max<int64_t>(h, least.height);
   const UiRect work = plat_work_area(main_window);
   if (work.right - work.left > 0 && w > work.right - work.left) {
     w = work.right - work.left;
@@ -105,9 +111,12 @@ void ui_on_create(UiHandle main) {
   // by the units fail; one pixel keeps the arithmetic defined.
   if (char_width < 1) char_width = 1;
   if (char_height < 1) char_height = 1;
+  fit_units_to_captions(main);
   scroll_x = 0;
   scroll_y = 0;
-  stretch_width = 0;
+  stretch_x = 0;
+  stretch_y = 0;
+  undo_reset();
   wheel_rest[0] = wheel_rest[1] = 0;
 
   std::memset(Settings, 0, sizeof Settings);
@@ -119,6 +128,8 @@ void ui_on_create(UiHandle main) {
   for (int id = 0; id < CONTROL_COUNT; ++id) {
     if (ControlTable[id].kind == KIND_EDIT) plat_limit_text(ControlWindows[id], EDIT_TEXT_LIMIT);
   }
+  apply_key_tooltips();
+  focus_initial_control();
 }
 
 void ui_on_destroy() {
@@ -157,7 +168,7 @@ void ui_on_size(int client_width, int client_height) {
     scroll_x += shift;
     scrolled = true;
   }
-  if (stretch_layout(client_width)) scrolled = true;
+  if (fit_layout(client_width, client_height)) scrolled = true;
   if (scrolled) plat_invalidate(main_window);
   plat_set_scroll_range(main_window, UI_BAR_VERT, 0, SCROLL_RANGE_LINES, rows);
   plat_set_scroll_range(main_window, UI_BAR_HORZ, 0, SCROLL_RANGE_COLUMNS, columns);

@@ -1,8 +1,7 @@
 // The platform layer of the window front end.
 //
 // Everything in ui/ that touches a window, a paint request, a scroll bar, a message box,
-// the message loop, a timer or the file system's notion of a full path goes through the
-// plain functions below; the backends (ui/qt/ on Linux, ui/win32/ on Windows, and the
+// the message loop or a timer goes through the plain functions below; the backends (ui/qt/ on Linux, ui/win32/ on Windows, and the
 // recording fake of tests/ui) implement them. Events travel the other way: the backend
 // calls the ui_on_* functions at the end of this header, always on the main thread.
 //
@@ -139,7 +138,12 @@ void plat_virtual_screen_size(int *width, int *height);
 // The available area (without task bars and panels) of the screen that holds the main
 // window, or of the primary screen before the window is shown, in screen pixels.
 UiRect plat_work_area(UiHandle main);
+// Metrics of the font the captions are shown in (the layout units come from it).
 UiFontMetrics plat_font_metrics(UiHandle main);
+// The least width in pixels at which a control of this class and style shows the caption
+// whole, in the caption font: the text plus what the control draws beside it (a button's
+// frame and margins, a check box's box, a group box's frame).
+int plat_caption_width(UiHandle main, UiClass cls, uint32_t style, const char *caption);
 // Marks the whole client area (or a part of it) for repainting, with background erase.
 void plat_invalidate(UiHandle main);
 void plat_invalidate_rect(UiHandle main, UiRect rect);
@@ -163,7 +167,7 @@ UiScrollInfo plat_get_scroll(UiHandle main, UiBar bar);
 // down); the uncovered part becomes invalid.
 void plat_scroll_client(UiHandle main, int dx, int dy);
 
-// ---- Message box, message loop, threads, timer, files ----
+// ---- Message box, message loop, threads, timer ----
 // A modal message box with one OK button. Calls that the main thread receives meanwhile
 // (posted calls, timer ticks, paint requests) are handled while it is open.
 int plat_message_box(UiHandle owner, const char *text, const char *title, uint32_t flags);
@@ -176,10 +180,42 @@ void plat_post_call(void (*fn)(intptr_t), intptr_t arg);
 // A periodic timer of the main window: ui_on_timer every interval_ms until killed.
 void plat_set_timer(UiHandle main, int interval_ms);
 void plat_kill_timer(UiHandle main);
-// The full path of a relative file name (current directory joined with it). Returns the
-// length of the full path; when that is size or more, nothing useful is in out; 0 when
-// the path cannot be formed.
-int plat_full_path(const char *name, char *out, int size);
+
+// ---- Keyboard focus, a box's own undo, tooltips ----
+// Gives a child control the keyboard focus; an edit box gets its whole text selected with
+// the caret at its start (as after Tab), so that typing replaces the text. The main
+// window's handle takes the focus away from every control while the window keeps the
+// keyboard (key presses still reach ui_on_key).
+void plat_set_focus(UiHandle w);
+// The control id of the child that has the keyboard focus; -1 when none of the main
+// window's children has it.
+int plat_focused_id(UiHandle main);
+// An edit box's own undo (redo false) or redo of typing: done and true when the box has
+// something to undo (redo), false and nothing done otherwise. A text set with
+// plat_set_text leaves the box nothing to undo.
+bool plat_edit_undo(UiHandle w, bool redo);
+// The text shown when the pointer rests on a control (empty: none).
+void plat_set_tooltip(UiHandle w, const char *text);
+
+// Key codes of ui_on_key. A character key is the character it types with the Shift state
+// held and without Ctrl and Alt, letters as upper case 'A'..'Z' (Ctrl+Shift+8 on a US
+// keyboard is '*'); keypad digits and operators are the same characters. Other keys:
+enum UiKey {
+  UI_KEY_RETURN = 0x100,  // Return and the keypad's Enter
+  UI_KEY_ESCAPE,
+  UI_KEY_TAB,  // Shift+Tab is UI_KEY_TAB with UI_MOD_SHIFT
+  UI_KEY_LEFT,
+  UI_KEY_RIGHT,
+  UI_KEY_UP,
+  UI_KEY_DOWN,
+  UI_KEY_DELETE,
+  UI_KEY_F1 = 0x120,  // F1..F12 are UI_KEY_F1 + 0..11
+};
+// Modifier bits of ui_on_key. Keys pressed with Ctrl and Alt together (AltGr on many
+// keyboards, which types characters) are not reported.
+constexpr unsigned UI_MOD_SHIFT = 1;
+constexpr unsigned UI_MOD_CTRL = 2;
+constexpr unsigned UI_MOD_ALT = 4;
 
 // ---- Events: implemented by ui/main_window.cpp, called by the backend ----
 void ui_on_create(UiHandle main);
@@ -195,3 +231,8 @@ void ui_on_scroll(UiBar bar, int request, int track);
 // with Shift held into the horizontal bar.
 void ui_on_wheel(UiBar bar, int delta);
 void ui_on_timer();
+// A key press in the main window or one of its controls, before the control sees it
+// (implemented by ui/keys.cpp). true: the front end used it and the backend drops it;
+// false: the control handles it as usual. Plain character keys (no Ctrl, no Alt) need not
+// be reported.
+bool ui_on_key(int key, unsigned mods);

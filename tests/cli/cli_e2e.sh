@@ -45,7 +45,7 @@ expect() {
 
 case "$GROUP" in
 grammar)
-  expect bare-third ".33333333333333333" 0 -- -d 12 --bare 1 3 /
+  expect bare-third ".33333333333333333" 0 -- --no-exact -d 12 --bare 1 3 /
   expect caption-blanks "1024" 0 -- -d 12 2 10 'x ^ y'
   expect caption-squeezed "1024" 0 -- -d 12 2 10 x^y
   expect alias "1024" 0 -- -d 12 2 10 pow
@@ -60,7 +60,7 @@ grammar)
   # begins like a number is a usage error.
   expect typed-value "1000" 0 -- -d 12 1e3
   expect typed-grouped "1234567. 5" 0 -- -d 12 1,234,567.50
-  expect typed-registers "$(printf 'R0: 1000\nR1: -.5')" 0 --head 2 -- -d 12 -r 1e3 R1=-0.5
+  expect typed-registers "$(printf 'R0: 1e3\nR1: -0.5\nR2: abc')" 0 --head 3 -- -d 12 -r 1e3 R1=-0.5 R2=abc
   expect hex-like "" 2 --stderr "'0x10' is not a number" -- 0x10
   expect trailing-letters "" 2 --stderr "'12abc' is not a number" -- 12abc
   expect fraction-like "" 2 --stderr "'1/2' is not a number" -- 1/2 abs
@@ -76,20 +76,27 @@ grammar)
   expect version "$(printf 'deepnums-cli (deepNUMS) 1.30\nCopyright (C) 2026 The deepNUMS authors; MIT License, with NO WARRANTY.')" 0 -- --version
   ;;
 arithmetic)
-  expect sub "7" 0 -- -d 12 10 3 -
-  expect rem "89" 0 -- -d 12 270 181 %
-  expect rem-neg "-89" 0 -- -d 12 -270 181 %
-  expect roff-neg "20" 0 -- -d 12 18.56785678 -1 R.Off
-  expect roff-two "18. 57" 0 -- -d 12 18.56785678 2 round
-  expect neg-zero "0" 0 -- -d 12 0 +/-
-  expect ep "-2" 0 -- -d 12 0.05 EP
-  expect fill9 "1.5999999999999999" 0 -- -d 12 --bare --plain 1.5 'fill w/9'
-  expect fill9-mid "10.059999999999999" 0 -- -d 12 --bare --plain 10.05 fillw/9
-  expect recip-zero "$(printf 'R0: ERROR\nR1: 0')" 0 --head 2 -- -d 12 0 1/x -r
-  expect ip "-2" 0 -- -d 12 -2.7 IP
-  expect fp "-.7" 0 -- -d 12 -2.7 FP
-  expect cube "-27" 0 -- -d 12 -3 'x ^ 3'
-  expect div-zero "ERROR" 0 -- -d 12 1 0 /
+  # The defined algorithms and "Exact digits" agree on all of these; both are run on purpose.
+  for mode in --no-exact --exact; do
+    expect "${mode#--}/sub" "7" 0 -- $mode -d 12 10 3 -
+    expect "${mode#--}/rem" "89" 0 -- $mode -d 12 270 181 %
+    expect "${mode#--}/rem-neg" "-89" 0 -- $mode -d 12 -270 181 %
+    expect "${mode#--}/roff-neg" "20" 0 -- $mode -d 12 18.56785678 -1 R.Off
+    expect "${mode#--}/roff-two" "18. 57" 0 -- $mode -d 12 18.56785678 2 round
+    expect "${mode#--}/neg-zero" "0" 0 -- $mode -d 12 0 +/-
+    expect "${mode#--}/ep" "-2" 0 -- $mode -d 12 0.05 EP
+    expect "${mode#--}/fill9" "1.5999999999999999" 0 -- $mode -d 12 --bare --plain 1.5 'fill w/9'
+    expect "${mode#--}/fill9-mid" "10.059999999999999" 0 -- $mode -d 12 --bare --plain 10.05 fillw/9
+    expect "${mode#--}/recip-zero" "$(printf 'R0: ERROR\nR1: 0')" 0 --head 2 -- $mode -d 12 0 1/x -r
+    expect "${mode#--}/ip" "-2" 0 -- $mode -d 12 -2.7 IP
+    expect "${mode#--}/fp" "-.7" 0 -- $mode -d 12 -2.7 FP
+    expect "${mode#--}/cube" "-27" 0 -- $mode -d 12 -3 'x ^ 3'
+    expect "${mode#--}/div-zero" "ERROR" 0 -- $mode -d 12 1 0 /
+  done
+  # A fresh start computes exact digits; --no-exact selects the defined algorithms.
+  expect default-exact "-.4875060250875106915 27794294348" 0 -- -d 30 --radian 1e10 sin
+  expect no-exact "-.4875060250875106915 27793864725" 0 -- --no-exact -d 30 --radian 1e10 sin
+  expect no-exact-value "" 2 --stderr "takes no value" -- --no-exact=1 1
   ;;
 registers)
   expect up-down "$(printf 'R0: 2\nR1: 3\nR2: 4\nR3: 0\nR4: 0')" 0 --head 5 -- -d 12 -r 5 4 3 2 1 up down down
@@ -114,6 +121,20 @@ exit_codes)
   expect missing-script "" 2 --stderr "cannot read script file" -- -s "$TMP/none.txt" run
   expect not-supported "0" 0 --stderr "Not yet supported" -- '#88'
   "$CLI" --help | grep -q "x ^ y" || { echo "FAIL help"; failures=$((failures + 1)); }
+  # Memory is reserved as it is needed: --version and the defined algorithms run in a
+  # 32 MB address space, and what does not fit says so (not under the sanitizers, whose
+  # shadow memory needs more).
+  if [ -z "${ASAN_OPTIONS:-}" ]; then
+    out="$( (ulimit -v 32768; "$CLI" --version) 2>&1 | head -1)"
+    [ "$out" = "deepnums-cli (deepNUMS) 1.30" ] || { echo "FAIL small-version: [$out]"; failures=$((failures + 1)); }
+    want="$("$CLI" --no-exact -d 100000 --plain 2 sqrt </dev/null)"
+    out="$( (ulimit -v 32768; "$CLI" --no-exact -d 100000 --plain 2 sqrt </dev/null) 2>&1)"
+    [ "$out" = "$want" ] || { echo "FAIL small-defined: [${out:0:80}]"; failures=$((failures + 1)); }
+    out="$( (ulimit -v 32768; "$CLI" -d 100000 2 exp </dev/null) 2>&1)"
+    [[ "$out" == *"Exact digits: not enough working memory"*"ERROR" ]] || { echo "FAIL small-exact: [$out]"; failures=$((failures + 1)); }
+    out="$( (ulimit -v 21000; "$CLI" -d 12 2 sqrt </dev/null; echo "rc=$?") 2>&1)"
+    [[ "$out" == *"Not enough memory for this operation"*"rc=1" ]] || { echo "FAIL no-thread: [$out]"; failures=$((failures + 1)); }
+  fi
   # A usage error runs nothing: the workspace file is not written.
   "$CLI" -w "$TMP/ws.ini" 1 foo 2>/dev/null
   [ ! -e "$TMP/ws.ini" ] || { echo "FAIL usage-error-wrote-workspace"; failures=$((failures + 1)); }
@@ -130,6 +151,17 @@ workspace)
   expect big-in "" 0 --head 0 -- -w "$TMP/big.ini" -d 100000 --plain "R0=$big" dup
   out="$("$CLI" -w "$TMP/big.ini" -r </dev/null | sed -n 2p)"
   [ "$out" = "R1: $big" ] || { echo "FAIL big register (${#out} chars)"; failures=$((failures + 1)); }
+  # A register read from the file keeps its text byte for byte until a command changes
+  # it, whatever the precision of the runs in between.
+  for digits in 12 1000 100000; do
+    cp "$TMP/big.ini" "$TMP/keep.ini"
+    "$CLI" -w "$TMP/keep.ini" -d "$digits" >/dev/null </dev/null
+    "$CLI" -w "$TMP/keep.ini" -d "$digits" CLR5 >/dev/null </dev/null
+    out="$("$CLI" -w "$TMP/keep.ini" -d 100000 --plain </dev/null)"
+    [ "$out" = "$big" ] || { echo "FAIL kept at $digits digits (${#out} chars)"; failures=$((failures + 1)); }
+  done
+  expect typed-kept "1000" 0 -- -w "$TMP/typed.ini" -d 12 1e3
+  grep -q $'^1e3\r$' "$TMP/typed.ini" || { echo "FAIL typed text saved as typed"; failures=$((failures + 1)); }
   mkdir -p "$TMP/dir.ini"
   expect unreadable "" 2 --stderr "cannot read workspace file" -- -w "$TMP/dir.ini" 1
   ;;
@@ -160,9 +192,9 @@ interactive)
   [[ "$out" == *"$want"* ]] || { echo "FAIL session-rad: [$out]"; failures=$((failures + 1)); }
   [[ "$out" == *"R0: .5"$'\n'* ]] || { echo "FAIL session-sin-rad: [$out]"; failures=$((failures + 1)); }
   [[ "$out" == *"R0: .3333333333333333333 3333333333"* ]] || { echo "FAIL session-bare: [$out]"; failures=$((failures + 1)); }
-  [[ "$out" == *"digits 20, deg, bare on, plain off, compact off, exact off" ]] || { echo "FAIL session-options: [$out]"; failures=$((failures + 1)); }
+  [[ "$out" == *"digits 20, deg, bare on, plain off, compact off, exact on" ]] || { echo "FAIL session-options: [$out]"; failures=$((failures + 1)); }
   # "Exact digits": the true value truncated, where the default mode's last digit is off.
-  out="$(printf 'exact on\n1e16 0.500000000001 -\n' | "$CLI" -d 16 -i | grep '^R0')"
+  out="$(printf 'exact off\nexact on\n1e16 0.500000000001 -\n' | "$CLI" --no-exact -d 16 -i | grep '^R0')"
   [ "$out" = "R0: 9999999999999999" ] || { echo "FAIL session-exact: [$out]"; failures=$((failures + 1)); }
   out="$("$CLI" --exact -d 16 R1=1E16 R0=0.500000000001 -)"
   [ "$out" = "9999999999999999" ] || { echo "FAIL option-exact: [$out]"; failures=$((failures + 1)); }

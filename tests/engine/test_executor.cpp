@@ -143,6 +143,41 @@ TEST_F(Executor, MemoryRegistersAreReadFromTheirFullTexts) {
   EXPECT_EQ(shadow(7), digits.substr(0, 50));
 }
 
+// A tab in a register text (older input, a workspace file) is read as a blank and becomes
+// one in the text, so that the box, the shadow and the number agree.
+TEST_F(Executor, TabsInRegisterTextsReadAsBlanks) {
+  type(SLOT_R0, "\t5");
+  type(SLOT_R1, "1\t2\t\r\n");
+  slot_copy(MemoryTexts[1], "3\t4");  // R6
+  type(SLOT_R6, "3\t4");
+  press(C_NYS1);
+  EXPECT_EQ(shown(0), "5\r\n");
+  EXPECT_EQ(shown(1), "12\r\n");
+  EXPECT_EQ(shown(6), "34\r\n");
+  EXPECT_EQ(text(SLOT_R0), " 5");
+  EXPECT_EQ(memory(6), "3 4");
+  for (int n : {0, 1, 6}) EXPECT_TRUE(register_consistent(n)) << n;
+}
+
+// A memory register's change shows only in its 50-character display copy: a new full text
+// with the same first 50 characters is read once its shadow is marked stale.
+TEST_F(Executor, OneStaleShadowReadsThatRegisterAgain) {
+  const std::string head(50, '1');
+  slot_copy(MemoryTexts[2], (head + "2").c_str());  // R7
+  type(SLOT_R7, head.c_str());
+  type(SLOT_SIG_DIGITS, "100");
+  press(C_NYS1);
+  slot_copy(MemoryTexts[2], (head + "3").c_str());
+  press(C_NYS1);
+  EXPECT_EQ(shown(7), reads_as((head + "2").c_str()));  // unseen without the mark
+  dec_from_text(Registers[4], "9");  // other registers stay as they are
+  mark_shadow_stale(7);
+  mark_shadow_stale(15);  // out of range: nothing
+  press(C_NYS1);
+  EXPECT_EQ(shown(7), reads_as((head + "3").c_str()));
+  EXPECT_EQ(shown(4), "9\r\n");
+}
+
 TEST_F(Executor, LoweringTheDigitsReadsNothing) {
   type(SLOT_SIG_DIGITS, "30");
   type(SLOT_R1, "1");

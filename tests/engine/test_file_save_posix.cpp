@@ -155,3 +155,34 @@ TEST_F(FileSavePosix, ConcurrentSavesLeaveOneWholeState) {
 }
 
 }  // namespace
+
+// A save's temporary carries its process id: those left by processes that have gone (a
+// kill -9 during a save) are removed by the next save, those of a running process are
+// not, and other names are never touched.
+TEST_F(FileSavePosix, StaleTemporariesOfGoneProcessesAreRemoved) {
+  const pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  waitpid(gone, nullptr, 0);
+  const std::string ws = path("ws.ini");
+  const std::string stale[] = {ws + "." + std::to_string(gone) + ".tmp", path(".deepnums-") + std::to_string(gone) + ".tmp"};
+  const std::string kept[] = {ws + "." + std::to_string(getppid()) + ".tmp", ws + ".12ab.tmp", ws + ".backup",
+                              path("other.ini.") + std::to_string(gone) + ".tmp"};
+  for (const std::string &p : stale) std::ofstream(p) << "partial";
+  for (const std::string &p : kept) std::ofstream(p) << "mine";
+  ASSERT_TRUE(workspace_write(ws.c_str()));
+  for (const std::string &p : stale) EXPECT_NE(access(p.c_str(), F_OK), 0) << p;
+  for (const std::string &p : kept) EXPECT_EQ(contents(p), "mine") << p;
+  EXPECT_EQ(entries(), 1 + 4);
+}
+
+// Names up to the longest a folder takes (255 bytes) are saved: the temporary then takes
+// a short name of its own in the same folder.
+TEST_F(FileSavePosix, NamesUpToTheLongestAreSaved) {
+  for (size_t length : {240u, 249u, 252u, 255u}) {
+    const std::string ws = path(std::string(length - 4, 'w').c_str()) + ".ini";
+    ASSERT_TRUE(workspace_write(ws.c_str())) << length << ": " << workspace_error();
+    EXPECT_EQ(contents(ws).substr(0, 4), "20\r\n") << length;
+    std::remove(ws.c_str());
+    EXPECT_EQ(entries(), 0) << length;
+  }
+}

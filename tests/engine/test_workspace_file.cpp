@@ -141,12 +141,40 @@ TEST_F(WorkspaceFile, FailedSaveKeepsTheOldFile) {
   EXPECT_EQ(inner, "old");
 }
 
-TEST_F(WorkspaceFile, LastLineWithoutLineFeedKeepsItsCharacters) {
-  std::vector<std::string> texts(19, "");
-  std::string f = body("20", std::vector<std::string>(20, "0"), "20", texts) + "1999";
-  write_file(f);
-  load();
-  EXPECT_STREQ(TextSlots[19], "1999");
+// A file cut off anywhere (inside a line, or before a line its counts announce) is refused
+// as a whole, with the line in the message: a text cut anywhere would read as another
+// number. Nothing of it is taken.
+TEST_F(WorkspaceFile, CutOffFilesAreRefusedWithTheirLine) {
+  const std::string whole = body("20", std::vector<std::string>(20, "1"), "20",
+                                 std::vector<std::string>(20, "123456"));
+  const struct {
+    const char *what;
+    std::string bytes;
+    const char *error;
+  } cases[] = {
+      {"last register without its line end", whole.substr(0, whole.size() - 2),
+       "cut off inside line 42 (it has no line end)"},
+      {"inside a register", whole.substr(0, whole.size() - 5), "cut off inside line 42 (it has no line end)"},
+      {"between two texts", whole.substr(0, whole.rfind("123456")), "cut off before line 42"},
+      {"inside the settings", "20\r\n1\r\n5\r\n", "cut off before line 4"},
+      {"before the text count", body("20", std::vector<std::string>(20, "1"), "", {}).substr(0, 64),
+       "cut off before line 22"},
+      {"a count without its line end", "1\r\n1", "cut off inside line 2 (it has no line end)"},
+      {"a huge settings count", "99999999999999\r\n1\r\n", "cut off before line 3"},
+      {"a huge text count", "0\r\n2147483647\r\n5\r\n", "cut off before line 4"},
+  };
+  for (const auto &c : cases) {
+    clear();
+    write_file(c.bytes);
+    EXPECT_EQ(load(), -1) << c.what;
+    EXPECT_STREQ(workspace_error(), c.error) << c.what;
+    EXPECT_EQ(Settings[SET_LANGUAGE], 0) << c.what;
+    EXPECT_STREQ(TextSlots[0], "0") << c.what;
+  }
+  clear();
+  write_file(whole);
+  EXPECT_EQ(load(), 1);
+  EXPECT_STREQ(TextSlots[19], "123456");
 }
 
 TEST_F(WorkspaceFile, LineFeedOnlyFilesAndBel) {
@@ -181,28 +209,18 @@ TEST_F(WorkspaceFile, ExtraAndMissingLines) {
   EXPECT_STREQ(TextSlots[0], "7");
   EXPECT_STREQ(TextSlots[1], "8");
 
-  // Ends inside the settings: values so far, no texts.
+  // Fewer lines than a whole file, as the counts say: the rest is the defaults.
   clear();
-  write_file("20\r\n1\r\n5\r\n");
+  write_file("2\r\n1\r\n5\r\n1\r\n9\r\n");
   load();
   EXPECT_EQ(Settings[0], 1);
   EXPECT_EQ(Settings[1], 5);
-  EXPECT_STREQ(TextSlots[0], "0");
-
-  // Huge counts read only what is there.
-  clear();
-  write_file("99999999999999\r\n1\r\n");
-  load();
-  EXPECT_EQ(Settings[0], 1);
-  clear();
-  write_file("0\r\n2147483647\r\n5\r\n");
-  load();
-  EXPECT_STREQ(TextSlots[0], "5");
+  EXPECT_STREQ(TextSlots[0], "9");
   EXPECT_STREQ(TextSlots[1], "0");
 
-  // A language outside 0..1 and an empty file.
+  // A language outside 0..1, and an empty file (it records nothing).
   clear();
-  write_file("1\r\n7\r\n");
+  write_file("1\r\n7\r\n0\r\n");
   load();
   EXPECT_EQ(Settings[SET_LANGUAGE], 0);
   clear();
@@ -238,7 +256,7 @@ TEST_F(WorkspaceFile, LinesAndFilesPastTheBoundsAreUnreadable) {
     std::string bytes;
     int want;
   };
-  const std::string settings = body("20", std::vector<std::string>(20, "1"), "20", {});
+  const std::string settings = body("20", std::vector<std::string>(20, "1"), "1", {});
   const Case cases[] = {
       {"longest line", settings + std::string(WORKSPACE_LINE_MAX_BYTES, '4') + "\r\n", 1},
       {"line one byte too long", settings + std::string(WORKSPACE_LINE_MAX_BYTES + 1, '4') + "\n", -1},
@@ -253,7 +271,10 @@ TEST_F(WorkspaceFile, LinesAndFilesPastTheBoundsAreUnreadable) {
     EXPECT_EQ(Settings[SET_LANGUAGE], c.want == 1 ? 1 : 0) << c.what;
     EXPECT_STREQ(TextSlots[SLOT_SIG_DIGITS], "1000") << c.what;
     if (c.want < 0) {
-      EXPECT_STREQ(workspace_error(), "too long for a workspace file") << c.what;
+      const bool whole_file = c.bytes.size() > WORKSPACE_FILE_MAX_BYTES;
+      EXPECT_STREQ(workspace_error(), whole_file ? "too long for a workspace file"
+                                                 : "line 23 is too long for a workspace file")
+          << c.what;
     }
   }
 }

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # The install rules and the Debian package, end to end:
 #   test_package.sh BUILD_DIR WORK_DIR
-# 1. `cmake --install` into a prefix holds the programs, desktop entry, icon, manual pages
-#    and documentation.
+# 1. `cmake --install` into a prefix holds the programs, desktop entry, icons, AppStream
+#    metainfo, manual pages and documentation.
 # 2. CPack builds the .deb; its control fields are checked, `apt-get install -s` resolves
 #    its dependencies, and dpkg installs it into a scratch root (an empty dpkg database).
-#    The copyright file and changelog are there and lintian finds no error.
+#    The copyright file and changelog are there and lintian reports neither an error nor
+#    a warning.
 # 3. Every shared library the installed programs name is found and comes from a package
-#    the .deb depends on; the desktop entry and the manual pages are valid.
+#    the .deb depends on; the desktop entry, the icons, the metainfo and the manual pages
+#    are valid.
 # 4. The installed deepnums-cli computes; the installed window starts.
 set -uo pipefail
 build=${1:?build dir}
@@ -25,8 +27,13 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 \
 wanted=(bin/deepnums-cli share/man/man1/deepnums-cli.1.gz share/doc/deepnums/README.md
         share/doc/deepnums/copyright share/doc/deepnums/changelog.Debian.gz
         share/doc/deepnums/docs/manual.md share/doc/deepnums/docs/window.png)
-[ $with_window = 1 ] && wanted+=(bin/deepnums share/man/man1/deepnums.1.gz
-        share/applications/deepnums.desktop share/icons/hicolor/scalable/apps/deepnums.svg)
+icon_sizes=(16 32 48 64 128 256)
+metainfo=share/metainfo/io.github.deepnums.deepnums.metainfo.xml
+if [ $with_window = 1 ]; then
+  wanted+=(bin/deepnums share/man/man1/deepnums.1.gz share/applications/deepnums.desktop
+           share/icons/hicolor/scalable/apps/deepnums.svg "$metainfo")
+  for size in "${icon_sizes[@]}"; do wanted+=("share/icons/hicolor/${size}x$size/apps/deepnums.png"); done
+fi
 for f in "${wanted[@]}"; do
   [ -f "$prefix/$f" ] || fail "cmake --install left out $f"
 done
@@ -78,7 +85,8 @@ bin=$root/usr/bin
 echo "dpkg -i into a scratch root: $(dpkg-deb -c "$deb" | grep -c -v '/$') files"
 
 # The licence and the changelog, whose latest entry is this version; then lintian, which
-# must report no error (its warnings are fixed or overridden in packaging/debian).
+# must report no error and no warning (what does not apply to this package is overridden,
+# with the reason, in packaging/debian/lintian-overrides).
 doc=$root/usr/share/doc/deepnums
 head -1 "$doc/copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
   || fail "no machine-readable /usr/share/doc/deepnums/copyright"
@@ -91,8 +99,8 @@ lintian --fail-on none --display-level '>=warning' --show-overrides "$deb" >"$wo
 rc=$?
 cat "$work/lintian.log"
 [ $rc -eq 0 ] || fail "lintian could not check the package (exit $rc)"
-! grep -q '^E: ' "$work/lintian.log" || fail "lintian reports errors"
-echo "lintian: no errors; $(grep -c '^W: ' "$work/lintian.log") warnings, $(grep -c '^O: ' "$work/lintian.log") overridden"
+! grep -q -E '^(E|W): ' "$work/lintian.log" || fail "lintian reports errors or warnings"
+echo "lintian: no errors, no warnings; $(grep -c '^O: ' "$work/lintian.log") overridden"
 
 # ---- 3. libraries, desktop entry, manual pages ----
 for exe in "$bin"/*; do
@@ -109,18 +117,38 @@ done
 echo "libraries: every NEEDED entry comes from a package in Depends"
 if [ $with_window = 1 ]; then
   desktop=$root/usr/share/applications/deepnums.desktop
-  desktop-file-validate "$desktop" || fail "desktop-file-validate"
-  grep -qx 'Categories=Utility;Calculator;Science;' "$desktop" || fail "desktop categories"
+  # Silent: no error, warning or hint (one main category, so menus show it once).
+  out=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$out" ] || { echo "$out"; fail "desktop-file-validate"; }
+  grep -qx 'Categories=Utility;Calculator;' "$desktop" || fail "desktop categories"
   exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
   icon_name=$(sed -n 's/^Icon=//p' "$desktop")
   [ -x "$bin/$exec_name" ] || fail "the desktop entry runs '$exec_name', which is not installed"
-  [ -f "$root/usr/share/icons/hicolor/scalable/apps/$icon_name.svg" ] || fail "no icon '$icon_name'"
+  icons=$root/usr/share/icons/hicolor
+  [ -f "$icons/scalable/apps/$icon_name.svg" ] || fail "no icon '$icon_name'"
+  # Each PNG is the size its folder names, with an alpha channel (the rounded corners).
+  for size in "${icon_sizes[@]}"; do
+    png=$icons/${size}x$size/apps/$icon_name.png
+    got=$(identify -format '%w %h %[channels]' "$png" 2>&1)
+    [ "$got" = "$size $size srgba" ] || fail "$png: '$got', expected '$size $size srgba'"
+  done
+  # The metainfo: its newest release is this version, it launches the installed entry,
+  # and appstreamcli finds nothing to say, not even a pedantic hint (--no-net: the
+  # screenshot's address is not fetched).
+  mi=$root/usr/$metainfo
+  release=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$mi" | head -1)
+  [ "$release" = "$version" ] || fail "newest release in the metainfo is '$release', not $version"
+  grep -q "<launchable type=\"desktop-id\">$(basename "$desktop")</launchable>" "$mi" \
+    || fail "the metainfo does not launch $(basename "$desktop")"
+  out=$(appstreamcli validate --pedantic --no-net --no-color "$mi" 2>&1) \
+    && [ "$out" = "✔ Validation was successful." ] || { echo "$out"; fail "appstreamcli validate"; }
+  out=$(appstreamcli validate-tree --pedantic --no-net --no-color "$root/usr" 2>&1) \
+    && [ "$out" = "✔ Validation was successful." ] || { echo "$out"; fail "appstreamcli validate-tree"; }
 fi
 for page in "$root"/usr/share/man/man1/*.1.gz; do
   warnings=$(gzip -dc "$page" | groff -t -man -Tutf8 -ww -z 2>&1)
   [ -z "$warnings" ] || { echo "$warnings"; fail "groff warns about $(basename "$page")"; }
 done
-echo "desktop entry and manual pages valid"
+echo "desktop entry, icons, metainfo and manual pages valid"
 
 # ---- 4. the installed programs run ----
 cli=$bin/deepnums-cli
@@ -139,11 +167,13 @@ printf 'test 0,0\n' >"$work/selftest.txt"
 grep -q '^TEST completed: seq=40  step=11$' "$work/stderr" || fail "self-test: $(cat "$work/stderr")"
 echo "installed deepnums-cli: computed and passed the self-test"
 if [ $with_window = 1 ]; then
-  # Started in a folder of its own (it reads deepNUMS.ini there); stopped by the timeout.
+  # With a configuration folder of its own (the workspace is saved there when the timeout
+  # stops it).
   mkdir -p "$work/window"
-  (cd "$work/window" && QT_QPA_PLATFORM=offscreen timeout 3 "$bin/deepnums" >"$work/window.log" 2>&1)
+  (cd "$work/window" && XDG_CONFIG_HOME="$work/window" QT_QPA_PLATFORM=offscreen timeout 3 "$bin/deepnums" >"$work/window.log" 2>&1)
   rc=$?
   [ $rc -eq 124 ] || { cat "$work/window.log"; fail "the installed window exited with $rc instead of running"; }
-  echo "installed deepnums: started and ran until stopped"
+  [ -f "$work/window/deepnums/deepNUMS.ini" ] || fail "the installed window saved no workspace in \$XDG_CONFIG_HOME/deepnums"
+  echo "installed deepnums: started, ran until stopped and saved its workspace"
 fi
 echo "package test passed"

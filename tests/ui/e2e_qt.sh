@@ -3,8 +3,9 @@
 #
 #   e2e_qt.sh DEEPNUMS_BINARY SCREENSHOT.png
 #
-# Starts `deepnums` three times in one temporary directory (so the workspace file written
-# at each close is read at the next start) and drives it with synthetic clicks and keys:
+# Starts `deepnums` three times with XDG_CONFIG_HOME in one temporary directory (so the
+# workspace file written at each close, config/deepnums/deepNUMS.ini there, is read at the
+# next start) and drives it with synthetic clicks and keys:
 #   1. switch to English, select radian, tick "Compact mem.", type R1 = 10 and R0 = 3,
 #      press "-": the file holds R0 = 7 and those settings;
 #   2. restored at the same place and size, untick "Compact mem.", type R1 = 2 and
@@ -12,7 +13,11 @@
 #      screenshot of the window is saved;
 #   3. set 100000 digits, R0 = 100000000, press "!": a press meanwhile is refused with the
 #      "Parameter" box; Cancel returns the window to idle within a second; a command after
-#      that computes from the texts shown (R1 = 4, R0 = 5, "+" gives 9).
+#      that computes from the texts shown (R1 = 4, R0 = 5, "+" gives 9);
+#   4. SIGTERM during a command: cancelled and saved;
+#   5. from the keyboard alone on a fresh start: 2, Tab, 3, Ctrl++ and Ctrl+Z bring R1 = 2
+#      and R0 = 3 back (a screenshot shows the focus);
+#   6. Ctrl+-, Ctrl+Z, Ctrl+Y and Return ("up") from the keyboard.
 #
 # Where to click: the layout is in tenths of a character cell of the window's font, and a
 # first start opens the window at its default size of 154 columns + 10 pixels by 51 lines.
@@ -55,19 +60,19 @@ fail() {
 # Rectangles of the controls used, in tenths of a character cell (left top right bottom),
 # as the control table gives them.
 declare -A RECT=(
-  [2]="360 5 420 17"        # significant digits field
-  [8]="830 5 920 17"        # language button
-  [17]="35 230 1510 297"    # R1
-  [32]="35 420 105 432"     # "radian"
-  [33]="10 440 110 452"     # "Compact mem."
-  [19]="35 300 1510 367"    # R0
-  [35]="120 390 140 402"    # "+"
-  [36]="120 405 140 417"    # "-"
-  [47]="205 420 250 432"    # "x ^ y"
-  [63]="370 435 415 447"    # "pi"
-  [85]="645 390 690 402"    # "!"
-  [95]="760 390 960 402"    # "Perform the following"
-  [96]="970 390 1030 402"   # "Cancel"
+  [2]="140 20 200 32"       # significant digits field
+  [8]="260 5 350 17"        # language button
+  [17]="35 236 1510 300"    # R1
+  [32]="15 420 140 432"     # "radian"
+  [33]="10 440 145 452"     # "Compact mem."
+  [19]="35 303 1510 367"    # R0
+  [35]="155 390 175 402"    # "+"
+  [36]="155 405 175 417"    # "-"
+  [47]="245 420 300 432"    # "x ^ y"
+  [63]="425 435 480 447"    # "pi"
+  [85]="725 390 780 402"    # "!"
+  [95]="855 390 1010 402"   # "Perform the following"
+  [96]="855 405 920 417"    # "Cancel"
 )
 
 # Sends a WM_DELETE_WINDOW message to a window, as a window manager's close button does.
@@ -133,7 +138,7 @@ if bad:
 EOF
 
 start_app() {
-  (cd "$WORK" && exec "$BIN" 2>>"$WORK/stderr.txt") &
+  (cd "$WORK" && XDG_CONFIG_HOME="$WORK/config" exec "$BIN" 2>>"$WORK/stderr.txt") &
   APP_PID=$!
   WID=""
   for _ in $(seq 1 200); do
@@ -148,11 +153,40 @@ start_app() {
   timeout 5 xdotool windowfocus --sync "$WID" 2>/dev/null || true
 }
 
+# A control's rectangle in client pixels (PL PT PR PB), as control_rect lays it out for the
+# window's size: the table's tenths in pixels, then the stretch. The client area is the
+# window (no frame, no scroll bars at these sizes); the content's natural size is 1520 by
+# 490 tenths and its least 1030 by 320. The register boxes R4..R0 (ids 11..19) grow down
+# by 1, 1, 1, 1, 4 eighths of the extra height (or shrink by fifths of a lack), the rows
+# below them move by all of it; the register boxes, the status line and the script box
+# grow across by the extra width.
+layout_rect() {
+  local id=$1 l t r b
+  read -r l t r b <<<"${RECT[$id]}"
+  local sx=$((WIDTH - 1520 * CW / 10)) sy=$((HEIGHT - 490 * CH / 10))
+  local min_sx=$(((1030 - 1520) * CW / 10)) min_sy=$(((320 - 490) * CH / 10))
+  [ $sx -lt $min_sx ] && sx=$min_sx
+  [ $sy -lt $min_sy ] && sy=$min_sy
+  PL=$((l * CW / 10)); PR=$((r * CW / 10)); PT=$((t * CH / 10)); PB=$((b * CH / 10))
+  share() {  # the part of sy above register box $1 (0 = R4 .. 5 = all)
+    local grow=(0 1 2 3 4 8)
+    if [ $sy -ge 0 ]; then echo $((sy * grow[$1] / 8)); else echo $((-(-sy * $1 / 5))); fi
+  }
+  if [ "$id" -ge 11 ] && [ "$id" -le 19 ] && [ $((id % 2)) -eq 1 ]; then
+    local k=$(((id - 11) / 2))
+    PT=$((PT + $(share $k))); PB=$((PB + $(share $((k + 1)))))
+    PR=$((PR + sx))
+  elif [ "$t" -ge 368 ]; then
+    PT=$((PT + sy)); PB=$((PB + sy))
+  fi
+  case $id in 97|98) PR=$((PR + sx)) ;; esac
+}
+
 # Centre of a control in screen pixels.
 centre() {
-  read -r l t r b <<<"${RECT[$1]}"
-  CX=$((X + (l * CW / 10 + r * CW / 10) / 2))
-  CY=$((Y + (t * CH / 10 + b * CH / 10) / 2))
+  layout_rect "$1"
+  CX=$((X + (PL + PR) / 2))
+  CY=$((Y + (PT + PB) / 2))
 }
 
 click() {
@@ -170,9 +204,9 @@ type_into() {
 
 # A crop of one control from the screen.
 grab_control() {
-  read -r l t r b <<<"${RECT[$1]}"
-  local x0=$((X + l * CW / 10)) y0=$((Y + t * CH / 10))
-  local w=$((r * CW / 10 - l * CW / 10)) h=$((b * CH / 10 - t * CH / 10))
+  layout_rect "$1"
+  local x0=$((X + PL)) y0=$((Y + PT))
+  local w=$((PR - PL)) h=$((PB - PT))
   import -window root -crop "${w}x${h}+${x0}+${y0}" +repage "$2"
 }
 
@@ -194,11 +228,15 @@ close_app() {
 }
 
 check_ini() {
-  python3 "$WORK/check_ini.py" "$WORK/deepNUMS.ini" "$@" || fail "workspace file after $STEP"
+  python3 "$WORK/check_ini.py" "$WORK/config/deepnums/deepNUMS.ini" "$@" || fail "workspace file after $STEP"
 }
 
 # ---- 1. first start: default size, English, "-" ----
 STEP="session 1"
+# A workspace that holds only the Japanese captions, as a Japanese user's first start
+# shows them, whatever the locale of the test.
+mkdir -p "$WORK/config/deepnums"
+printf '1\r\n0\r\n0\r\n' >"$WORK/config/deepnums/deepNUMS.ini"
 start_app
 [ $(((WIDTH - 10) % 154)) -eq 0 ] && [ $((HEIGHT % 51)) -eq 0 ] ||
   fail "first window is ${WIDTH}x${HEIGHT}, not a default size"
@@ -302,10 +340,41 @@ APP_PID=""
 check_ini R0=100000000 set12=85 status=aborted
 echo "ok: SIGTERM during \"!\" cancelled it and saved the workspace"
 
+# ---- 5. the keyboard alone: 2, Tab, 3, the key of "+", Ctrl+Z ----
+STEP="session 5 (keyboard)"
+# A start with the Japanese captions and nothing else: the focus is in R1, its "0" selected.
+printf '1\r\n0\r\n0\r\n' >"$WORK/config/deepnums/deepNUMS.ini"
+start_app
+xdotool type --delay 30 2
+xdotool key Tab
+xdotool type --delay 30 3
+xdotool key ctrl+plus
+sleep 1
+xdotool key ctrl+z
+sleep 0.5
+import -window "$WID" "$WORK/keys.png"
+close_app
+check_ini R0=3 R1=2 R2=0 "status=元に戻しました: +"
+echo "ok: 2, Tab, 3, Ctrl++, Ctrl+Z: R1 = 2 and R0 = 3 back"
+
+# ---- 6. redo, Return as "up", Esc when idle ----
+STEP="session 6 (keyboard)"
+start_app
+xdotool type --delay 30 10
+xdotool key Tab
+xdotool type --delay 30 3
+xdotool key ctrl+minus
+sleep 1
+xdotool key ctrl+z ctrl+y Escape Return
+sleep 1
+close_app
+check_ini R0=0 R1=7 R2=3 R3=10 set12=40
+echo "ok: 10, Tab, 3, Ctrl+-, Ctrl+Z, Ctrl+Y, Return: R1 = 7 and the stack lifted"
+
 # The screenshots of the steps go beside the main one; the work directory is kept only
 # when the test fails.
 SHOTDIR=$(dirname "$SHOT")
-for step in japanese running refused cancelled; do
+for step in japanese running refused cancelled keys; do
   cp "$WORK/$step.png" "$SHOTDIR/e2e-$step.png"
 done
 rm -rf "$WORK"

@@ -33,6 +33,7 @@ void FakeEngine::reset() {
   body = nullptr;
   runs = 0;
   stale_marks = 0;
+  stale_registers.clear();
   entered = false;
   release = false;
   wrote_after_cancel = false;
@@ -63,6 +64,9 @@ int execute_command() {
 }
 
 void mark_shadows_stale() { ++engine.stale_marks; }
+const char MSG_OUT_OF_MEMORY[] = "Not enough memory for this operation";
+
+void mark_shadow_stale(int n) { engine.stale_registers += std::to_string(n); }
 
 void blocking_body() {
   while (!engine.release.load()) {

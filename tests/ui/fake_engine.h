@@ -16,6 +16,7 @@ struct FakeEngine {
   std::function<void()> body;
   std::atomic<int> runs{0};
   std::atomic<int> stale_marks{0};
+  std::string stale_registers;  // mark_shadow_stale(n), one digit per call (main thread)
   std::atomic<bool> entered{false};  // the body has started
   std::atomic<bool> release{false};  // lets a blocking body finish
   std::atomic<bool> wrote_after_cancel{false};

@@ -48,6 +48,7 @@ void FakePlatform::reset() {
   main = UiWindow{};
   main.is_main = true;
   main_created = false;
+  focus = nullptr;
   fail_main_window = false;
   fail_controls.clear();
   window_rect = UiRect{0, 0, 0, 0};
@@ -56,6 +57,7 @@ void FakePlatform::reset() {
   screen_height = 1080;
   work_area = UiRect{0, 0, 1920, 1080};
   font = UiFontMetrics{8, 16, 0, 0};
+  caption_char_width = 5;
   for (auto &b : bars) b = UiScrollInfo{0, 0, 0, 0, 0};
   scrolled_dx = scrolled_dy = 0;
   invalidations = updates = 0;
@@ -66,7 +68,6 @@ void FakePlatform::reset() {
   timer_interval = 0;
   quit_called = false;
   quit_code = -1;
-  full_path_fails = false;
   wrong_thread_calls = 0;
   main_thread = std::this_thread::get_id();
   std::lock_guard<std::mutex> lock(post_mutex);
@@ -132,7 +133,10 @@ UiHandle plat_create_control(UiHandle parent, UiClass cls, const char *text, uin
 
 void plat_set_text(UiHandle w, const char *text) {
   record("set_text " + name_of(w) + " " + (text ? text : ""));
-  if (w) w->text = text ? text : "";
+  if (!w) return;
+  w->text = text ? text : "";
+  w->box_undo = w->box_redo = 0;
+  w->selected_all = false;
 }
 
 int plat_get_text(UiHandle w, char *buf, int size) {
@@ -219,6 +223,17 @@ UiRect plat_work_area(UiHandle) {
 UiFontMetrics plat_font_metrics(UiHandle main) {
   record("font_metrics " + name_of(main));
   return fake.font;
+}
+
+// Not recorded: it is asked once per caption at creation.
+int plat_caption_width(UiHandle, UiClass cls, uint32_t style, const char *caption) {
+  if (fake.caption_char_width == 0) return 0;
+  int chars = 0;
+  for (const char *p = caption; p && *p; ++p) chars += (static_cast<unsigned char>(*p) & 0xC0) != 0x80;
+  int decoration = 4;
+  const uint32_t type = style & UI_BS_TYPEMASK;
+  if (cls == UI_CLASS_BUTTON && (type == UI_BS_CHECKBOX || type == UI_BS_RADIOBUTTON)) decoration = 20;
+  return chars * fake.caption_char_width + decoration;
 }
 
 void plat_invalidate(UiHandle main) {
@@ -317,14 +332,26 @@ void plat_kill_timer(UiHandle main) {
   fake.timer_active = false;
 }
 
-int plat_full_path(const char *name, char *out, int size) {
-  record(std::string("full_path ") + name);
-  if (fake.full_path_fails) return 0;
-  char *cwd = getcwd(nullptr, 0);
-  if (!cwd) return 0;
-  std::string full = std::string(cwd) + "/" + name;
-  std::free(cwd);
-  if (full.size() >= static_cast<size_t>(size)) return static_cast<int>(full.size());
-  std::memcpy(out, full.c_str(), full.size() + 1);
-  return static_cast<int>(full.size());
+void plat_set_focus(UiHandle w) {
+  record("focus " + name_of(w));
+  if (!w) return;
+  fake.focus = w;
+  w->selected_all = w->cls == UI_CLASS_EDIT;
+}
+
+int plat_focused_id(UiHandle) { return fake.focus && !fake.focus->is_main ? fake.focus->id : -1; }
+
+bool plat_edit_undo(UiHandle w, bool redo) {
+  record("edit_undo " + name_of(w) + (redo ? " redo" : " undo"));
+  if (!w) return false;
+  int &steps = redo ? w->box_redo : w->box_undo;
+  if (steps == 0) return false;
+  --steps;
+  ++(redo ? w->box_undo : w->box_redo);
+  return true;
+}
+
+void plat_set_tooltip(UiHandle w, const char *text) {
+  record("tooltip " + name_of(w) + " " + (text ? text : ""));
+  if (w) w->tooltip = text ? text : "";
 }

@@ -24,6 +24,11 @@ struct UiWindow {
   bool enabled = true;
   bool checked = false;
   int limit = 0;
+  std::string tooltip;
+  // An edit box's own undo and redo steps of typing (plat_set_text empties both), and
+  // whether plat_set_focus selected its whole text.
+  int box_undo = 0, box_redo = 0;
+  bool selected_all = false;
 };
 
 struct DrawnText {
@@ -53,6 +58,11 @@ struct FakePlatform {
   int screen_width = 1920, screen_height = 1080;
   UiRect work_area{0, 0, 1920, 1080};  // plat_work_area
   UiFontMetrics font{8, 16, 0, 0};
+  int caption_char_width = 5;  // plat_caption_width: pixels per character, plus decoration
+                               // (0: every caption needs no room)
+
+  // The window or control with the keyboard focus (plat_focused_id is not recorded).
+  UiHandle focus = nullptr;
 
   UiScrollInfo bars[2]{};
   int scrolled_dx = 0, scrolled_dy = 0;
@@ -68,9 +78,6 @@ struct FakePlatform {
   int timer_interval = 0;
   bool quit_called = false;
   int quit_code = -1;
-
-  // plat_full_path: the real current directory unless overridden.
-  bool full_path_fails = false;
 
   // Calls made on another thread than the main one (except plat_post_call).
   int wrong_thread_calls = 0;

@@ -19,6 +19,7 @@
 #include "ui/control_table.h"
 #include "ui/main_window.h"
 #include "ui/qt/qt_backend.h"
+#include "ui/workspace.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ int main(int argc, char **argv) {
   QApplication app(argc, argv);
   char dir[] = "/tmp/deepnums_timing_XXXXXX";
   if (!mkdtemp(dir) || chdir(dir) != 0) return 1;
+  set_workspace_file("deepNUMS.ini");  // in the temporary folder, not the user's own
   UiHandle w = plat_create_main_window(WINDOW_CLASS_NAME, WINDOW_TITLE);
   plat_show_window(w, 0);
   settle();

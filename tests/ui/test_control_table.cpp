@@ -35,8 +35,8 @@ TEST_F(ControlTableTest, OperationGridFollowsTheLayoutRule) {
       EXPECT_EQ(d.index, -1);
       EXPECT_EQ(d.group, -1);
       EXPECT_EQ(d.style, 0x50000000u);
-      const int left = c == 0 ? 120 : 150 + 55 * (c - 1);
-      const int right = c == 0 ? 140 : left + 45;
+      const int left = c == 0 ? 155 : 185 + 60 * (c - 1);
+      const int right = c == 0 ? 175 : left + 55;
       EXPECT_EQ(d.rect.left, left);
       EXPECT_EQ(d.rect.right, right);
       EXPECT_EQ(d.rect.top, 390 + 15 * r);
@@ -73,8 +73,8 @@ TEST_F(ControlTableTest, FixedEntries) {
     EXPECT_EQ(d.style, 0x50A00044u);
     EXPECT_EQ(d.rect.left, 35);
     EXPECT_EQ(d.rect.right, 1510);
-    EXPECT_EQ(d.rect.top, 20 + 70 * (4 - n));
-    EXPECT_EQ(d.rect.bottom, 87 + 70 * (4 - n));
+    EXPECT_EQ(d.rect.top, 35 + 67 * (4 - n));
+    EXPECT_EQ(d.rect.bottom, 99 + 67 * (4 - n));
   }
   // R5..R9 displays painted from slots 5..9.
   for (int k = 0; k < 5; ++k) {
@@ -179,7 +179,7 @@ TEST_F(ControlTableTest, CreationOrderAndFirstStates) {
   // Classes, styles, rectangles, initial text " ".
   const auto creates = fake.calls_since(0, "create ");
   ASSERT_EQ(creates.size(), expected.size());
-  EXPECT_EQ(creates.front(), "create 0 static main 8,9,200,25");
+  EXPECT_EQ(creates.front(), "create 0 static main 8,8,200,27");
   UiWindow *r0 = fake.control(ID_R0);
   EXPECT_EQ(r0->cls, UI_CLASS_EDIT);
   EXPECT_EQ(r0->style, 0x50A00044u);

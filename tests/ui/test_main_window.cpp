@@ -12,7 +12,8 @@ TEST_F(MainWindowTest, FirstStartCreatesEverythingInOrder) {
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(fake.calls[0], "create_main deepNUMS deepNUMS : 100,000 digits Scientific Calculator R1.30");
   EXPECT_EQ(fake.calls[1], "font_metrics main");
-  EXPECT_EQ(fake.calls[2], "full_path deepNUMS.exe");
+  // The workspace is read next, without the platform; then the first child is created.
+  EXPECT_EQ(fake.calls[2].rfind("create 0 static main", 0), 0u) << fake.calls[2];
   // No file: Japanese, 1000 digits, every register 0, options off, degree.
   EXPECT_EQ(Settings[SET_LANGUAGE], 0);
   EXPECT_STREQ(TextSlots[SLOT_SIG_DIGITS], "1000");
@@ -28,7 +29,17 @@ TEST_F(MainWindowTest, FirstStartCreatesEverythingInOrder) {
   EXPECT_EQ(limits, (std::vector<std::string>{"limit 2 109999", "limit 11 109999", "limit 13 109999",
                                               "limit 15 109999", "limit 17 109999", "limit 19 109999",
                                               "limit 98 109999"}));
-  EXPECT_EQ(fake.calls.back(), "limit 98 109999");
+  // Then the keys' tooltips, and the focus goes to R1, where the first operand is typed.
+  size_t last_limit = 0;
+  for (size_t i = 0; i < fake.calls.size(); ++i) {
+    if (fake.calls[i] == "limit 98 109999") last_limit = i;
+  }
+  const std::vector<std::string> after(fake.calls.begin() + static_cast<long>(last_limit) + 1, fake.calls.end());
+  ASSERT_FALSE(after.empty());
+  EXPECT_EQ(after.back(), "focus 17");
+  EXPECT_EQ(after.size(), 61u);  // 58 buttons with a key, "Perform the following", "Cancel"
+  EXPECT_EQ(after.front(), "tooltip 35 Ctrl++");
+  EXPECT_TRUE(fake.control(ID_R1)->selected_all);
   size_t move_at = 0;
   for (size_t i = 0; i < fake.calls.size(); ++i) {
     if (fake.calls[i].rfind("move ", 0) == 0) move_at = i;
@@ -59,6 +70,7 @@ TEST_F(MainWindowTest, AppEntryShowsAndRunsTheLoop) {
 
 TEST_F(MainWindowTest, LayoutUnitsFromTheFont) {
   fake.font = UiFontMetrics{5, 13, 3, 1};  // variable pitch, average width 5
+  fake.caption_char_width = 0;  // captions that need no room: the units are the font's
   fake_open_window();
   EXPECT_EQ(char_width, 7);
   EXPECT_EQ(char_height, 16);
@@ -73,6 +85,7 @@ TEST_F(MainWindowTest, LayoutUnitsFromTheFont) {
   // A font without size still gives usable units.
   fake.reset();
   fake.font = UiFontMetrics{0, 0, 0, 0};
+  fake.caption_char_width = 0;
   fake_open_window();
   EXPECT_EQ(char_width, 1);
   EXPECT_EQ(char_height, 1);
@@ -110,7 +123,9 @@ TEST_F(MainWindowTest, PlaceWindowRules) {
   // A size of 5 pixels or less gives the default size.
   EXPECT_EQ(place(10, 10, 15, 500), "move main 10,10,1242,816");
   EXPECT_EQ(place(10, 10, 500, 15), "move main 10,10,1242,816");
-  EXPECT_EQ(place(10, 10, 16, 16), "move main 10,10,6,6");
+  // A size too small for the least content (105 columns + 10 by 34 lines) grows to it.
+  EXPECT_EQ(place(10, 10, 16, 16), "move main 10,10,850,544");
+  EXPECT_EQ(place(10, 10, 900, 600), "move main 10,10,890,590");
   EXPECT_EQ(place(0, 0, 0, 0), "move main 0,0,1242,816");
 }
 
@@ -137,9 +152,9 @@ TEST_F(MainWindowTest, SizesFitTheScreensAvailableArea) {
   EXPECT_EQ(s.width, 1366);
   EXPECT_EQ(s.height, 736);
   // A saved rectangle from a larger screen: reduced, at the area's edge on that side only.
-  EXPECT_EQ(place(100, 200, 1700, 500), "move main 0,200,1366,300");
-  EXPECT_EQ(place(100, 50, 600, 1050), "move main 100,32,500,736");
-  EXPECT_EQ(place(100, 50, 600, 500), "move main 100,50,500,450");  // fits: unchanged
+  EXPECT_EQ(place(100, 200, 1700, 800), "move main 0,200,1366,600");
+  EXPECT_EQ(place(100, 50, 1100, 1050), "move main 100,32,1000,736");
+  EXPECT_EQ(place(100, 50, 1100, 650), "move main 100,50,1000,600");  // fits: unchanged
   // "#": the fitted default size; a window that would then reach past the area moves in.
   for (const UiRect &at : {UiRect{0, 32, 500, 400}, UiRect{300, 100, 800, 500}}) {
     fake.window_rect = at;
@@ -156,27 +171,28 @@ TEST_F(MainWindowTest, SizesFitTheScreensAvailableArea) {
 
 TEST_F(MainWindowTest, GrowingAfterScrollingToTheBottom) {
   fake_open_window();
-  // 30 rows of 16 pixels, 100 columns of 8.
-  ui_on_size(800, 480);
-  EXPECT_EQ(fake.bars[UI_BAR_VERT].max, 47);
-  EXPECT_EQ(fake.bars[UI_BAR_VERT].page, 30);
-  EXPECT_EQ(fake.bars[UI_BAR_HORZ].max, 152);
-  EXPECT_EQ(fake.bars[UI_BAR_HORZ].page, 100);
+  // 15 rows of 16 pixels, 50 columns of 8: less than the least content (32 lines, 103
+  // columns), which therefore scrolls.
+  ui_on_size(400, 240);
+  EXPECT_EQ(fake.bars[UI_BAR_VERT].max, 31);
+  EXPECT_EQ(fake.bars[UI_BAR_VERT].page, 15);
+  EXPECT_EQ(fake.bars[UI_BAR_HORZ].max, 102);
+  EXPECT_EQ(fake.bars[UI_BAR_HORZ].page, 50);
   ui_on_scroll(UI_BAR_VERT, UI_SB_BOTTOM, 0);
-  EXPECT_EQ(fake.bars[UI_BAR_VERT].pos, 18);  // 47 - 30 + 1
-  EXPECT_EQ(scroll_y, -18);
-  EXPECT_EQ(fake.scrolled_dy, -18 * 16);
-  // 40 rows: 40 > -18 + 47, shift = min(18, 40 - 29) = 11.
+  EXPECT_EQ(fake.bars[UI_BAR_VERT].pos, 17);  // 31 - 15 + 1
+  EXPECT_EQ(scroll_y, -17);
+  EXPECT_EQ(fake.scrolled_dy, -17 * 16);
+  // 20 rows: 20 > -17 + 31, shift = min(17, 20 - 14) = 6.
   const size_t from = fake.calls.size();
-  ui_on_size(800, 640);
-  EXPECT_EQ(scroll_y, -7);
-  EXPECT_EQ(fake.scrolled_dy, -7 * 16);
+  ui_on_size(400, 320);
+  EXPECT_EQ(scroll_y, -11);
+  EXPECT_EQ(fake.scrolled_dy, -11 * 16);
   const auto calls = fake.calls_since(from);
   ASSERT_GE(calls.size(), 4u);
-  EXPECT_EQ(calls[0], "scroll_client main 0,176");
+  EXPECT_EQ(calls[0], "scroll_client main 0,96");
   EXPECT_EQ(calls[1], "invalidate main");
-  EXPECT_EQ(calls[2], "scroll_range v 0,47,40");
-  EXPECT_EQ(calls[3], "scroll_range h 0,152,100");
+  EXPECT_EQ(calls[2], "scroll_range v 0,31,20");
+  EXPECT_EQ(calls[3], "scroll_range h 0,102,50");
   // 60 rows: back to the top, never past it.
   ui_on_size(800, 960);
   EXPECT_EQ(scroll_y, 0);
@@ -186,17 +202,17 @@ TEST_F(MainWindowTest, GrowingAfterScrollingToTheBottom) {
 
 TEST_F(MainWindowTest, HorizontalGrowingAndLargeClientAreas) {
   fake_open_window();
-  ui_on_size(800, 480);  // 100 columns
+  ui_on_size(400, 240);  // 50 columns
   ui_on_scroll(UI_BAR_HORZ, UI_SB_BOTTOM, 0);
-  EXPECT_EQ(fake.bars[UI_BAR_HORZ].pos, 53);  // 152 - 100 + 1
+  EXPECT_EQ(fake.bars[UI_BAR_HORZ].pos, 53);  // 102 - 50 + 1
   EXPECT_EQ(scroll_x, -53);
-  ui_on_size(8 * 120, 480);  // 120 > -53 + 152: shift min(53, 21)
+  ui_on_size(8 * 70, 240);  // 70 > -53 + 102: shift min(53, 21)
   EXPECT_EQ(scroll_x, -32);
-  ui_on_size(8 * 200, 480);
+  ui_on_size(8 * 200, 240);
   EXPECT_EQ(scroll_x, 0);
   EXPECT_EQ(fake.scrolled_dx, 0);
-  // 48 rows or more and 153 columns or more: nothing can move.
-  ui_on_size(8 * 153, 16 * 48);
+  // 32 rows or more and 103 columns or more: nothing can move.
+  ui_on_size(8 * 103, 16 * 32);
   for (int req : {UI_SB_LINEDOWN, UI_SB_PAGEDOWN, UI_SB_BOTTOM}) {
     ui_on_scroll(UI_BAR_VERT, req, 0);
     ui_on_scroll(UI_BAR_HORZ, req, 0);
@@ -209,7 +225,7 @@ TEST_F(MainWindowTest, HorizontalGrowingAndLargeClientAreas) {
 
 TEST_F(MainWindowTest, ScrollRequests) {
   fake_open_window();
-  ui_on_size(800, 480);  // page 30 lines
+  ui_on_size(400, 240);  // page 15 lines
   size_t from = fake.calls.size();
   ui_on_scroll(UI_BAR_VERT, UI_SB_LINEDOWN, 0);
   EXPECT_EQ(scroll_y, -1);
@@ -217,8 +233,10 @@ TEST_F(MainWindowTest, ScrollRequests) {
   EXPECT_EQ(calls, (std::vector<std::string>{"get_scroll v", "scroll_pos v 1", "get_scroll v",
                                              "scroll_client main 0,-16", "update main"}));
   ui_on_scroll(UI_BAR_VERT, UI_SB_PAGEDOWN, 0);
-  EXPECT_EQ(scroll_y, -18);  // 1 + 30, limited to 18
+  EXPECT_EQ(scroll_y, -16);  // 1 + 15
   ui_on_scroll(UI_BAR_VERT, UI_SB_PAGEUP, 0);
+  EXPECT_EQ(scroll_y, -1);
+  ui_on_scroll(UI_BAR_VERT, UI_SB_PAGEUP, 0);  // limited to the top
   EXPECT_EQ(scroll_y, 0);
   ui_on_scroll(UI_BAR_VERT, UI_SB_LINEUP, 0);  // at the top: nothing moves
   EXPECT_EQ(fake.scrolled_dy, 0);
@@ -245,14 +263,14 @@ TEST_F(MainWindowTest, ScrollRequests) {
 
 TEST_F(MainWindowTest, WheelScrollsLikeTheBars) {
   fake_open_window();
-  ui_on_size(800, 480);  // 30 of 47 lines, 100 of 152 columns
+  ui_on_size(400, 240);  // 15 of 32 lines, 50 of 103 columns
   struct Step {
     UiBar bar;
     int delta, scroll;  // wheel delta, then the scroll offset of that bar
   } steps[] = {
       {UI_BAR_VERT, -120, -3},  {UI_BAR_VERT, -40, -4},   // a third of a notch: one line
       {UI_BAR_VERT, -20, -4},   {UI_BAR_VERT, -20, -5},   // halves add up
-      {UI_BAR_VERT, 600, 0},    {UI_BAR_VERT, -4800, -18},  // never past either end
+      {UI_BAR_VERT, 600, 0},    {UI_BAR_VERT, -4800, -17},  // never past either end
       {UI_BAR_HORZ, -120, -3},  {UI_BAR_HORZ, 120, 0},
   };
   for (const Step &st : steps) {
@@ -260,14 +278,15 @@ TEST_F(MainWindowTest, WheelScrollsLikeTheBars) {
     EXPECT_EQ(st.bar == UI_BAR_VERT ? scroll_y : scroll_x, st.scroll) << st.delta;
     EXPECT_EQ(fake.bars[st.bar].pos, -st.scroll) << st.delta;
   }
-  EXPECT_EQ(fake.scrolled_dy, -18 * 16);
+  EXPECT_EQ(fake.scrolled_dy, -17 * 16);
 }
 
 TEST_F(MainWindowTest, WideWindowsWidenTheBoxesAndMemoryLines) {
   fake_open_window();
   // 8-pixel columns: the content is 152 columns = 1216 pixels; 400 more stretch.
-  ui_on_size(1216 + 400, 16 * 48);
-  EXPECT_EQ(stretch_width, 400);
+  ui_on_size(1216 + 400, 16 * 49);
+  EXPECT_EQ(stretch_x, 400);
+  EXPECT_EQ(stretch_y, 0);
   for (int id : {ID_R4, ID_R3, ID_R2, ID_R1, ID_R0, ID_SCRIPT}) {
     const UiRect table = ControlTable[id].rect;
     EXPECT_EQ(fake.control(id)->rect.left, table.left * 8 / 10) << id;
@@ -283,12 +302,66 @@ TEST_F(MainWindowTest, WideWindowsWidenTheBoxesAndMemoryLines) {
   }
   EXPECT_EQ(control_rect(ControlTable[ID_STATUS]).right, 1208 + 400);
   // Buttons stay where the table puts them.
-  EXPECT_EQ(fake.control(35)->rect.right, 112);
-  // Narrower than the content again: the table's widths, never less.
-  ui_on_size(800, 480);
-  EXPECT_EQ(stretch_width, 0);
-  EXPECT_EQ(fake.control(ID_R0)->rect.right, 1208);
-  EXPECT_EQ(fake.control(28)->rect.left, 968);
+  EXPECT_EQ(fake.control(35)->rect.right, 140);
+  // Narrower than the content: the growing entries shrink, down to the least content
+  // width of 103 columns and no further.
+  ui_on_size(800, 16 * 49);
+  EXPECT_EQ(stretch_x, -392);  // (1030 - 1520) * 8 / 10
+  EXPECT_EQ(fake.control(ID_R0)->rect.right, 1208 - 392);
+  EXPECT_EQ(fake.control(28)->rect.left, 968 - 392 * 4 / 5);
+  EXPECT_EQ(fake.control(ID_CANCEL)->rect.right, 920 * 8 / 10);
+}
+
+// Down, the register boxes take what the client area has more or less than the natural
+// content: more goes to R4..R0 in shares 1, 1, 1, 1, 4 of 8, less is taken from the five
+// alike down to three lines each; the rows below move with them, the top rows stay.
+TEST_F(MainWindowTest, TallWindowsGrowTheRegisterBoxesMostR0) {
+  fake_open_window();
+  const int natural_h = 16 * 49;
+  struct Case {
+    int extra;                  // client height - natural content height
+    int stretch;                // stretch_y
+    int grow[5];                // growth of the boxes R4..R0
+  } cases[] = {
+      {800, 800, {100, 100, 100, 100, 400}},
+      {0, 0, {0, 0, 0, 0, 0}},
+      {-100, -100, {-20, -20, -20, -20, -20}},
+      {-400, -272, {-54, -54, -55, -54, -55}},  // (320 - 490) * 16 / 10: the least
+  };
+  const int boxes[5] = {ID_R4, ID_R3, ID_R2, ID_R1, ID_R0};
+  for (const Case &c : cases) {
+    ui_on_size(1216, natural_h + c.extra);
+    EXPECT_EQ(stretch_y, c.stretch) << c.extra;
+    int shift = 0;
+    for (int k = 0; k < 5; ++k) {
+      const UiRect table = ControlTable[boxes[k]].rect;
+      const UiRect r = fake.control(boxes[k])->rect;
+      EXPECT_EQ(r.top, table.top * 16 / 10 + shift) << c.extra << " box " << k;
+      EXPECT_EQ(r.bottom - r.top, table.bottom * 16 / 10 - table.top * 16 / 10 + c.grow[k])
+          << c.extra << " box " << k;
+      EXPECT_EQ(fake.control(boxes[k] - 1)->rect.top, r.top) << "label " << k;
+      shift += c.grow[k];
+    }
+    // Below the boxes everything moves by the whole stretch; the top rows stay.
+    EXPECT_EQ(fake.control(35)->rect.top, 390 * 16 / 10 + c.stretch);
+    EXPECT_EQ(control_rect(ControlTable[ID_STATUS]).top, 405 * 16 / 10 + c.stretch);
+    EXPECT_EQ(fake.control(ID_SIG_DIGITS)->rect.top, 20 * 16 / 10);
+  }
+}
+
+// A font whose captions are wide for their cells widens the column until each fits.
+TEST_F(MainWindowTest, ColumnsWidenUntilEveryCaptionFits) {
+  fake.caption_char_width = 20;
+  fake_open_window();
+  EXPECT_EQ(char_width, 31);  // the title: 36 * 20 + 4 pixels in 240 tenths
+  for (int id = 0; id < CONTROL_COUNT; ++id) {
+    const ControlDef &c = ControlTable[id];
+    if (!c.caption[0]) continue;
+    const UiRect r = control_rect(c);
+    for (const char *caption : c.caption)
+      EXPECT_LE(plat_caption_width(&fake.main, fake.control(id)->cls, c.style, caption), r.right - r.left)
+          << id << " " << caption;
+  }
 }
 
 TEST_F(MainWindowTest, DefaultSizeButtonKeepsThePosition) {
@@ -315,9 +388,9 @@ TEST_F(MainWindowTest, ClosingSavesAndQuits) {
   const std::string head = "20\r\n0\r\n10\r\n20\r\n1010\r\n720\r\n";
   EXPECT_EQ(file.substr(0, head.size()), head);
   EXPECT_NE(file.find("\r\n20\r\n42\r\a\r\n"), std::string::npos);
-  // Saving failed (no path): the loop still ends.
+  // Saving failed (a file stands where the folder should be): the loop still ends.
   fake.reset();
-  fake.full_path_fails = true;
+  set_workspace_file("deepNUMS.ini/deepNUMS.ini");
   fake_open_window();
   ui_on_destroy();
   EXPECT_TRUE(fake.quit_called);

@@ -1,13 +1,13 @@
 // The Qt backend of the platform layer, on Qt's offscreen platform: child controls,
 // non-automatic check and radio boxes, text round trips and limits, scroll bars, posted
-// calls, painting and paths. The events the backend sends are recorded here instead of
+// calls and painting. The events the backend sends are recorded here instead of
 // going to the front end.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -67,6 +67,12 @@ void ui_on_scroll(UiBar bar, int request, int track) {
 }
 void ui_on_timer() { events.push_back({"timer", 0, 0, 0}); }
 void ui_on_wheel(UiBar bar, int delta) { events.push_back({"wheel", bar, delta, 0}); }
+// What the key handler answers (true: the key is used up).
+bool key_answer = false;
+bool ui_on_key(int key, unsigned mods) {
+  events.push_back({"key", key, static_cast<int>(mods), 0});
+  return key_answer;
+}
 
 namespace {
 
@@ -135,7 +141,7 @@ TEST(QtBackend, TextsRoundTripExactly) {
   auto *script_edit = qobject_cast<QPlainTextEdit *>(widget_of(script));
   ASSERT_TRUE(reg_edit && script_edit);
   EXPECT_NE(qobject_cast<QLineEdit *>(widget_of(field)), nullptr);
-  EXPECT_EQ(reg_edit->wordWrapMode(), QTextOption::WrapAnywhere);
+  EXPECT_EQ(reg_edit->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
   EXPECT_EQ(script_edit->lineWrapMode(), QPlainTextEdit::NoWrap);
 
   static char buf[200000];
@@ -150,6 +156,29 @@ TEST(QtBackend, TextsRoundTripExactly) {
   plat_set_text(reg, big.c_str());
   plat_get_text(reg, buf, sizeof buf);
   EXPECT_EQ(std::string(buf), big);
+  // A grouped number: the box shows its lines joined and wraps between groups; the front
+  // end gets the text it set, and after an edit the user's text with blanks for the joins.
+  std::string grouped;
+  for (int line = 0; line < 3; ++line) {
+    for (int g = 0; g < 10; ++g) grouped += std::string(20, static_cast<char>('0' + g)) + (g < 9 ? " " : "");
+    grouped += "\r\n";
+  }
+  plat_set_text(reg, grouped.c_str());
+  const QString shown = reg_edit->toPlainText();
+  EXPECT_EQ(shown.count(QLatin1Char('\n')), 1);  // only the final line end
+  EXPECT_EQ(shown.size(), static_cast<qsizetype>(grouped.size()) - 3);
+  plat_get_text(reg, buf, sizeof buf);
+  EXPECT_EQ(std::string(buf), grouped);
+  reg_edit->moveCursor(QTextCursor::Start);
+  reg_edit->insertPlainText(QStringLiteral("9"));
+  plat_get_text(reg, buf, sizeof buf);
+  std::string edited = "9";
+  for (size_t i = 0; i < grouped.size(); ++i) {
+    const bool inner_break = grouped.compare(i, 2, "\r\n") == 0 && i + 2 < grouped.size();
+    edited += inner_break ? " " : grouped.substr(i, 1);
+    i += inner_break ? 1 : 0;
+  }
+  EXPECT_EQ(std::string(buf), edited);
   const std::string full(109999, '7');
   plat_set_text(script, full.c_str());
   EXPECT_EQ(plat_get_text(script, buf, 110000), 109999);
@@ -163,6 +192,92 @@ TEST(QtBackend, TextsRoundTripExactly) {
   EXPECT_STREQ(buf, "100000");
   EXPECT_EQ(plat_get_text(nullptr, buf, sizeof buf), 0);
   EXPECT_STREQ(buf, "");
+}
+
+// Key presses reach the front end before the control; a tab, or a line break in a
+// register box or the digits field, never reaches the text whatever the front end says.
+TEST(QtBackend, KeysReachTheFrontEndFirstAndNoTabIsTyped) {
+  UiHandle w = open_window();
+  UiHandle reg = plat_create_control(w, UI_CLASS_EDIT, " ", 0x50A00044, UiRect{0, 0, 600, 100}, 19);
+  UiHandle script = plat_create_control(w, UI_CLASS_EDIT, " ", 0x50A000C4, UiRect{0, 100, 600, 200}, 98);
+  UiHandle field = plat_create_control(w, UI_CLASS_EDIT, " ", 0x50800080, UiRect{0, 200, 60, 220}, 2);
+  UiHandle push = plat_create_control(w, UI_CLASS_BUTTON, "+", 0x50000000, UiRect{0, 230, 40, 250}, 35);
+  plat_show_window(w, 1);
+  widget_of(w)->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(widget_of(w)));
+  static char buf[100];
+  auto text_of = [](UiHandle h) {
+    plat_get_text(h, buf, sizeof buf);
+    return std::string(buf);
+  };
+
+  // Focus: a box gets its whole text selected, the caret at the start.
+  plat_set_text(reg, "0");
+  plat_set_focus(reg);
+  EXPECT_EQ(plat_focused_id(w), 19);
+  auto *reg_edit = qobject_cast<QPlainTextEdit *>(widget_of(reg));
+  EXPECT_EQ(reg_edit->textCursor().selectedText().toStdString(), "0");
+  EXPECT_EQ(reg_edit->textCursor().position(), 0);
+  key_answer = false;
+  events.clear();
+  QWidget *focus = QApplication::focusWidget();
+  QTest::keyClicks(focus, "25");
+  QTest::keyClick(focus, Qt::Key_Tab);
+  QTest::keyClick(focus, Qt::Key_Backtab, Qt::ShiftModifier);
+  QTest::keyClick(focus, Qt::Key_Return);
+  QTest::keyClick(focus, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(focus, Qt::Key_Asterisk, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(focus, Qt::Key_F5, Qt::ShiftModifier);
+  EXPECT_EQ(text_of(reg), "25");
+  struct Want {
+    int key, mods;
+  } want[] = {{UI_KEY_TAB, 0}, {UI_KEY_TAB, UI_MOD_SHIFT}, {UI_KEY_RETURN, 0},
+              {'I', UI_MOD_CTRL | UI_MOD_SHIFT}, {'*', UI_MOD_CTRL | UI_MOD_SHIFT},
+              {UI_KEY_F1 + 4, UI_MOD_SHIFT}};
+  ASSERT_EQ(events.size(), std::size(want));  // plain characters are not reported
+  for (size_t i = 0; i < events.size(); ++i) {
+    EXPECT_EQ(events[i].what, "key");
+    EXPECT_EQ(events[i].a, want[i].key) << i;
+    EXPECT_EQ(events[i].b, want[i].mods) << i;
+  }
+  // The script box takes Return as a new line; the digits field none.
+  plat_set_focus(script);
+  QTest::keyClicks(QApplication::focusWidget(), "a");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(text_of(script), "a\r\n");
+  plat_set_focus(field);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(plat_focused_id(w), 2);
+
+  // A used key goes no further: Ctrl+Z does not reach the box's own undo.
+  plat_set_focus(reg);
+  QTest::keyClicks(QApplication::focusWidget(), "7");
+  key_answer = true;
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(text_of(reg), "7");
+  key_answer = false;
+  // The box's own undo and redo, through the platform layer; none after a set text.
+  EXPECT_TRUE(plat_edit_undo(reg, false));
+  EXPECT_EQ(text_of(reg), "25");
+  EXPECT_TRUE(plat_edit_undo(reg, true));
+  EXPECT_EQ(text_of(reg), "7");
+  plat_set_text(reg, "9");
+  EXPECT_FALSE(plat_edit_undo(reg, false));
+  EXPECT_FALSE(plat_edit_undo(push, false));
+  plat_set_text(field, "12");
+  EXPECT_FALSE(plat_edit_undo(field, false));
+
+  // The window keeps the keyboard when no control has the focus.
+  plat_set_focus(w);
+  EXPECT_EQ(plat_focused_id(w), -1);
+  events.clear();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].a, UI_KEY_ESCAPE);
+  plat_set_tooltip(push, "Ctrl++");
+  EXPECT_EQ(widget_of(push)->toolTip().toStdString(), "Ctrl++");
 }
 
 TEST(QtBackend, InputLimit) {
@@ -342,17 +457,6 @@ TEST(QtBackend, PaintedTextIsClippedToItsRectangle) {
   }
   EXPECT_GT(inside, 0);
   EXPECT_EQ(outside, 0);
-}
-
-TEST(QtBackend, FullPathOfTheCurrentDirectory) {
-  char cwd[4096];
-  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-  char out[5000];
-  const int n = plat_full_path("deepNUMS.exe", out, sizeof out);
-  EXPECT_EQ(std::string(out, n), std::string(cwd) + "/deepNUMS.exe");
-  // Too small a buffer: the length needed, which is the size or more.
-  char small[10];
-  EXPECT_GE(plat_full_path("deepNUMS.exe", small, sizeof small), 10);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Common set-up of the front-end tests: a fresh temporary current directory (for the
-// workspace file), a reset fake platform and fake engine, and a clean run state.
+// Common set-up of the front-end tests: a fresh temporary current directory that holds the
+// workspace file (named as with --workspace deepNUMS.ini), a Japanese locale, a reset fake
+// platform and fake engine, and a clean run state.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -24,6 +25,9 @@ class UiTest : public ::testing::Test {
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     dir_ = tmpl;
     std::filesystem::current_path(dir_);
+    set_workspace_file("deepNUMS.ini");
+    // A Japanese user: a first start shows the Japanese captions.
+    setenv("LC_ALL", "ja_JP.UTF-8", 1);
     fake.reset();
     engine.reset();
     scroll_x = scroll_y = 0;

@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "ui/number_lines.h"
 #include "ui/win32/display_breaks.h"
 
 namespace {
@@ -168,5 +169,48 @@ TEST(DisplayBreaks, RandomEditsGiveTheSameTextAsTheEditOfTheOriginal) {
     ASSERT_EQ(restored(d, current), expected)
         << "trial " << trial << " columns " << columns << " text '" << text << "' from " << from
         << " to " << to << " typed '" << typed << "'";
+  }
+}
+
+// The engine's 200-digit lines, joined for display: every break between two digits of a
+// grouped number becomes a blank, nothing else changes, and the digits stay in order.
+TEST(NumberLines, BreaksInsideAGroupedNumberBecomeBlanks) {
+  std::mt19937 rng(5);
+  // 450 digits as the engine shows them: groups of 20, ten to a line, CR LF at the end.
+  std::string grouped = "1. ";
+  const std::string digits = make_digits(449, rng);
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (i + 1) % 200 == 0) grouped += "\r\n";
+    else if (i > 0 && (i + 1) % 20 == 0) grouped += ' ';
+    grouped += digits[i];
+  }
+  grouped += " e-7\r\n";
+  struct Case {
+    std::string text;
+    bool joins;
+  } cases[] = {
+      {grouped, true},
+      {"12\r\n34", false},           // typed by the user: no group blank before the break
+      {"1234 5678\r\n", false},      // the final line end stays
+      {"1 2\r\n\r\n3", false},       // an empty line is the user's
+      {"2. 0000\r\n-3", false},      // the next line is not digits
+      {"", false},
+  };
+  for (const Case &c : cases) {
+    std::string out = "untouched";
+    EXPECT_EQ(join_number_lines(c.text.data(), c.text.size(), &out), c.joins) << c.text;
+    if (!c.joins) {
+      EXPECT_EQ(out, "untouched");
+      continue;
+    }
+    EXPECT_EQ(out.size(), c.text.size() - 2);
+    std::string expected;  // every line break but the last one a blank
+    for (size_t i = 0; i < c.text.size(); ++i) {
+      const bool inner_break = c.text.compare(i, 2, "\r\n") == 0 && i + 2 < c.text.size();
+      expected += inner_break ? " " : c.text.substr(i, 1);
+      i += inner_break ? 1 : 0;
+    }
+    EXPECT_EQ(out, expected);
+    EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
   }
 }

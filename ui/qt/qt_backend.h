@@ -1,7 +1,7 @@
 // The Qt 6 Widgets backend of ui/platform.h: internal declarations shared by its files.
 //
 // The main window is a top-level QWidget with a client area and two scroll bars beside
-// it. The client area paints the painted entries and is the parent of every child
+// it, each shown only while the content does not fit. The client area paints the painted entries and is the parent of every child
 // control, placed by absolute geometry; scrolling moves its content and children by
 // pixels (QWidget::scroll), as the platform layer promises.
 #pragma once
@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
+#include <string>
 
 #include "ui/platform.h"
 
@@ -26,6 +27,10 @@ struct UiWindow {
   QWidget *widget;  // the control, or the MainFrame
   int id;           // child identifier; -1 for the main window
   int limit;        // input limit of an edit box (characters)
+  // A register box showing a number with its lines joined (ui/number_lines.h): the text
+  // the front end set, and the editor's text made from it; empty when not joined.
+  std::string joined_original;
+  QString joined_shown;
 };
 
 struct UiPaint {
@@ -65,6 +70,11 @@ class MainFrame : public QWidget {
   int pending_width = 0, pending_height = 0;
   bool destroyed = false;
 
+  // Which bars show: a bar shows only while its range is larger than its page, as a
+  // window's own scroll bars do, and the client area takes the room of a hidden one.
+  bool bar_shown[2] = {false, false};
+  void place_parts();
+
   QMargins frame_margins() const;
   void resize_outer(int width, int height);
   int max_position(int bar) const;
@@ -80,7 +90,22 @@ class MainFrame : public QWidget {
 
 MainFrame *main_frame_of(UiHandle w);
 
+// The captions' font: the desktop's default size (the application font's), in a family
+// with Japanese and Latin glyphs, so that both caption sets show in one face and size. The
+// client area has it, so the controls and the painted texts inherit it.
+QFont qt_caption_font();
+// The edit boxes' font: the desktop's monospaced face at the default size, with a
+// monospaced Japanese face for the characters it lacks.
+QFont qt_number_font();
+
 // UTF-8 texts of the platform layer to QString and back. Multi-line texts: CR LF (or a
 // lone CR) becomes LF for Qt's editors, and LF becomes CR LF again on the way out.
 QString text_from_platform(const char *text, bool multiline);
 int text_to_platform(const QString &text, bool multiline, char *buf, int size);
+
+// The keyboard (qt_keys.cpp): the application's key filter, installed with the main
+// window; every child control's handle is registered on its widget.
+void qt_install_key_filter();
+void qt_register_control(UiWindow *handle);
+// Draws the frame that marks the control with the focus, if it is a child of the client.
+void qt_paint_focus_ring(QWidget *client, QPainter &painter);

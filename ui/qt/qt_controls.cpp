@@ -3,8 +3,10 @@
 // Buttons, check boxes and radio buttons report presses as command notifications with
 // code 0. Check boxes and radio buttons are non-automatic: a click reports the press and
 // leaves the state alone; only plat_set_check changes it. Multi-line edit boxes are plain
-// text editors (the register boxes wrap anywhere, since a number is one unbroken run of
-// digits; the script box does not wrap) that hold 110,000 characters easily.
+// text editors that hold 110,000 characters easily: the register boxes wrap between digit
+// groups (anywhere in an unbroken run of digits) and show a number's 200-digit lines
+// joined (ui/number_lines.h); the script box does not wrap. Captions are in the client
+// area's font (qt_caption_font), the edit boxes in a monospaced one.
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -15,12 +17,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <vector>
 
+#include "ui/number_lines.h"
 #include "ui/qt/qt_backend.h"
 
 namespace {
@@ -65,67 +70,24 @@ void enforce_limit(QPlainTextEdit *edit, UiWindow *handle) {
                    });
 }
 
-// Captions are laid out in character cells of the window's font, and some are wider than
-// their cell count. All captions share one font, so that the window shows one size: a
-// family with Japanese and Latin glyphs (one font for a Japanese caption with Latin
-// letters in it, not a fallback for some of its characters), at the largest size, from
-// the window's down to 60 %, at which every caption set so far fits its control. A
-// caption that needs a smaller size makes all of them smaller.
-std::vector<UiWindow *> caption_windows;
-int caption_percent = 100;
-
-QFont caption_font(const QFont &base, int percent) {
-  static const QStringList families = [] {
-    QStringList found;
-    const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
-    for (const char *name : {"IPAPGothic", "IPAGothic", "Noto Sans CJK JP", "Noto Sans JP",
-                             "TakaoPGothic", "VL PGothic"}) {
-      if (japanese.contains(QString::fromLatin1(name))) found << QString::fromLatin1(name);
+// The room a caption takes beside what the control draws around it, in pixels.
+int decoration_of(QWidget *w, UiClass cls, uint32_t style) {
+  QStyle *st = w ? w->style() : QApplication::style();
+  if (cls == UI_CLASS_STATIC) return 2;
+  switch (style & UI_BS_TYPEMASK) {
+    case UI_BS_CHECKBOX:
+      return st->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) +
+             st->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w) + 4;
+    case UI_BS_RADIOBUTTON:
+      return st->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) +
+             st->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w) + 4;
+    case UI_BS_GROUPBOX: return 20;  // the title sits inside the frame's corner
+    default: {
+      // The button's frame, as its contents rectangle leaves it, and two pixels a side.
+      QStyleOptionButton opt;
+      opt.rect = QRect(0, 0, 100, 30);
+      return 100 - st->subElementRect(QStyle::SE_PushButtonContents, &opt, w).width() + 4;
     }
-    if (found.isEmpty() && !japanese.isEmpty()) found << japanese.first();
-    return found;
-  }();
-  QFont font = base;
-  if (!families.isEmpty()) font.setFamilies(families);
-  if (base.pointSizeF() > 0) font.setPointSizeF(base.pointSizeF() * percent / 100);
-  return font;
-}
-
-// The room a caption has in its control, in pixels.
-int caption_room(UiWindow *h) {
-  QWidget *w = h->widget;
-  QStyle *style = w->style();
-  int overhead = 2;
-  switch (h->type) {
-    case UiType::Push: overhead = 4; break;  // the text may reach the frame's inner edge
-    case UiType::Check:
-      overhead = style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) +
-                 style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w) + 2;
-      break;
-    case UiType::Radio:
-      overhead = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) +
-                 style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w) + 2;
-      break;
-    case UiType::Group: overhead = 16; break;
-    default: break;
-  }
-  return w->width() - overhead;
-}
-
-void fit_caption(UiWindow *h, const QString &text) {
-  QWidget *w = h->widget;
-  const QFont base = w->parentWidget() ? w->parentWidget()->font() : QApplication::font();
-  if (std::find(caption_windows.begin(), caption_windows.end(), h) == caption_windows.end())
-    caption_windows.push_back(h);
-  const int room = caption_room(h);
-  int percent = caption_percent;
-  while (percent > 60 && QFontMetrics(caption_font(base, percent)).horizontalAdvance(text) > room)
-    percent -= 5;
-  if (percent < caption_percent) {
-    caption_percent = percent;
-    for (UiWindow *c : caption_windows) c->widget->setFont(caption_font(base, caption_percent));
-  } else {
-    w->setFont(caption_font(base, caption_percent));
   }
 }
 
@@ -212,19 +174,23 @@ UiHandle plat_create_control(UiHandle parent, UiClass cls, const char *text, uin
       if (style & UI_ES_AUTOHSCROLL) {
         edit->setLineWrapMode(QPlainTextEdit::NoWrap);
       } else {
+        // Between digit groups where the width ends; an unbroken run ("Plane disp.")
+        // anywhere.
         edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-        edit->setWordWrapMode(QTextOption::WrapAnywhere);
+        edit->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
       }
       edit->setVerticalScrollBarPolicy((style & UI_WS_VSCROLL) ? Qt::ScrollBarAlwaysOn
                                                                : Qt::ScrollBarAlwaysOff);
       edit->setHorizontalScrollBarPolicy((style & UI_WS_HSCROLL) ? Qt::ScrollBarAlwaysOn
                                                                  : Qt::ScrollBarAlwaysOff);
+      edit->setFont(qt_number_font());
       edit->setPlainText(text_from_platform(text, true));
       enforce_limit(edit, handle.get());
       handle->type = UiType::TextEdit;
       w = edit;
     } else {
       auto *edit = new QLineEdit(caption, client);
+      edit->setFont(qt_number_font());
       handle->type = UiType::LineEdit;
       w = edit;
     }
@@ -236,6 +202,7 @@ UiHandle plat_create_control(UiHandle parent, UiClass cls, const char *text, uin
   w->setGeometry(rect.left, rect.top, std::max(0, rect.right - rect.left),
                  std::max(0, rect.bottom - rect.top));
   if (style & UI_WS_VISIBLE) w->show();
+  qt_register_control(handle.get());
   child_handles.push_back(std::move(handle));
   return child_handles.back().get();
 }
@@ -249,27 +216,36 @@ void plat_set_text(UiHandle w, const char *text) {
     case UiType::Radio: {
       const QString caption = text_from_platform(text, false);
       static_cast<QAbstractButton *>(w->widget)->setText(caption);
-      fit_caption(w, caption);
       break;
     }
     case UiType::Group: {
       const QString caption = text_from_platform(text, false);
       static_cast<QGroupBox *>(w->widget)->setTitle(caption);
-      fit_caption(w, caption);
       break;
     }
     case UiType::Label: {
       const QString caption = text_from_platform(text, false);
       static_cast<QLabel *>(w->widget)->setText(caption);
-      fit_caption(w, caption);
       break;
     }
     case UiType::LineEdit:
       static_cast<QLineEdit *>(w->widget)->setText(text_from_platform(text, false));
       break;
-    case UiType::TextEdit:
-      static_cast<QPlainTextEdit *>(w->widget)->setPlainText(text_from_platform(text, true));
+    case UiType::TextEdit: {
+      auto *edit = static_cast<QPlainTextEdit *>(w->widget);
+      std::string joined;
+      const size_t len = text ? std::strlen(text) : 0;
+      if (edit->lineWrapMode() != QPlainTextEdit::NoWrap && join_number_lines(text, len, &joined)) {
+        w->joined_original.assign(text, len);
+        w->joined_shown = text_from_platform(joined.c_str(), true);
+        edit->setPlainText(w->joined_shown);
+      } else {
+        w->joined_original.clear();
+        w->joined_shown.clear();
+        edit->setPlainText(text_from_platform(text, true));
+      }
       break;
+    }
   }
 }
 
@@ -291,9 +267,13 @@ int plat_get_text(UiHandle w, char *buf, int size) {
       return text_to_platform(static_cast<QLabel *>(w->widget)->text(), false, buf, size);
     case UiType::LineEdit:
       return text_to_platform(static_cast<QLineEdit *>(w->widget)->text(), false, buf, size);
-    case UiType::TextEdit:
-      return text_to_platform(static_cast<QPlainTextEdit *>(w->widget)->toPlainText(), true, buf,
-                              size);
+    case UiType::TextEdit: {
+      const QString current = static_cast<QPlainTextEdit *>(w->widget)->toPlainText();
+      // Unchanged since it was set with its lines joined: the text set, byte for byte.
+      if (!w->joined_shown.isEmpty() && current == w->joined_shown)
+        return text_to_platform(QString::fromUtf8(w->joined_original), false, buf, size);
+      return text_to_platform(current, true, buf, size);
+    }
   }
   buf[0] = '\0';
   return 0;
@@ -308,6 +288,13 @@ void plat_set_check(UiHandle w, bool checked) {
   auto *b = static_cast<QAbstractButton *>(w->widget);
   b->setCheckable(true);
   b->setChecked(checked);
+}
+
+int plat_caption_width(UiHandle main, UiClass cls, uint32_t style, const char *caption) {
+  MainFrame *frame = main_frame_of(main);
+  QWidget *client = frame ? frame->client : nullptr;
+  const QFontMetrics fm(qt_caption_font());
+  return fm.horizontalAdvance(text_from_platform(caption, false)) + decoration_of(client, cls, style);
 }
 
 void plat_limit_text(UiHandle w, int chars) {

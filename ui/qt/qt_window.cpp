@@ -1,9 +1,8 @@
 // Qt backend: the main window, its scroll bars, the message loop, the timer, posted
-// calls, message boxes and file paths.
-#include <unistd.h>
-
+// calls and message boxes.
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QResizeEvent>
@@ -35,7 +34,42 @@ int request_of_action(int action) {
 
 }  // namespace
 
+// The installed faces among names, in their order.
+static QStringList installed(std::initializer_list<const char *> names) {
+  const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+  QStringList found;
+  for (const char *name : names) {
+    if (japanese.contains(QString::fromLatin1(name))) found << QString::fromLatin1(name);
+  }
+  return found;
+}
+
+QFont qt_caption_font() {
+  static const QStringList japanese = [] {
+    QStringList f = installed({"IPAPGothic", "IPAGothic", "Noto Sans CJK JP", "Noto Sans JP",
+                               "TakaoPGothic", "VL PGothic"});
+    const QStringList any = QFontDatabase::families(QFontDatabase::Japanese);
+    if (f.isEmpty() && !any.isEmpty()) f << any.first();
+    return f;
+  }();
+  QFont f = QApplication::font();
+  f.setFamilies(QStringList(japanese) << f.family());
+  return f;
+}
+
+QFont qt_number_font() {
+  static const QStringList japanese = installed({"IPAGothic", "Noto Sans Mono CJK JP", "TakaoGothic", "VL Gothic"});
+  QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  // The default size, whatever size the desktop gives its fixed face.
+  const QFont base = QApplication::font();
+  if (base.pointSizeF() > 0) f.setPointSizeF(base.pointSizeF());
+  f.setFamilies(QStringList{f.family()} << japanese);
+  f.setStyleHint(QFont::TypeWriter);
+  return f;
+}
+
 ClientArea::ClientArea(QWidget *parent) : QWidget(parent) {
+  setFont(qt_caption_font());
   // The client area's background is the button face, as the painted texts expect.
   QPalette pal = palette();
   pal.setColor(QPalette::Window, pal.color(QPalette::Button));
@@ -47,6 +81,7 @@ void ClientArea::paintEvent(QPaintEvent *) {
   QPainter painter(this);
   UiPaint paint{&painter, palette().color(QPalette::ButtonText), palette().color(QPalette::Button)};
   ui_on_paint(&paint);
+  qt_paint_focus_ring(this, painter);
 }
 
 void ClientArea::resizeEvent(QResizeEvent *event) {
@@ -66,13 +101,14 @@ void ClientArea::wheelEvent(QWheelEvent *event) {
 }
 
 MainFrame::MainFrame() : QWidget(nullptr) {
-  handle = UiWindow{UiType::Main, this, -1, 0};
+  handle = UiWindow{UiType::Main, this, -1, 0, {}, {}};
   client = new ClientArea(this);
   for (int b = 0; b < 2; ++b) {
     bars[b] = new QScrollBar(b == UI_BAR_VERT ? Qt::Vertical : Qt::Horizontal, this);
     bars[b]->setFocusPolicy(Qt::NoFocus);
     bars[b]->setRange(0, 0);
     bars[b]->setEnabled(false);
+    bars[b]->hide();
     QObject::connect(bars[b], &QAbstractSlider::actionTriggered, this,
                      [this, b](int action) { on_bar_action(b, action); });
   }
@@ -117,12 +153,17 @@ bool MainFrame::event(QEvent *event) {
   return handled;
 }
 
-void MainFrame::resizeEvent(QResizeEvent *event) {
+void MainFrame::resizeEvent(QResizeEvent *) { place_parts(); }
+
+void MainFrame::place_parts() {
   const int ext = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-  const int w = event->size().width(), h = event->size().height();
-  client->setGeometry(0, 0, std::max(0, w - ext), std::max(0, h - ext));
-  bars[UI_BAR_VERT]->setGeometry(std::max(0, w - ext), 0, ext, std::max(0, h - ext));
-  bars[UI_BAR_HORZ]->setGeometry(0, std::max(0, h - ext), std::max(0, w - ext), ext);
+  const int w = width(), h = height();
+  const int vx = bar_shown[UI_BAR_VERT] ? ext : 0, hy = bar_shown[UI_BAR_HORZ] ? ext : 0;
+  client->setGeometry(0, 0, std::max(0, w - vx), std::max(0, h - hy));
+  bars[UI_BAR_VERT]->setGeometry(std::max(0, w - ext), 0, ext, std::max(0, h - hy));
+  bars[UI_BAR_HORZ]->setGeometry(0, std::max(0, h - ext), std::max(0, w - vx), ext);
+  bars[UI_BAR_VERT]->setVisible(bar_shown[UI_BAR_VERT]);
+  bars[UI_BAR_HORZ]->setVisible(bar_shown[UI_BAR_HORZ]);
 }
 
 void MainFrame::closeEvent(QCloseEvent *event) {
@@ -152,6 +193,7 @@ void MainFrame::on_bar_action(int bar, int action) {
 // ---- The main window ----
 
 UiHandle plat_create_main_window(const char *class_name, const char *title) {
+  qt_install_key_filter();
   auto *frame = new MainFrame();
   frame->setObjectName(QString::fromUtf8(class_name));
   frame->setWindowTitle(QString::fromUtf8(title));
@@ -215,11 +257,14 @@ UiRect plat_work_area(UiHandle main) {
   return UiRect{a.x(), a.y(), a.x() + a.width(), a.y() + a.height()};
 }
 
-UiFontMetrics plat_font_metrics(UiHandle main) {
-  const QFont font = main ? main->widget->font() : QApplication::font();
+UiFontMetrics plat_font_metrics(UiHandle) {
+  const QFont font = qt_caption_font();
   const QFontMetrics fm(font);
   UiFontMetrics m;
-  m.avg_char_width = fm.averageCharWidth();
+  // The average of the Latin lower case, as a Windows font reports it: a font with
+  // Japanese glyphs averages in its full-width ones, twice as wide.
+  const QString latin = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
+  m.avg_char_width = (fm.horizontalAdvance(latin) + latin.size() / 2) / latin.size();
   m.height = fm.height();
   m.external_leading = std::max(0, fm.leading());
   m.pitch_and_family = QFontInfo(font).fixedPitch() ? 0 : 1;
@@ -262,6 +307,12 @@ void plat_set_scroll_range(UiHandle main, UiBar bar, int min, int max, int page)
   sb->setSingleStep(1);
   sb->setValue(s.pos);
   sb->setEnabled(top > s.min);
+  // Showing or hiding a bar resizes the client area, which sets the ranges again: done
+  // from the event loop, after the size handling that called here has finished.
+  if (f->bar_shown[bar] != (top > s.min)) {
+    f->bar_shown[bar] = top > s.min;
+    QMetaObject::invokeMethod(f, [f] { f->place_parts(); }, Qt::QueuedConnection);
+  }
 }
 
 void plat_set_scroll_pos(UiHandle main, UiBar bar, int pos) {
@@ -293,7 +344,7 @@ void plat_scroll_client(UiHandle main, int dx, int dy) {
   }
 }
 
-// ---- Message box, loop, posted calls, timer, paths ----
+// ---- Message box, loop, posted calls, timer ----
 
 int plat_message_box(UiHandle owner, const char *text, const char *title, uint32_t flags) {
   QWidget *parent = owner ? owner->widget : nullptr;
@@ -322,18 +373,4 @@ void plat_set_timer(UiHandle main, int interval_ms) {
 
 void plat_kill_timer(UiHandle main) {
   if (MainFrame *f = main_frame_of(main)) f->timer->stop();
-}
-
-int plat_full_path(const char *name, char *out, int size) {
-  if (!name || !out || size <= 0) return 0;
-  char *cwd = getcwd(nullptr, 0);  // any length
-  if (!cwd) return 0;
-  std::string full(cwd);
-  std::free(cwd);
-  if (full.empty() || full.back() != '/') full += '/';
-  full += name;
-  const size_t n = full.size();
-  if (n >= static_cast<size_t>(size)) return n > 0x7FFFFFF0 ? 0x7FFFFFF0 : static_cast<int>(n);
-  std::memcpy(out, full.c_str(), n + 1);
-  return static_cast<int>(n);
 }

@@ -34,9 +34,11 @@ struct UiWindow {
   int id = -1;
   // Multi-line edit box that wraps its lines: texts are shown with display breaks.
   bool wraps = false;
-  HFONT font = nullptr;  // the font set with WM_SETFONT; null: the system font
+  HFONT font = nullptr;  // the font set with WM_SETFONT
   int columns = 0;  // characters of the widest digit that fit one line; 0 = not measured
   std::unique_ptr<DisplayText> display;  // the last text set, while it has breaks
+  WNDPROC base_proc = nullptr;  // the class's window procedure (win32_keys.cpp subclasses)
+  bool box_redo = false;        // an edit box's own undo was just used: it can be redone
 };
 
 struct UiPaint {
@@ -53,11 +55,16 @@ UiWindow *win32_main();
 // The window procedure of the main window.
 LRESULT CALLBACK win32_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 
-// The font for texts that are not plain ASCII, in the child controls and the painted
-// texts: one with the Japanese characters and the system font's character height
-// (win32_font.cpp); null when none is installed (the system font stays then). Chosen at
-// the first call.
+// The window's fonts (win32_font.cpp), all at the desktop's caption size, chosen at the
+// first call: the captions' and painted texts' font (the desktop's message font; the
+// layout units come from it), the font for the Japanese captions and any text that is not
+// plain ASCII (a face with the Japanese characters, else the caption font), and the edit
+// boxes' monospaced TrueType font (else the caption font).
+HFONT win32_caption_font();
 HFONT win32_ui_font(HWND main);
+HFONT win32_number_font();
+// The width in pixels of a UTF-8 text in a font.
+int win32_text_width(HFONT font, const char *utf8);
 
 // ---- Text conversion (win32_text.cpp) ----
 // True when the NUL-terminated text has no byte above 0x7F.
@@ -80,3 +87,15 @@ void win32_set_window_text(HWND hwnd, const char *utf8);
 // The number of characters of the widest digit, point, sign or exponent letter that fit
 // on one line of a multi-line edit box.
 int win32_edit_columns(HWND edit);
+
+// ---- The keyboard (win32_keys.cpp) ----
+// Subclasses a new child control (edit boxes and buttons; labels take no focus).
+void win32_keys_attach(UiWindow *w);
+// Called by the message loop before a message is translated: true when the key was used
+// (the message is then dropped).
+bool win32_translate_key(const MSG *msg);
+// Paints the frame around the control with the focus (inside WM_PAINT).
+void win32_paint_focus_ring(HDC dc);
+// WM_ACTIVATE of the main window: true when the focus was given back to a control (the
+// default handling, which puts the focus on the main window, is then skipped).
+bool win32_on_activate(HWND main, WPARAM wparam);

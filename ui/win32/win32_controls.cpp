@@ -6,16 +6,18 @@
 // (BS_CHECKBOX, BS_RADIOBUTTON), so only BM_SETCHECK changes their state. Presses reach
 // the main window as WM_COMMAND with BN_CLICKED (0).
 //
-// Controls keep the system font, the one the layout units come from, while their text is
-// plain ASCII; a Japanese caption brings the font with the Japanese characters
-// (win32_font.cpp).
+// Captions are in the desktop's caption font, the one the layout units come from, and the
+// edit boxes in a monospaced one; the Japanese captions, and any text that is not plain
+// ASCII, bring the font with the Japanese characters (win32_font.cpp).
 //
-// The register boxes (multi-line, wrapping) show their texts with display breaks, see
-// display_breaks.h: plat_set_text inserts them, plat_get_text takes them out again.
+// The register boxes (multi-line, wrapping) show a number's 200-digit lines joined
+// (ui/number_lines.h) and long unbroken runs with display breaks (display_breaks.h):
+// plat_set_text makes the shown text, plat_get_text gives the front end's text back.
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
+#include "ui/number_lines.h"
 #include "ui/win32/win32_backend.h"
 
 namespace {
@@ -44,12 +46,14 @@ bool japanese_captions = false;
 
 // A text that is not plain ASCII gets the font with the Japanese characters, and so does
 // every other caption while the Japanese set is up (one face for all of them); a plain
-// English caption and every edit box keep the system font (WM_SETFONT with null), in
-// which the layout was measured.
+// English caption keeps the caption font, in which the layout was measured, and an edit
+// box the monospaced font.
 void choose_font(UiWindow *w, bool ascii) {
   if (w->cls != UI_CLASS_EDIT && w->id == 0) japanese_captions = !ascii;
   const bool cjk = !ascii || (japanese_captions && w->cls != UI_CLASS_EDIT);
-  HFONT font = cjk ? win32_ui_font(win32_main()->hwnd) : nullptr;
+  HFONT font = cjk                       ? win32_ui_font(win32_main()->hwnd)
+               : w->cls == UI_CLASS_EDIT ? win32_number_font()
+                                         : win32_caption_font();
   if (font == w->font) return;
   w->font = font;
   w->columns = 0;  // measured again in the new font
@@ -84,6 +88,7 @@ UiHandle plat_create_control(UiHandle parent, UiClass cls, const char *text, uin
   if (handle->wraps) handle->display = std::make_unique<DisplayText>();
   child_handles.push_back(std::move(handle));
   UiWindow *w = child_handles.back().get();
+  win32_keys_attach(w);
   if (!ascii) {
     plat_set_text(w, text);
   } else {
@@ -95,10 +100,17 @@ UiHandle plat_create_control(UiHandle parent, UiClass cls, const char *text, uin
 void plat_set_text(UiHandle w, const char *text) {
   if (!usable(w)) return;
   if (!text) text = "";
+  w->box_redo = false;  // a text set leaves the box nothing to undo or redo
   choose_font(w, win32_is_ascii(text));
   if (w->wraps) {
     const size_t columns = static_cast<size_t>(columns_of(w));
-    if (make_display_text(*w->display, text, std::strlen(text), columns)) {
+    const size_t len = std::strlen(text);
+    std::string joined;
+    const bool join = join_number_lines(text, len, &joined);
+    const bool broken = join ? make_display_text(*w->display, joined.data(), joined.size(), columns)
+                             : make_display_text(*w->display, text, len, columns);
+    if (join || broken) {
+      w->display->original.assign(text, len);  // the front end's text, not the joined one
       win32_set_window_text(w->hwnd, w->display->shown.c_str());
       return;
     }
@@ -115,7 +127,7 @@ int plat_get_text(UiHandle w, char *buf, int size) {
   buf[0] = '\0';
   if (!usable(w)) return 0;
   const std::string current = win32_window_text(w->hwnd);
-  if (w->wraps && !w->display->breaks.empty()) {
+  if (w->wraps && !w->display->shown.empty()) {
     std::string text;
     restore_display_text(*w->display, current, text);
     return win32_copy_utf8(text.data(), text.size(), buf, size);
@@ -129,6 +141,23 @@ void plat_enable(UiHandle w, bool enabled) {
 
 void plat_set_check(UiHandle w, bool checked) {
   if (usable(w)) SendMessageA(w->hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+int plat_caption_width(UiHandle, UiClass cls, uint32_t style, const char *caption) {
+  if (!caption) return 0;
+  // An ASCII caption may show in either font (the Japanese set shows every caption in the
+  // Japanese face): the wider counts.
+  int text = win32_text_width(win32_ui_font(nullptr), caption);
+  if (win32_is_ascii(caption)) text = std::max(text, win32_text_width(win32_caption_font(), caption));
+  if (cls == UI_CLASS_STATIC) return text + 2;
+  switch (style & UI_BS_TYPEMASK) {
+    case UI_BS_CHECKBOX:
+    case UI_BS_RADIOBUTTON:
+      // The box, the gap the control leaves after it, and the focus rectangle's margin.
+      return text + GetSystemMetrics(SM_CXMENUCHECK) + 8;
+    case UI_BS_GROUPBOX: return text + 20;  // the title sits inside the frame's corner
+    default: return text + 2 * GetSystemMetrics(SM_CXEDGE) + 8;  // the 3-D frame, margins
+  }
 }
 
 void plat_limit_text(UiHandle w, int chars) {

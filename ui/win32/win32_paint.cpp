@@ -1,7 +1,7 @@
 // Win32 backend: painting of the painted entries, inside WM_PAINT.
 //
 // Texts are drawn with DrawTextA and the control table's format (left, top, word
-// ellipsis, clipped to the rectangle) in the system font; a text that is not plain ASCII
+// ellipsis, clipped to the rectangle) in the caption font; a text that is not plain ASCII
 // is drawn with DrawTextW from its UTF-16 form, in the font with the Japanese characters.
 // Numbers and the engine's English messages are ASCII.
 #include "ui/win32/win32_backend.h"
@@ -20,13 +20,14 @@ void plat_draw_text(UiPaint *paint, const char *text, UiRect rect, uint32_t form
   if (!paint || !text) return;
   RECT rc{rect.left, rect.top, rect.right, rect.bottom};
   if (win32_is_ascii(text)) {
+    HGDIOBJ old = SelectObject(paint->dc, win32_caption_font());
     DrawTextA(paint->dc, text, -1, &rc, format);
+    SelectObject(paint->dc, old);
   } else {
     const std::wstring w = win32_widen(text);
-    HFONT font = win32_ui_font(win32_main()->hwnd);
-    HGDIOBJ old = font ? SelectObject(paint->dc, font) : nullptr;
+    HGDIOBJ old = SelectObject(paint->dc, win32_ui_font(win32_main()->hwnd));
     DrawTextW(paint->dc, w.c_str(), static_cast<int>(w.size()), &rc, format);
-    if (old) SelectObject(paint->dc, old);
+    SelectObject(paint->dc, old);
   }
 }
 

@@ -1,9 +1,9 @@
 // Win32 backend: the main window, its window procedure and message loop, scroll bars,
-// message boxes, posted calls, the timer and full paths.
+// message boxes, posted calls and the timer.
 //
 // The class "deepNUMS" is registered with RegisterClassA (class style CS_HREDRAW |
-// CS_VREDRAW, the standard application icon and arrow cursor, the button-face colour as
-// background) and the window created with CreateWindowExA; the front end's ui_on_create
+// CS_VREDRAW, the program's icon from its resources, or the standard application icon in
+// an executable without one, the arrow cursor, the button-face colour as background) and the window created with CreateWindowExA; the front end's ui_on_create
 // runs inside WM_CREATE, before CreateWindowExA returns. Every message is handled on the
 // main thread. The worker thread reaches it only through plat_post_call: the call is
 // queued under a lock and a private message (WM_APP) is posted to the main window; the
@@ -77,12 +77,16 @@ LRESULT CALLBACK win32_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lp
     case WM_SIZE:
       ui_on_size(LOWORD(lparam), HIWORD(lparam));
       return 0;
+    case WM_ACTIVATE:
+      if (win32_on_activate(hwnd, wparam)) return 0;
+      break;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
       if (dc) {
         UiPaint paint{dc};
         ui_on_paint(&paint);
+        win32_paint_focus_ring(dc);
       }
       EndPaint(hwnd, &ps);
       return 0;
@@ -126,7 +130,9 @@ UiHandle plat_create_main_window(const char *class_name, const char *title) {
   wc.cbClsExtra = 0;
   wc.cbWndExtra = 0;
   wc.hInstance = win32_instance;
-  wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  // Icon 1 of deepNUMS.exe (packaging/windows/resources.rc.in); a test runner has none.
+  wc.hIcon = LoadIconA(win32_instance, MAKEINTRESOURCEA(1));
+  if (!wc.hIcon) wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_BTNFACE + 1));
   wc.lpszMenuName = nullptr;
@@ -142,6 +148,8 @@ UiHandle plat_create_main_window(const char *class_name, const char *title) {
 
 void plat_show_window(UiHandle main, int show_command) {
   if (!main || !main->hwnd) return;
+  // The focus is always marked, not only after the first key press.
+  SendMessageA(main->hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
   ShowWindow(main->hwnd, show_command);
   UpdateWindow(main->hwnd);
 }
@@ -181,6 +189,8 @@ UiFontMetrics plat_font_metrics(UiHandle main) {
   if (!main || !main->hwnd) return fm;
   HDC dc = GetDC(main->hwnd);
   if (!dc) return fm;
+  // The captions' font, in which the layout is measured.
+  HGDIOBJ old = SelectObject(dc, win32_caption_font());
   TEXTMETRICA tm;
   if (GetTextMetricsA(dc, &tm)) {
     fm.avg_char_width = tm.tmAveCharWidth;
@@ -188,6 +198,7 @@ UiFontMetrics plat_font_metrics(UiHandle main) {
     fm.external_leading = tm.tmExternalLeading;
     fm.pitch_and_family = tm.tmPitchAndFamily;
   }
+  SelectObject(dc, old);
   ReleaseDC(main->hwnd, dc);
   return fm;
 }
@@ -261,6 +272,7 @@ int plat_run_loop() {
       run_posted_calls();
       continue;
     }
+    if (win32_translate_key(&msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
@@ -288,12 +300,4 @@ void plat_set_timer(UiHandle main, int interval_ms) {
 
 void plat_kill_timer(UiHandle main) {
   if (main && main->hwnd) KillTimer(main->hwnd, PROGRESS_TIMER_ID);
-}
-
-int plat_full_path(const char *name, char *out, int size) {
-  if (!name || !out || size < 1) return 0;
-  const DWORD n = GetFullPathNameA(name, static_cast<DWORD>(size), out, nullptr);
-  // n is the length without the NUL when the path fits, or the size needed (NUL
-  // included, so at least `size` + 1) when it does not.
-  return static_cast<int>(std::min<DWORD>(n, 0x7FFFFFFF));
 }

@@ -1,0 +1,27 @@
+# deepnums_windows_resources(target DESCRIPTION text [MANIFEST file])
+# Compiles packaging/windows/resources.rc.in into the Windows executable `target`: the
+# version information from PROJECT_VERSION with `text` as its file description, the
+# program's icon (DEEPNUMS_ICO from cmake/icons.cmake, when it could be made) and the
+# manifest `file` if one is given.
+function(deepnums_windows_resources target)
+  cmake_parse_arguments(R "" "DESCRIPTION;MANIFEST" "" ${ARGN})
+  set(RC_TARGET ${target})
+  set(RC_FILE_NAME ${target}.exe)
+  set(RC_DESCRIPTION "${R_DESCRIPTION}")
+  set(depends "")
+  set(RC_ICON_LINE "// (no icon: the tools to make deepnums.ico were missing)")
+  if(DEEPNUMS_ICO)
+    set(RC_ICON_LINE "1 ICON \"${DEEPNUMS_ICO}\"")
+    list(APPEND depends ${DEEPNUMS_ICO})
+    add_dependencies(${target} deepnums_ico)
+  endif()
+  set(RC_MANIFEST_LINE "")
+  if(R_MANIFEST)
+    set(RC_MANIFEST_LINE "CREATEPROCESS_MANIFEST_RESOURCE_ID RT_MANIFEST \"${R_MANIFEST}\"")
+    list(APPEND depends ${R_MANIFEST})
+  endif()
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/resources.rc.in ${rc} @ONLY)
+  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${depends}")
+  target_sources(${target} PRIVATE ${rc})
+endfunction()

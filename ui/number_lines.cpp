@@ -1,0 +1,35 @@
+// Display-side joining of a number's lines (see number_lines.h).
+#include "ui/number_lines.h"
+
+#include <utility>
+
+namespace {
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+bool join_number_lines(const char *text, size_t len, std::string *out) {
+  std::string shown;
+  shown.reserve(len);
+  bool joined = false;
+  bool blank_seen = false;  // a group blank since the start of the line (or the number)
+  size_t i = 0;
+  while (i < len) {
+    const char c = text[i];
+    if (c == '\r' && i + 2 < len && text[i + 1] == '\n' && blank_seen && i > 0 &&
+        is_digit(text[i - 1]) && is_digit(text[i + 2])) {
+      shown += ' ';  // the next line goes on with the same number
+      i += 2;
+      joined = true;
+      continue;
+    }
+    if (c == ' ') blank_seen = true;
+    if (c == '\n') blank_seen = false;
+    shown += c;
+    ++i;
+  }
+  if (!joined) return false;
+  *out = std::move(shown);
+  return true;
+}
