@@ -6,8 +6,8 @@
 // node's numbers to K limbs: Fl is a positive m × BASE^e together with the count c of
 // truncations behind it. Each truncation keeps at least K limbs, so it lowers the value by
 // a factor in (1 − BASE^(1−K), 1]; products add counts, sums of positive terms take the
-// larger count. A value with count c lies in [V, V (1 + BASE^(1−K))^c] for the true V ≥
-// the computed one: fl_relative_bound turns the count into a relative error.
+// larger count. The true value lies in [V, V (1 + BASE^(1−K))^c] for the computed V:
+// fl_quotient turns the counts into the radius of a quotient.
 #pragma once
 
 #include <cstdint>

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 mode=${1:-}
 build_pkgs=(cmake g++ make libgtest-dev libgmp-dev libmpfr-dev libbenchmark-dev
             qt6-base-dev fonts-ipafont-gothic libedit-dev librsvg2-bin)
-test_pkgs=(xvfb xauth xdotool x11-utils imagemagick python3 libx11-6 libpython3.11-testsuite lintian
+test_pkgs=(xvfb xauth xdotool x11-utils imagemagick python3 python3-mpmath libx11-6 libpython3.11-testsuite lintian
            g++-mingw-w64-x86-64-posix wine wine64 desktop-file-utils groff-base
            appstream icoutils nsis cmark-gfm)
 
