@@ -267,6 +267,7 @@ Approx stirling_lngamma(const Dec &x, int m, int64_t w) {
   const Approx ln2pi = ap_ln(ap_mul(ap_small(2), ap_pi(wl + 2), wl + 2), wl);
   Approx r = ap_sub(ap_mul(ap_sub(X, ap_half(ap_small(1)), wl), lnx, wl), X, wl);
   r = ap_add(ap_add(r, ap_half(ln2pi), wl), series, wl);
+  f.keep({&r.mid.m});  // the tangent numbers and the temporaries go
   return r;
 }
 

@@ -108,11 +108,12 @@ Dec newton_step(const WProblem &pb, const Dec &w, int64_t d) {
     // w' = w − (w − x e^−w) / (1 + w); near the branch point w − x e^−w is about
     // (1 + w)² / 2 and the quotient amplifies its error by 1 / (1 + w): twice the digits
     // of 1 + w more.
-    const Approx onep = ap_add(W, ap_small(1), d);
-    const int64_t lo = onep.mid.m.n ? (int64_t)std::floor(ap_log10(onep)) : -d;
+    const Dec onep = dx_add(w, dx_from_i64(1));  // exact
+    const int64_t lo = dx_is_zero(onep) ? -d : dx_magnitude(onep);
     const int64_t dn = d + 2 * std::max<int64_t>(0, -lo) + 4;
     const Approx t = ap_sub(W, ap_mul(ap_exact(pb.x), exp_dec(dx_neg(w), dn), dn), dn);
     r = ap_sub(W, ap_div(t, ap_add(W, ap_small(1), dn), dn), dn);
+    return dec_of_mid(r, dn + 4);
   }
   return dec_of_mid(r, d + 4);
 }
@@ -157,7 +158,7 @@ Approx certify(const WProblem &pb, const Dec &wt, int64_t w) {
   lm += std::log10(0.98);
   const double lr = log10_upper(r);
   const double lrho = lr - lm + std::log10(1.01);  // log10 of the enclosure's radius
-  if (lrho > std::log10(delta)) return ap_undecided();
+  if (lrho > ld) return ap_undecided();
   // w̃ at a unit 10^u two digits below ρ, with ρ's units rounded up.
   const int64_t u = (int64_t)std::floor(lrho) - 2;
   Approx a;

@@ -275,7 +275,9 @@ Approx zeta_even(int k, int64_t w) {
   Nat fact = nat_from_u64(1);
   for (int j = 2; j <= 2 * k - 1; ++j) fact = nat_mul_small(fact, (uint32_t)j);
   const Nat den = nat_mul(nat_mul_small(nat_sub_small(nat_pow_small(4, (uint64_t)k), 1), 2), fact);
-  return ap_div(ap_mul(pw, ap_exact(dx_make(t[k - 1], 0, false)), wp), ap_exact(dx_make(den, 0, false)), w + 3);
+  Approx r = ap_div(ap_mul(pw, ap_exact(dx_make(t[k - 1], 0, false)), wp), ap_exact(dx_make(den, 0, false)), w + 3);
+  f.keep({&r.mid.m});  // the tangent numbers and the temporaries go
+  return r;
 }
 
 }  // namespace
