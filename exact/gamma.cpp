@@ -232,21 +232,25 @@ void gamma_series(const Dec &x, int64_t w, int64_t extra, Approx *z, Approx *S) 
 }
 
 // ---- Stirling's series --------------------------------------------------------------------
-// The least m ≤ STIRLING_MAX_TERMS with ln |R_m| ≤ −target, or 0.
-int stirling_terms(double x, double target) {
-  if (x < 8) return 0;
+// ln x from the decimal (no overflow for huge x).
+double dec_ln(const Dec &x) { return (nat_log10(x.m) + (double)x.e) * LN10; }
+
+// The least m ≤ STIRLING_MAX_TERMS with ln |R_m| ≤ −target, or 0 (lnx = ln x).
+int stirling_terms(double lnx, double target) {
+  if (lnx < std::log(8.0)) return 0;
   for (int m = 1; m <= STIRLING_MAX_TERMS; ++m) {
     const double lr = std::log(3.3) + std::lgamma(2.0 * m + 3) - (2.0 * m + 2) * std::log(2 * PI_D) -
-                      std::log((2.0 * m + 2) * (2.0 * m + 1)) - (2.0 * m + 1) * std::log(x);
+                      std::log((2.0 * m + 2) * (2.0 * m + 1)) - (2.0 * m + 1) * lnx;
     if (lr <= -target - 2) return m;
   }
   return 0;
 }
 
 // ln Γ(x) for x ≥ 8 by Stirling's series with m terms, at w digits (absolute error about
-// 10^−w |ln Γ(x)|, plus the remainder the caller bounded).
+// 10^−w |ln Γ(x)|, plus the remainder the caller bounded): x ln x dominates every other term
+// and x ln x − x = x (ln x − 1) loses at most a digit, so each term at w + 6 digits will do.
 Approx stirling_lngamma(const Dec &x, int m, int64_t w) {
-  const int64_t wl = w + 4 + (int64_t)std::ceil(std::log10(dec_to_double(x) + 1) + 1);
+  const int64_t wl = w + 6;
   Frame f;
   Nat *t = (Nat *)arena_alloc((size_t)m * sizeof(Nat) / sizeof(uint32_t) + 2);
   tangent_numbers(m, t);
@@ -280,19 +284,27 @@ struct LnGammaPlan {
 
 LnGammaPlan plan_lngamma(const Dec &x, int64_t w, bool for_gamma) {
   LnGammaPlan p;
-  const double xd = dec_to_double(x);
-  // Near 1 and 2, |ln Γ(x)| ≈ γ |x − 1| and 0.42 |x − 2|.
-  double lsize = std::log10(std::fabs(std::lgamma(xd)) + 1e-300);
-  for (int c : {1, 2}) {
-    const Dec d = dx_sub(x, dx_from_i64(c));
-    if (!dx_is_zero(d) && dx_magnitude(d) < -1) lsize = (double)dx_magnitude(d) - 1;
+  const double lnx = dec_ln(x);
+  const double xd = lnx < 700 ? dec_to_double(x) : 1e300;
+  // Near 1 and 2, |ln Γ(x)| ≈ γ |x − 1| and 0.42 |x − 2|; for huge x, ≈ x ln x.
+  double lsize = lnx < 700 ? std::log10(std::fabs(std::lgamma(xd)) + 1e-300)
+                           : lnx / LN10 + std::log10(lnx);
+  if (dx_magnitude(x) <= 0) {
+    for (int c : {1, 2}) {
+      const Dec d = dx_sub(x, dx_from_i64(c));
+      if (!dx_is_zero(d) && dx_magnitude(d) < -1) lsize = (double)dx_magnitude(d) - 1;
+    }
   }
   if (!for_gamma && lsize < 0) p.extra = (int64_t)std::ceil(-lsize) + 1;
   const double target = (double)(w + 10 + p.extra) * LN10 - (for_gamma ? 0.0 : std::max(0.0, lsize) * LN10);
-  p.stirling = stirling_terms(xd, target);
+  p.stirling = stirling_terms(lnx, target);
   if (p.stirling == 0) {
-    const Plan s = plan_series(xd, (double)(w + 10 + p.extra) * LN10);
-    if ((double)s.K > SERIES_MAX_TERMS) p.too_large = true;
+    if (lnx > 40) {
+      p.too_large = true;  // far beyond the series' reach
+    } else {
+      const Plan s = plan_series(xd, (double)(w + 10 + p.extra) * LN10);
+      if ((double)s.K > SERIES_MAX_TERMS) p.too_large = true;
+    }
   }
   return p;
 }
@@ -303,13 +315,13 @@ Approx lngamma_positive(const Dec &x, int64_t w, bool *too_large) {
   const LnGammaPlan p = plan_lngamma(x, w, false);
   *too_large = p.too_large;
   if (p.too_large) return ap_undecided();
-  const double xd = dec_to_double(x);
-  const int64_t big = (int64_t)std::ceil(std::log10(std::fabs(xd * std::log(xd + 2)) + xd + 10));
   if (p.stirling) {
     Approx r = stirling_lngamma(x, p.stirling, w + p.extra + 2);
     r.rad += 1;
     return r;
   }
+  const double xd = dec_to_double(x);  // below e^40 here
+  const int64_t big = (int64_t)std::ceil(std::log10(std::fabs(xd * std::log(xd + 2)) + xd + 10));
   Approx z, S;
   gamma_series(x, w + big, p.extra, &z, &S);
   const int64_t wa = w + p.extra + big + 4;
@@ -324,8 +336,9 @@ Approx gamma_positive(const Dec &x, int64_t w) {
   const LnGammaPlan p = plan_lngamma(x, w, true);
   if (p.stirling) {
     // exp(ln Γ): the exponential's relative error is ln Γ's absolute one.
-    const double xd = dec_to_double(x);
-    const int64_t big = (int64_t)std::ceil(std::log10(std::fabs(xd * std::log(xd)) + 1));
+    // (Γ overflows long before x ln x leaves double range.)
+    const double lnx = dec_ln(x);
+    const int64_t big = (int64_t)std::ceil((lnx + std::log(lnx + 1)) / LN10 + 1);
     Approx l = stirling_lngamma(x, p.stirling, w + big + 4);
     l.rad += 1;
     return ap_exp(l, w + 2);
@@ -342,6 +355,11 @@ namespace {
 // log10 |Γ(x)| for the exponent range (x not a pole): lgamma, with the reflection below 0.
 double log10_gamma(const Dec &x) {
   if (dx_magnitude(x) < -250) return -(nat_log10(x.m) + (double)x.e);  // Γ(x) ≈ 1/x
+  if (dx_magnitude(x) > 250) {
+    // |Γ(x)| ≈ x^x for x > 0, and ≈ 1 / |x|^|x| for x < 0 (far beyond either end).
+    const double l = std::pow(10.0, std::min(300.0, nat_log10(x.m) + (double)x.e)) * (nat_log10(x.m) + (double)x.e);
+    return x.neg ? -l : l;
+  }
   const double xd = dec_to_double(x);
   if (!x.neg) return std::lgamma(xd) / LN10;
   // |Γ(x)| = π / (|sin πx| Γ(1 − x)); |sin πx| ≥ 2 dist(x, Z).
@@ -378,6 +396,15 @@ bool tiny(const Dec &x, int64_t w) { return 2 * (dx_magnitude(x) + 1) < -(w + 8)
 
 }  // namespace
 
+Approx gamma_real(const Dec &x, int64_t w) {
+  if (tiny(x, w)) return gamma_tiny(x, w);
+  if (!x.neg) return gamma_positive(x, w + 2);
+  const Dec one_minus = dx_sub(dx_from_i64(1), x);
+  return ap_div(ap_pi(w + 6), ap_mul(ap_sinpi(x, w + 4), gamma_positive(one_minus, w + 4), w + 4), w + 3);
+}
+
+Approx lngamma_real(const Dec &x, int64_t w, bool *too_large) { return lngamma_positive(x, w, too_large); }
+
 }  // namespace exact
 
 using namespace exact;
@@ -406,12 +433,7 @@ int exact_gamma(DecWord *out, const DecWord *x) {
       return -1;
     }
     if (lg < (double)DEC_EXP_MIN - 2) return dec_zero(out);
-    return ziv_ap(out, [&](int64_t w) -> Approx {
-      if (tiny(X, w)) return gamma_tiny(X, w);
-      if (!X.neg) return gamma_positive(X, w + 2);
-      const Dec one_minus = dx_sub(dx_from_i64(1), X);
-      return ap_div(ap_pi(w + 6), ap_mul(ap_sinpi(X, w + 4), gamma_positive(one_minus, w + 4), w + 4), w + 3);
-    });
+    return ziv_ap(out, [&](int64_t w) { return gamma_real(X, w); });
   });
   if (factorial) return exact_factorial(out, integer_arg);
   return status;

@@ -22,7 +22,7 @@
 // for k = 0, 0 for an integer n ≥ 0 below k, (−1)^k binomial(k − n − 1, k) for an integer
 // n < 0, and the shorter of k and n − k for an integer n ≥ 0. With n = N / 10^s the value is
 // the rational Π (N − j 10^s) / (10^(sk) k!): computed exactly by product trees and one
-// division while the numerator stays below EXACT_DIGITS digits, so short results
+// division while the numerator stays below 4,000,000 digits, so short results
 // (binomial(2.5, 2) = 1.875) come out exactly. Beyond, both products are truncated
 // (exact/special.h: each cut keeps K limbs, the counts bound the relative error) and the
 // correctness loop decides: an integer result with more digits than D plus its at most
@@ -184,7 +184,7 @@ int powmod(DecWord *out, const BigInt &a, const BigInt &b, const BigInt &m) {
 }
 
 // ---- binomial -------------------------------------------------------------------------------
-constexpr double EXACT_DIGITS = 2.4e7;
+constexpr double EXACT_DIGITS = 4e6;  // the exact quotient's working memory stays within the arena
 
 // Π_{j=a}^{b−1} factor(j), exactly; the leaves publish the share of [0, total) done.
 template <class Factor>
@@ -220,12 +220,33 @@ Fl product_fl(int64_t a, int64_t b, int K, const Factor &factor, const ProgressL
   return r;
 }
 
+int binomial_gamma(DecWord *out, const Dec &n, const Dec &k);
+
+// The same over factors that are already truncated numbers.
+template <class Factor>
+Fl product_fl_of(int64_t a, int64_t b, int K, const Factor &factor, const ProgressLoop &loop, double total) {
+  if (b - a <= 8) {
+    Fl r = fl_from_nat(nat_from_u64(1));
+    for (int64_t j = a; j < b; ++j) r = fl_mul(r, factor(j), K);
+    loop.set((int)(1000.0 * (double)b / total), 1000);
+    return r;
+  }
+  cancel_check();
+  Frame f;
+  const int64_t m = a + (b - a) / 2;
+  Fl r = fl_mul(product_fl_of(a, m, K, factor, loop, total), product_fl_of(m, b, K, factor, loop, total), K);
+  f.keep({&r.m});
+  return r;
+}
+
 int binomial(DecWord *out, Dec n, int64_t k) {
   const Dec one = dx_from_i64(1);
   bool neg = false;
   if (k < 0) return dec_zero(out);
   if (k == 0) return dx_write(out, one);
-  if (dx_is_integer(n)) {
+  // (An integer n beyond 10^18 is far beyond k: nothing to shorten, and its factors are
+  // taken as they are below, n never written out.)
+  if (dx_is_integer(n) && dx_magnitude(n) < 18) {
     if (n.neg) {
       // binomial(n, k) = (−1)^k binomial(k − n − 1, k).
       n = dx_sub(dx_sub(dx_from_i64(k), n), one);
@@ -240,45 +261,177 @@ int binomial(DecWord *out, Dec n, int64_t k) {
   // n = ±N / 10^s with N an integer. The factors n − j (j < k) are positive for j < jpos
   // (j < n), negative beyond: |n − j| = (j S − N) / S for n > 0, (j S + N) / S for n < 0.
   const int64_t s = n.e < 0 ? -n.e : 0;
-  const Nat N = n.e > 0 ? nat_mul_pow10(n.m, n.e) : n.m;
-  const Nat S = nat_mul_pow10(nat_from_u64(1), s);
   int64_t jpos = 0;
   if (!n.neg) {
     int64_t ip;
     jpos = dx_to_i64(n, &ip) ? std::min<int64_t>(k, ip + 1) : k;
-    if (dx_is_integer(n)) jpos = k;  // n ≥ k here: every factor is positive
+    if (dx_is_integer(n)) jpos = k;  // n ≥ k here: every factor is positive (n − j ≥ n − k + 1)
   }
   if ((k - jpos) % 2 == 1) neg = !neg;
-  // log10 |result| from lgamma (log |Γ|), for the exponent range.
-  const double nd = (n.neg ? -1.0 : 1.0) * std::pow(10.0, nat_log10(n.m) + (double)n.e);
-  const double kd = (double)k;
-  double lg = (std::lgamma(nd + 1) - std::lgamma(nd - kd + 1) - std::lgamma(kd + 1)) / std::log(10.0);
-  if (!std::isfinite(lg)) lg = 0;
+  // log10 |result|, for the exponent range: from lgamma (log |Γ|), or k log10 |n| − log10 k!
+  // for an n far beyond k.
+  const double ln10 = std::log(10.0), kd = (double)k;
+  const double lmag = nat_log10(n.m) + (double)n.e;  // log10 |n|
+  double lg;
+  if (lmag > 15 && lmag > std::log10(kd) + 3) {
+    lg = kd * lmag - std::lgamma(kd + 1) / ln10;
+  } else {
+    const double nd = (n.neg ? -1.0 : 1.0) * std::pow(10.0, lmag);
+    lg = (std::lgamma(nd + 1) - std::lgamma(nd - kd + 1) - std::lgamma(kd + 1)) / ln10;
+    if (!std::isfinite(lg)) lg = 0;
+  }
   if (lg > (double)DEC_EXP_MAX + 2) {
     dec_set_marker(out, NUM_OVERFLOW);
     return -1;
   }
   if (lg < (double)DEC_EXP_MIN - 2) return dec_zero(out);
+  auto down = [&](int64_t j) -> Nat { return nat_from_u64((uint64_t)(j + 1)); };  // k!
+  ProgressLoop loop;
+  const double total = 2 * kd;
+  const double num_digits = kd * (std::max(lmag + (double)s, (double)s + std::log10(kd + 1)) + 1);
+  // N and S are written out only where they are short enough (an n of 10^(10^8) is not).
+  Nat N, S;
   auto factor = [&](int64_t j) -> Nat {
     const Nat js = nat_mul_u64(S, (uint64_t)j);
     if (j < jpos) return nat_sub(N, js);
     return n.neg ? nat_add(js, N) : nat_sub(js, N);
   };
-  auto down = [&](int64_t j) -> Nat { return nat_from_u64((uint64_t)(j + 1)); };  // k!
-  ProgressLoop loop;
-  const double total = 2 * kd;
-  const double num_digits = kd * (std::max(nat_log10(N), (double)s + std::log10(kd + 1)) + 1);
+  if (num_digits > EXACT_DIGITS && !dx_is_integer(n)) return binomial_gamma(out, n, dx_from_i64(k));
   if (num_digits <= EXACT_DIGITS) {
+    N = n.e > 0 ? nat_mul_pow10(n.m, n.e) : n.m;
+    S = nat_mul_pow10(nat_from_u64(1), s);
     const Nat num = product_exact(0, k, factor, loop, total);
     const Nat den = nat_mul_pow10(product_exact(0, k, down, loop, total), s * k);
     return write_ratio(out, num, den, neg);
   }
+  // A huge |n| (beyond 10^(6K + 44), so an integer, s = 0) is not written out: its factors'
+  // truncations to K limbs are lower bounds from n's own digits, |n − j| ≥ (n' − 1) BASE^E
+  // with n' = n's mantissa widened to K limbs (for n > 0, j ≥ 1: one count), |n| + j ≥ |n|
+  // (n < 0: j ≤ 10^18 is below |n| BASE^(1−K), one count).
+  auto huge_factor = [&](int64_t j, int K) -> Fl {
+    Fl f = fl_from_dec(Dec{n.m, n.e, false});
+    if (f.m.n < K) {
+      f.e -= K - f.m.n;
+      f.m = nat_shift_limbs(f.m, K - f.m.n);
+    }
+    if (j == 0) return f;
+    if (!n.neg) f.m = nat_sub_small(f.m, 1);
+    f.c = 1;
+    return f;
+  };
   return ziv_loop(out, [&](int64_t w, Approx *a) {
     const int K = limbs_for(w) + 3;
-    const Fl num = product_fl(0, k, K, factor, loop, total);
+    Fl num;
+    if (lmag > 6.0 * K + 44) {
+      num = product_fl_of(0, k, K, [&](int64_t j) { return huge_factor(j, K); }, loop, total);
+    } else {
+      if (N.n == 0) {
+        N = n.e > 0 ? nat_mul_pow10(n.m, n.e) : n.m;
+        S = nat_mul_pow10(nat_from_u64(1), s);
+      }
+      num = product_fl(0, k, K, factor, loop, total);
+    }
     const Fl den = product_fl(0, k, K, down, loop, total);
     Approx q = fl_quotient(num, den, K);
     q.e -= s * k;  // the denominator's 10^(sk)
+    if (neg) q.mid = int_neg(q.mid);
+    *a = q;
+    return 0;
+  });
+}
+
+// binomial(n, k) for a non-integer n by Γ, where the product would be too long (or by its
+// first term for a tiny n):
+//   n > k − 1: Γ(n + 1) / (Γ(k + 1) Γ(n − k + 1)), all three positive;
+//   else:      (−1)^k Γ(k − n) / (Γ(−n) Γ(k + 1)), k − n > 1,
+// the logarithms (of size up to about k ln k + n ln n) at as many more digits, then one
+// exponential. (A non-integer n gives a value whose exact decimal, if it ends, is far longer
+// than the precision at these k: the enclosures decide.)
+int binomial_gamma(DecWord *out, const Dec &n, const Dec &k) {
+  const double ln10 = std::log(10.0);
+  const double lk = nat_log10(k.m) + (double)k.e, ln_n = nat_log10(n.m) + (double)n.e;
+  const Dec one = dx_from_i64(1);
+  if (ln_n + std::log10(lk * ln10 + 2) < -((double)internal_digits + 8)) {
+    // A tiny n: (−1)^(k−1) (n / k) Π_{j<k} (1 − n / j), the product within 2 |n| (ln k + 1) of
+    // 1, below 1 for n > 0 and above it for n < 0: the quotient, nudged that way.
+    const bool odd = dx_is_odd_integer(k);
+    return ziv_loop(out, [&](int64_t w, Approx *a) {
+      Approx q = ap_nudge(ap_quotient(n, k, w + 4), n.neg ? 1 : -1);
+      if (!odd) q.mid = int_neg(q.mid);
+      *a = q;
+      return 0;
+    });
+  }
+  const bool upper = dx_cmp(n, dx_sub(k, one)) > 0;
+  const bool neg = !upper && dx_is_odd_integer(k);
+  // log10 |C| for the exponent range: k log10(n/k) + … for n far beyond, else about
+  // −(n + 1) log10 k − log10 |Γ(−n)|.
+  double lg;
+  if (upper) {
+    const double nd = std::pow(10.0, std::min(ln_n, 300.0)), kd = std::pow(10.0, std::min(lk, 300.0));
+    lg = (std::lgamma(nd + 1) - std::lgamma(kd + 1) - std::lgamma(nd - kd + 1)) / ln10;
+    if (!std::isfinite(lg)) lg = kd * (ln_n - lk + 0.5);
+  } else {
+    const double nd = (n.neg ? -1.0 : 1.0) * std::pow(10.0, std::min(ln_n, 300.0));
+    lg = -(nd + 1) * lk - std::lgamma(-nd) / ln10;
+    if (!std::isfinite(lg)) lg = -(nd + 1) * lk;
+  }
+  if (lg > (double)DEC_EXP_MAX + 2) {
+    dec_set_marker(out, NUM_OVERFLOW);
+    return -1;
+  }
+  if (lg < (double)DEC_EXP_MIN - 2) return dec_zero(out);
+  const int64_t big = (int64_t)std::ceil(std::max(lk, ln_n) + std::log10(std::max(lk, ln_n) * ln10 + 2)) + 2;
+  bool too_large = false;
+  const int status = ziv_ap(out, [&](int64_t w) {
+    const int64_t wl = w + big + 6;
+    Approx r;
+    if (upper) {
+      const Approx L = ap_sub(ap_sub(lngamma_real(dx_add(n, one), wl, &too_large),
+                                     lngamma_real(dx_add(k, one), wl, &too_large), wl),
+                              lngamma_real(dx_add(dx_sub(n, k), one), wl, &too_large), wl);
+      r = ap_exp(L, w + 3);
+    } else {
+      const Approx L = ap_sub(lngamma_real(dx_sub(k, n), wl, &too_large),
+                              lngamma_real(dx_add(k, one), wl, &too_large), wl);
+      r = ap_div(ap_exp(L, w + 4), gamma_real(dx_neg(n), w + 4), w + 3);
+    }
+    if (neg) r.mid = int_neg(r.mid);
+    return too_large ? ap_undecided() : r;
+  });
+  if (too_large) return error_with(out, "binomial: y too large for this precision");
+  return status;
+}
+
+// binomial(−m, k) = (−1)^k binomial(k + m − 1, m − 1) for k ≥ 10^18 and 2 ≤ m < 10^18: k + m − 1
+// written out when the product stays within EXACT_DIGITS, else the product of k + j (j < m)
+// from k's digits truncated (each at least k widened to K limbs, one count) over (m − 1)!.
+int binomial_negative(DecWord *out, const Dec &k, int64_t m) {
+  const bool neg = dx_is_odd_integer(k);
+  const double lk = nat_log10(k.m) + (double)k.e;
+  Dec r;
+  if ((double)(m - 1) * (lk + 1) <= EXACT_DIGITS) {
+    const Dec n = dx_add(k, dx_from_i64(m - 1));
+    const int status = binomial(out, n, m - 1);
+    if (neg && dec_head(out) != NUM_ERROR && dec_head(out) != NUM_OVERFLOW && !dec_is_zero(out)) out[0] ^= 1u;
+    return status;
+  }
+  ProgressLoop loop;
+  return ziv_loop(out, [&](int64_t w, Approx *a) {
+    const int K = limbs_for(w) + 3;
+    auto factor = [&](int64_t) -> Fl {
+      Fl f = fl_from_dec(k);
+      if (f.m.n < K) {
+        f.e -= K - f.m.n;
+        f.m = nat_shift_limbs(f.m, K - f.m.n);
+      }
+      f.c = 1;
+      return f;
+    };
+    auto down = [&](int64_t j) -> Nat { return nat_from_u64((uint64_t)(j + 1)); };
+    const Fl num = product_fl_of(0, m - 1, K, factor, loop, 2.0 * (double)m);
+    const Fl den = product_fl(0, m - 1, K, down, loop, 2.0 * (double)m);
+    Approx q = fl_quotient(num, den, K);
     if (neg) q.mid = int_neg(q.mid);
     *a = q;
     return 0;
@@ -329,11 +482,17 @@ int exact_binomial(DecWord *out, const DecWord *n, const DecWord *k) {
   return run_exact(out, [&]() -> int {
     const Dec N = dx_of(n), K = dx_of(k);
     if (!dx_is_integer(K)) return error_with(out, "binomial: y must be an integer");
+    if (K.neg) return dec_zero(out);
     int64_t kv;
-    if (!dx_to_i64(K, &kv)) {
-      if (K.neg) return dec_zero(out);
-      // k ≥ 10^18: only an integer n within 10^18 of k keeps the result in range.
-      if (dx_is_integer(N) && !N.neg) {
+    if (dx_to_i64(K, &kv)) return binomial(out, N, kv);
+    // k ≥ 10^18.
+    if (!dx_is_integer(N)) return binomial_gamma(out, N, K);
+    const int64_t mn = dx_magnitude(N), mk = dx_magnitude(K);
+    if (!N.neg) {
+      // 0 below k; n − k (both of like size) for the shorter product; far above k the
+      // result is beyond (n / k)^k.
+      if (mn < mk - 1) return dec_zero(out);
+      if (mn <= mk + 1) {
         const Dec nk = dx_sub(N, K);
         int64_t r;
         if (nk.neg) return dec_zero(out);
@@ -342,6 +501,14 @@ int exact_binomial(DecWord *out, const DecWord *n, const DecWord *k) {
       dec_set_marker(out, NUM_OVERFLOW);
       return -1;
     }
-    return binomial(out, N, kv);
+    // n = −m: (−1)^k binomial(k + m − 1, m − 1), of size k^(m−1) / (m−1)!.
+    int64_t m;
+    if (!dx_to_i64(N, &m) || (double)(-m - 1) * (double)mk > (double)DEC_EXP_MAX + 2) {
+      dec_set_marker(out, NUM_OVERFLOW);
+      return -1;
+    }
+    m = -m;
+    if (m == 1) return dx_write(out, dx_from_i64(dx_is_odd_integer(K) ? -1 : 1));
+    return binomial_negative(out, K, m);
   });
 }

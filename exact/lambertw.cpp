@@ -14,7 +14,8 @@
 // with a 2 % margin), the root lies within |r| / m of w̃ as long as |r| / m ≤ δ (h is
 // monotone on J and changes sign there): the enclosure is w̃ ± 1.01 |r| / m. Near the branch
 // point (1 + w small) the steps get twice −log10 |1 + w| more digits and the residual once.
-// Tiny x (x² below 10^−(w+8)): W₀(x) = x − x² + θ, |θ| ≤ 2|x|³.
+// Tiny x (x² below 10^−(w+8)): W₀(x) = x − x² + θ, |θ| ≤ 2|x|³ (just inside x for x > 0,
+// just beyond it for x < 0, where x² is below x's last digit).
 #include <algorithm>
 #include <cmath>
 
@@ -252,7 +253,9 @@ int lambert_entry(DecWord *out, const DecWord *y, bool lower) {
     pb.log_form = lower ? lx < -0.6 : (!X.neg && lx > 0.4343);
     return ziv_ap(out, [&](int64_t w) -> Approx {
       if (!lower && 2 * (dx_magnitude(X) + 1) < -(w + 8)) {
-        // x − x² ± 2|x|³.
+        // x − x² ± 2|x|³; where x² is below the unit of x's digits, strictly inside x (x > 0)
+        // or beyond it (x < 0) by less than a unit.
+        if (dx_magnitude(X) < -(w + 6)) return ap_nudge(ap_exact(X), X.neg ? 1 : -1);
         Approx r = ap_sub(ap_exact(X), ap_exact(dx_mul(X, X)), w + 4);
         r.rad += 1;
         return r;

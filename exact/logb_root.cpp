@@ -22,7 +22,8 @@
 // with (e − s) even, or of floor(10^t / x) for n < 0: floor(floor(A)^(1/2)) =
 // floor(A^(1/2))), exact without a loop; for 3 ≤ |n| ≤ 64 the correctness loop over Newton's
 // iteration for the reciprocal root with a bound from its residual (root_newton); beyond,
-// over exp(ln |x| / n), with ln |x| at w + log10 |ln |x| / n| + 5 digits.
+// over exp(ln |x| / n), with ln |x| at w + log10 |ln |x| / n| + 5 digits (1 or .99…9 when
+// that exponent is below the last digit).
 #include <algorithm>
 #include <cmath>
 
@@ -72,8 +73,8 @@ double rat_log10(const Rat &r) {
          (double)r.a5 * 0.69897000433601880;
 }
 
-// The length of u and v beyond 1 (powers of 2 and 5 cost nothing to raise).
-double rat_uheight(const Rat &r) { return (double)(nat_digits(r.u) - 1 + nat_digits(r.v) - 1); }
+// log10 of u and v together (powers of 2 and 5 cost nothing to raise).
+double rat_uheight(const Rat &r) { return nat_log10(r.u) + nat_log10(r.v); }
 
 double rat_height(const Rat &r) {
   return (double)(nat_digits(r.u) + nat_digits(r.v)) + std::fabs((double)r.a2) * 0.30103 +
@@ -322,6 +323,13 @@ int exact_root(DecWord *out, const DecWord *x, const DecWord *n) {
     // exp(ln |x| / n): |ln |x|| < 2.4 × 10^9.
     const double lz = std::log10(std::fabs((nat_log10(A.m) + (double)A.e) * 2.302585092994046) + 1e-300) -
                       (nat_log10(N.m) + (double)N.e);
+    if (lz < -(double)(internal_digits + 3)) {
+      // |ln |x| / n| below one unit of the last digit: 1 (just above) or .99…9 (just below).
+      const bool above = (dx_cmp(A, one) > 0) != inverse;
+      Dec r = above ? one : dx_nines();
+      r.neg = neg;
+      return dx_write(out, r);
+    }
     const int64_t extra = std::max<int64_t>(0, (int64_t)std::ceil(lz)) + 5;
     return ziv_ap(out, [&](int64_t w) {
       Approx r = ap_exp(ap_div(ln_dec(A, w + extra), ap_exact(N), w + extra), w);

@@ -122,8 +122,17 @@ Approx fl_quotient(const Fl &a, const Fl &b, int K) {
   Nat q;
   if (s >= 0) q = nat_div(nat_shift_limbs(a.m, s), b.m);
   else q = nat_div(nat_high_limbs(a.m, (int)-s), b.m);
-  r.mid = int_from(q, false);
   r.e = BASE_DIGITS * (a.e - b.e - s);
+  if (b.c == 0) {
+    // An exact divisor: the true quotient is at least a / b ≥ q (a only truncated down), and
+    // at most (q + 1)(1 + 1.02 ca ε): [q, q + 2 + 1.02 ca], one-sided (a quotient that is a
+    // short decimal exactly at q stays decidable).
+    const uint64_t half = (3 + (uint64_t)std::ceil(1.02 * (double)a.c)) / 2 + 1;
+    r.mid = int_from(nat_add_small(q, (uint32_t)half), false);
+    r.rad = half;
+    return r;
+  }
+  r.mid = int_from(q, false);
   r.rad = 3 + (uint64_t)std::ceil(1.02 * (double)std::max(a.c, b.c));
   return r;
 }
@@ -135,10 +144,12 @@ Approx ap_nudge(const Approx &a, int dir) {
     r.rad += 1;
     return r;
   }
-  // |v| ∈ (|m|, |m| + 1) or (|m| − 1, |m|) units: at one more digit, 10|m| ± (1 .. 9).
-  const Nat m10 = nat_mul_small(a.mid.m, 10);
+  // |v| ∈ (|m|, |m| + 1) or (|m| − 1, |m|) units: with m widened to more digits than a
+  // result keeps (the unit then lies below its last digit), 10^t |m| ± (1 .. 9 of 10).
+  const int64_t t = std::max<int64_t>(1, (int64_t)internal_digits + 3 - nat_digits(a.mid.m));
+  const Nat m10 = nat_mul_pow10(a.mid.m, t);
   r.mid = int_from(dir > 0 ? nat_add_small(m10, 5) : nat_sub_small(m10, 5), a.mid.neg);
-  r.e = a.e - 1;
+  r.e = a.e - t;
   r.rad = 4;
   return r;
 }

@@ -44,16 +44,17 @@ Fl fl_trunc(const Fl &a, int K);
 Fl fl_mul(const Fl &a, const Fl &b, int K);
 Fl fl_add(const Fl &a, const Fl &b, int K);
 // The enclosure of a / b (both truncated from below): about K − 1 significant limbs, the
-// radius covering both counts and the quotient's floor.
+// radius covering both counts and the quotient's floor; one-sided (never below a / b) when
+// b is exact.
 Approx fl_quotient(const Fl &a, const Fl &b, int K);
 
 // ---- enclosures ---------------------------------------------------------------------------
 // The enclosure of [lo, hi] in units of BASE^−p (lo ≤ hi, both ≥ 0), coarser when the
 // width does not fit the radius.
 Approx approx_from_bounds(const Nat &lo, const Nat &hi, int p);
-// For a value known to lie strictly beyond an exact enclosure a (rad 0) by less than one unit
-// of a's last digit, away from zero (dir > 0) or toward it (dir < 0): the enclosure of that
-// open interval at one more digit. An inexact a is widened by one unit instead.
+// For a value known to lie strictly beyond the exact value of an enclosure a (rad 0), away from
+// zero (dir > 0) or toward it (dir < 0), by less than one unit at a finer scale than any
+// result keeps: the enclosure of that open interval. An inexact a is widened by one unit.
 Approx ap_nudge(const Approx &a, int dir);
 // a / b as an enclosure of relative width ≈ 10^−w, exact (rad 0) when the quotient ends
 // within w + 4 digits.
@@ -84,6 +85,11 @@ void tangent_numbers(int n, Nat *t);
 // ---- shared function kernels ------------------------------------------------------------
 // Γ(x) for an exact decimal x > 0 that is not tiny (see gamma.cpp), relative width ≈ 10^−w.
 Approx gamma_positive(const Dec &x, int64_t w);
+// Γ(x) for any non-integer x (the reflection below 0, 1/x − γ for a tiny x).
+Approx gamma_real(const Dec &x, int64_t w);
+// ln Γ(x) for x > 0 other than 1 and 2, relative width ≈ 10^−w; *too_large when neither
+// Stirling's series nor the incomplete-gamma sum can reach it at this precision.
+Approx lngamma_real(const Dec &x, int64_t w, bool *too_large);
 // ζ(s) for an exact decimal s > 1 (see zeta.cpp), relative width ≈ 10^−w.
 Approx zeta_above_one(const Dec &s, int64_t w);
 
