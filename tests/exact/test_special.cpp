@@ -93,6 +93,7 @@ const Hard HARD[] = {
     {"lngamma", "1e30", nullptr, ""},
     {"lngamma", "1e-40", nullptr, ""},
     {"lngamma", "-100.3", nullptr, ""},
+    {"lngamma", "1.1e979053143", nullptr, ""},
     // ζ: the pole, exact values, near the pole, negative and large arguments.
     {"zeta", "1", nullptr, "ERROR"},
     {"zeta", "0", nullptr, "-0.5"},
@@ -169,6 +170,9 @@ const Hard HARD[] = {
     {"nroot", "2", "-2", ""},
     {"nroot", "-0.001", "5", ""},
     {"nroot", "2", "100", ""},
+    {"nroot", "7", "1e200", "1"},  // the exponent ln 7 / n below the last digit
+    {"nroot", "0.5", "1e200", "9s"},
+    {"nroot", "6e2379", "-4e300", "9s"},
 };
 
 std::string hard_expected(const Hard &h, const SpecialFn &f, DecWord *x, DecWord *y) {
