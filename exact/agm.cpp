@@ -73,6 +73,7 @@ Approx agm_unit(const Dec &a, const Dec &b, int64_t w) {
   Nat A = nat_shift_limbs(nat_from_u64(1), p);
   const Nat B0 = B;
   int64_t steps = 0;
+  LoopBase lb;
   for (;;) {
     cancel_check();
     const Nat d = nat_sub(A, B);
@@ -83,13 +84,12 @@ Approx agm_unit(const Dec &a, const Dec &b, int64_t w) {
       const Approx fin = agm_series(A, B, p, steps, B0);
       return fin;
     }
-    Frame f;
     uint32_t rem;
     Nat a2 = nat_divmod_small(nat_add(A, B), 2, &rem);
     Nat b2 = nat_sqrt(nat_mul(A, B));
-    f.keep({&a2, &b2});
     A = a2;
     B = b2;
+    lb.settle({&A, &B});
     ++steps;
   }
   // hi = A (1 + (steps + 2) / B_0), rounded up.

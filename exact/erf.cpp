@@ -121,10 +121,10 @@ void erf_sum(const Dec &y, int p, int64_t K, Nat *lo, Nat *hi) {
   for (int i = 0; i <= m; ++i) room = std::max(room, Y[i].n);
   Nat R;  // the normalised tail R_(j+1); empty above the last block
   ProgressLoop loop;
+  LoopBase lb;
   for (int64_t j = blocks - 1; j >= 0; --j) {
     cancel_check();
     loop.set((int)(1000.0 * (double)(blocks - j) / (double)blocks), 1000);
-    Frame g;
     const int64_t first = j * m;
     const int len = (int)std::min<int64_t>(m, K - first);
     // h_len = y^len R (nothing above the last block).
@@ -139,9 +139,8 @@ void erf_sum(const Dec &y, int p, int64_t K, Nat *lo, Nat *hi) {
         h = nat_with_room(h, h.n + room + 2);
       }
     }
-    h = nat_copy(h);
-    g.keep({&h});
     R = h;
+    lb.settle({&R});
   }
   // The floors' total, below K (m + 6) S units (S ≥ 1 in value), and the tail, below one unit.
   const Nat err = nat_add_small(nat_high_limbs(nat_mul_u64(R, (uint64_t)K * (uint64_t)(m + 7)), p), 2);
@@ -246,12 +245,11 @@ Approx erfc_asymptotic(const Dec &x, int64_t w) {
     const Int Y = fix_div(fix_one(p), fix_from_dec(y2, p), p);  // 1 / (2x²)
     const Int one = fix_one(p);
     Int acc = one;
+    LoopBase lb;
     for (int64_t k = K; k >= 1; --k) {
       cancel_check();
-      Frame f;
-      Int t = int_sub(one, int_mul_small(fix_mul(acc, Y, p), 2 * k - 1));
-      f.keep({&t.m});
-      acc = t;
+      acc = int_sub(one, int_mul_small(fix_mul(acc, Y, p), 2 * k - 1));
+      lb.settle({&acc.m});
     }
     A = approx_fix(acc, p, 2 * (uint64_t)K * (uint64_t)K + 4);
   }

@@ -258,12 +258,14 @@ Approx stirling_lngamma(const Dec &x, int m, int64_t w) {
   const Approx y = ap_div(ap_small(1), ap_mul(X, X, wl), wl);
   // Σ_{k=1}^{m} c_k y^(k−1), c_k = (−1)^(k−1) T_k / ((2k−1) 4^k (4^k − 1)), by Horner.
   Approx s{};
+  LoopBase lb;
   for (int k = m; k >= 1; --k) {
     cancel_check();
     const Nat p4 = nat_pow_small(4, (uint64_t)k);
     const Nat den = nat_mul(nat_mul_small(p4, (uint32_t)(2 * k - 1)), nat_sub_small(p4, 1));
     Approx c = ap_div(ap_exact(dx_make(t[k - 1], 0, (k % 2) == 0)), ap_exact(dx_make(den, 0, false)), wl);
     s = k == m ? c : ap_add(c, ap_mul(s, y, wl), wl);
+    lb.settle({&s.mid.m});
   }
   const Approx series = ap_div(s, X, wl);
   // (x − 1/2) ln x − x + ln(2π)/2.

@@ -124,6 +124,7 @@ bool inverse_mod(const Nat &a, const Nat &m, Nat *inv) {
   Frame f;
   Nat r0 = m, r1 = a;
   Int s0{}, s1 = int_from_i64(1);
+  LoopBase lb;
   while (r1.n != 0) {
     cancel_check();
     Nat q, r;
@@ -133,6 +134,7 @@ bool inverse_mod(const Nat &a, const Nat &m, Nat *inv) {
     r1 = r;
     s0 = s1;
     s1 = s;
+    lb.settle({&r0, &r1, &s0.m, &s1.m});
   }
   if (!(r0.n == 1 && r0.d[0] == 1)) return false;
   Int v = int_div_floor(s0, m);  // the quotient; the remainder is s0 − v m
@@ -162,6 +164,7 @@ int powmod(DecWord *out, const BigInt &a, const BigInt &b, const BigInt &m) {
   const int64_t nd = nat_digits(b.m), total = nd + b.e;
   Nat r = table[0];
   ProgressLoop loop;
+  LoopBase lb;
   for (int64_t i = 0; i < total; ++i) {
     cancel_check();
     if ((i & 63) == 0) loop.set((int)(1000.0 * (double)i / (double)total), 1000);
@@ -172,13 +175,10 @@ int powmod(DecWord *out, const BigInt &a, const BigInt &b, const BigInt &m) {
       for (int64_t t = 0; t < pos % BASE_DIGITS; ++t) limb /= 10;
       d = limb % 10;
     }
-    Frame g;
     Nat r2 = mulmod(br, r, r), r4 = mulmod(br, r2, r2), r8 = mulmod(br, r4, r4);
-    Nat next = mulmod(br, r8, r2);
-    if (d) next = mulmod(br, next, table[d]);
-    next = nat_copy(next);
-    g.keep({&next});
-    r = next;
+    r = mulmod(br, r8, r2);
+    if (d) r = mulmod(br, r, table[d]);
+    lb.settle({&r});
   }
   return dx_write(out, dx_make(r, 0, false));
 }

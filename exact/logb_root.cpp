@@ -108,6 +108,7 @@ bool exact_log_ratio(const Dec &x, const Dec &b, int64_t *num, int64_t *den) {
   P.cx = 1;
   Q.cb = 1;
   const double limit = rat_height(P) + rat_height(Q) + 64;
+  LoopBase lb;
   for (int step = 0; step < 400; ++step) {
     cancel_check();
     double lp = rat_log10(P), lq = rat_log10(Q);
@@ -137,6 +138,7 @@ bool exact_log_ratio(const Dec &x, const Dec &b, int64_t *num, int64_t *den) {
     }
     if (rat_height(R) > limit) return false;
     P = R;
+    lb.settle({&P.u, &P.v, &Q.u, &Q.v});
   }
   return false;
 }

@@ -11,6 +11,31 @@
 
 namespace exact {
 
+LoopBase::LoopBase() : base_(arena_top()), base_ptr_(arena_alloc(0)) {}
+
+void LoopBase::settle(std::initializer_list<Nat *> nats) {
+  Nat *order[16];
+  int count = 0;
+  for (Nat *n : nats)
+    if (n->n > 0 && n->d >= base_ptr_) order[count++] = n;
+  std::sort(order, order + count, [](const Nat *a, const Nat *b) { return a->d < b->d; });
+  uint32_t *at = base_ptr_;
+  const uint32_t *prev_src = nullptr;
+  uint32_t *prev_dst = nullptr;
+  for (int i = 0; i < count; ++i) {
+    Nat *n = order[i];
+    if (n->d == prev_src) {  // the same limbs twice: moved already
+      n->d = prev_dst;
+      continue;
+    }
+    prev_src = n->d;
+    std::memmove(at, n->d, sizeof(uint32_t) * (size_t)n->n);
+    n->d = prev_dst = at;
+    at += ((size_t)n->n + 1) & ~(size_t)1;
+  }
+  arena_set_top(base_ + (size_t)(at - base_ptr_));
+}
+
 int error_with(DecWord *out, const char *message) {
   dec_set_marker(out, NUM_ERROR);
   exact_set_message(message);
@@ -333,6 +358,7 @@ Nat nat_gcd(Nat a, Nat b) {
   if (nat_cmp(a, b) < 0) std::swap(a, b);
   ProgressLoop loop;
   const int start = a.n;
+  LoopBase lb;
   while (b.n > 2) {
     cancel_check();
     loop.set(start - b.n, start);
@@ -359,7 +385,6 @@ Nat nat_gcd(Nat a, Nat b) {
           std::abs(D) > (1ll << 30))
         break;
     }
-    Frame g;
     Nat na, nb;
     if (B == 0) {
       nat_divmod(a, b, nullptr, &nb);
@@ -368,11 +393,9 @@ Nat nat_gcd(Nat a, Nat b) {
       na = lin_comb(a, A, b, B);
       nb = lin_comb(a, C, b, D);
     }
-    na = nat_copy(na);
-    nb = nat_copy(nb);
-    g.keep({&na, &nb});
     a = na;
     b = nb;
+    lb.settle({&a, &b});
     if (nat_cmp(a, b) < 0) std::swap(a, b);
   }
   Nat r;

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 
 #include "exact/exp_log.h"
 #include "core/cancel.h"
@@ -18,6 +19,22 @@
 #include "exact/series.h"
 
 namespace exact {
+
+// ---- loops ------------------------------------------------------------------------------
+// The numbers a long loop carries from one step to the next: settle() moves them down to the
+// place the loop began and gives back everything above them (their old values and the step's
+// temporaries), so the loop's memory stays that of one step however many steps run. (A
+// Frame inside the loop would keep each step's values above the last ones.) Numbers that lie
+// below that place (operands from before the loop, or views into them) stay where they are.
+class LoopBase {
+ public:
+  LoopBase();
+  void settle(std::initializer_list<Nat *> nats);
+
+ private:
+  size_t base_;
+  uint32_t *base_ptr_;
+};
 
 // ---- status messages and exact results -----------------------------------------------------
 // NUM_ERROR in out, `message` on the status line; returns −1.

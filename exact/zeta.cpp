@@ -45,7 +45,7 @@ constexpr double LN10 = 2.302585092994046;
 constexpr double PI_D = 3.14159265358979323846;
 constexpr int EXACT_NEGATIVE_K = 600;
 constexpr int EVEN_PI_K = 100;
-// Words of cached prime powers q^−s (at 100,000 digits, about 350 primes).
+// Words of cached prime powers q^−s (every prime at 10,000 digits, about 350 at 100,000).
 constexpr size_t PRIME_CACHE_WORDS = (size_t)6 << 20;
 
 double dec_to_double(const Dec &x) {
@@ -85,7 +85,17 @@ struct Powers {
       for (int64_t j = i; j <= count; j += i)
         if (!spf[j]) spf[j] = (uint32_t)i;
     }
-    cache_limit = std::min<int64_t>(count, (int64_t)(PRIME_CACHE_WORDS / (size_t)(p + 2)));
+    // The primes in increasing order while their powers fit the budget.
+    const int64_t fit = (int64_t)(PRIME_CACHE_WORDS / (size_t)(p + 2));
+    int64_t primes = 0;
+    cache_limit = count;
+    for (int64_t q = 2; q <= count; ++q) {
+      if (spf[q] != (uint32_t)q) continue;
+      if (++primes > fit) {
+        cache_limit = q - 1;
+        break;
+      }
+    }
     cache = (Nat *)arena_alloc(((size_t)cache_limit + 1) * sizeof(Nat) / sizeof(uint32_t) + 2);
     cache_err = (uint64_t *)arena_alloc(((size_t)cache_limit + 1) * 2 + 2);
     ProgressLoop loop;
@@ -94,7 +104,10 @@ struct Powers {
       cancel_check();
       loop.set((int)(1000.0 * (double)q / (double)cache_limit), 1000);
       uint64_t e;
-      cache[q] = direct(q, &e).m;
+      Frame f;  // the exponential's and the logarithm's temporaries go, the power stays
+      Nat v = direct(q, &e).m;
+      f.keep({&v});
+      cache[q] = v;
       cache_err[q] = e;
     }
   }
@@ -171,12 +184,12 @@ Approx eta_borwein(const Dec &s, bool integer, int64_t si, int64_t w) {
   {
     Frame f;
     Nat t0 = nat_from_u64(1), t1 = nat_from_u64(3);
+    LoopBase lb;
     for (int64_t j = 1; j < n; ++j) {
-      Frame g;
       Nat t2 = nat_sub(nat_mul_small(t1, 6), t0);
-      g.keep({&t2});
       t0 = t1;
       t1 = t2;
+      lb.settle({&t0, &t1});
     }
     dn = nat_copy(t1);
     f.keep({&dn});
@@ -186,10 +199,10 @@ Approx eta_borwein(const Dec &s, bool integer, int64_t si, int64_t w) {
   Int acc{};
   uint64_t err_sum = 0;
   ProgressLoop loop;
+  LoopBase lb;
   for (int64_t k = n - 1; k >= 0; --k) {
     cancel_check();
     if ((k & 63) == 0) loop.set((int)(1000.0 * (double)(n - k) / (double)n), 1000);
-    Frame f;
     Nat t2 = nat_add(tail, e);  // d_n − d_k
     uint64_t te;
     const Int a = pw.term(k + 1, &te);
@@ -205,10 +218,10 @@ Approx eta_borwein(const Dec &s, bool integer, int64_t si, int64_t w) {
       e2 = nat_divmod_small(e2, (uint32_t)(2 * (n + i - 1)), &r);
       e2 = nat_divmod_small(e2, (uint32_t)(n - i + 1), &r);
     }
-    f.keep({&t2, &acc2.m, &e2});
     tail = t2;
     acc = acc2;
     e = e2;
+    lb.settle({&tail, &acc.m, &e});
   }
   // η BASE^p ≈ acc / d_n: the floor (one unit), the terms' errors (each weight is at most
   // d_n: err_sum units in all) and the method's relative 1/d_n ≤ BASE^−p (η < 1: one unit).
@@ -240,13 +253,12 @@ Approx zeta_direct(const Dec &s, bool integer, int64_t si, int64_t K, int64_t w)
   pw.prepare();
   Int sum{};
   uint64_t err = 0;
+  LoopBase lb;
   for (int64_t j = 1; j < K; ++j) {
     cancel_check();
-    Frame f;
     uint64_t e;
-    Int t = int_add(sum, pw.term(j, &e));
-    f.keep({&t.m});
-    sum = t;
+    sum = int_add(sum, pw.term(j, &e));
+    lb.settle({&sum.m});
     err += e;
   }
   uint64_t ek;

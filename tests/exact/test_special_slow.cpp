@@ -14,6 +14,16 @@ TEST(ExactSpecialSlow, RandomArgumentsAt1000Digits) {
   check_special_random(1000, 2, 21);
 }
 
+// ζ at a non-integer s with its prime powers by exponentials and logarithms, at 3,000 digits
+// (MPFR's ζ takes about a minute at the oracle's precision).
+TEST(ExactSpecialSlow, ZetaAt3000Digits) {
+  wide_exponents();
+  dec_set_precision(3000);
+  Num x, y;
+  dec_from_text(x, "2.5");
+  EXPECT_EQ(special_exact(*special_fn("zeta"), x, y), special_oracle(*special_fn("zeta"), x, y));
+}
+
 TEST(ExactSpecialSlow, SampleAt10000Digits) {
   wide_exponents();
   dec_set_precision(10000);
@@ -47,6 +57,11 @@ TEST(ExactSpecialSlow, SampleAt10000Digits) {
   exact_lngamma(out, x);
   mpfr_log(v, a, MPFR_RNDN);
   EXPECT_EQ(digits_of(out), digits_of(v)) << "lngamma(0.5)";
+  // ζ at an odd integer (the exact terms) against MPFR's ζ at integers.
+  dec_from_text(x, "7");
+  exact_zeta(out, x);
+  mpfr_zeta_ui(v, 7, MPFR_RNDZ);
+  EXPECT_EQ(digits_of(out), digits_of(v)) << "zeta(7)";
   // The functions MPFR computes quickly, at short and full-length operands.
   std::mt19937_64 rng(22);
   for (const char *name : {"erf", "erfc", "agm", "atan2", "logb", "nroot"}) {
