@@ -1,6 +1,7 @@
 // Line editing through libedit's readline interface. libedit's own signal handling is
 // off: the program's SIGINT handler (installed without SA_RESTART) records Ctrl-C, the
-// byte reader below sees the interrupted read and ends the line as the plain reader does.
+// byte reader below (the block reader of standard input) sees the interrupted read and
+// ends the line, which is then dropped.
 #include "cli/line_input.h"
 
 #include <cstdlib>
@@ -21,6 +22,7 @@
 #include "cli/runner.h"
 #include "cli/session.h"
 #include "cli/tokens.h"
+#include "cli/input_reader.h"
 #include "engine/command_table.h"
 
 namespace {
@@ -33,13 +35,8 @@ std::vector<std::string> completions;  // command keys and session words, sorted
 
 // One byte of standard input; EOF at its end and after Ctrl-C.
 int read_byte(FILE *) {
-  for (;;) {
-    unsigned char c;
-    ssize_t n = read(0, &c, 1);
-    if (n == 1) return c;
-    if (n < 0 && errno == EINTR && !interrupt_pending()) continue;
-    return EOF;
-  }
+  const int c = standard_input().read_byte();
+  return c < 0 ? EOF : c;
 }
 
 // The completion generator: every name that begins with text, one per call.
@@ -88,7 +85,8 @@ bool line_editing_start() {
   rl_catch_signals = 0;
   rl_getc_function = read_byte;
   rl_completion_entry_function = complete_name;
-  rl_basic_word_break_characters = " \t'\"";
+  // "=", "(" and ",": a function name inside an expression line completes too.
+  rl_basic_word_break_characters = " \t'\"=(,";
   using_history();
   stifle_history(HISTORY_LINES);
   history_path = history_file_path();
@@ -97,13 +95,14 @@ bool line_editing_start() {
   return true;
 }
 
-bool line_editing_read(const char *prompt, std::string *line) {
+ReadResult line_editing_read(const char *prompt, std::string *line) {
   line->clear();
   char *text = readline(prompt);
-  if (text == nullptr || interrupt_pending()) {
+  if (interrupt_pending()) {
     free(text);
-    return false;
+    return READ_INTERRUPTED;
   }
+  if (text == nullptr) return READ_END;
   *line = text;
   free(text);
   size_t first = line->find_first_not_of(" \t");
@@ -118,15 +117,15 @@ bool line_editing_read(const char *prompt, std::string *line) {
       }
     }
   }
-  return true;
+  return READ_LINE;
 }
 
 #else  // no libedit: plain lines only
 
 bool line_editing_start() { return false; }
-bool line_editing_read(const char *, std::string *line) {
+ReadResult line_editing_read(const char *, std::string *line) {
   line->clear();
-  return false;
+  return READ_END;
 }
 
 #endif

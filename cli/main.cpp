@@ -1,13 +1,15 @@
 // deepnums-cli: the calculator engine from the command line. Each token runs one
 // execute_command with Settings and TextSlots set as the window sets them, and the texts
-// persist from token to token as they do between button presses.
+// persist from token to token as they do between button presses. Three ways in: tokens
+// and -e expressions as arguments (here), lines from a pipe (cli/filter.cpp) and the
+// interactive session (cli/repl.cpp).
 //
 // Exit status: 0; 1 when a command was refused for its significant digits or could not get
-// the memory it needed; 2 for a usage
-// error (nothing is run then) or a workspace file that cannot be read or written; 3 when
-// a script stopped on an invalid command; 130 when Ctrl-C cancelled a command of a
-// non-interactive run (with -w: 143 for SIGTERM, 129 for SIGHUP, which end the run as
-// Ctrl-C does).
+// the memory it needed; 2 for a usage error (nothing is run then), a filter line that
+// could not be run, or a workspace file that cannot be read or written; 3 when a script
+// stopped on an invalid command; 4 when R0 ends as ERROR or OVERFLOW; 130 when Ctrl-C
+// cancelled a command of a non-interactive run (with -w: 143 for SIGTERM, 129 for SIGHUP,
+// which end the run as Ctrl-C does).
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -22,9 +24,9 @@
 #endif
 
 #include "cli/inputs.h"
-#include "cli/line_input.h"
+#include "cli/modes.h"
 #include "cli/runner.h"
-#include "cli/session.h"
+#include "cli/token_run.h"
 #include "cli/tokens.h"
 #include "engine/workspace_file.h"
 #include "engine/executor.h"
@@ -34,7 +36,7 @@ namespace {
 constexpr int EXIT_REFUSED = 1;
 constexpr int EXIT_USAGE = 2;
 constexpr int EXIT_SCRIPT_INVALID = 3;
-constexpr int CODE_UP = 40;
+constexpr int EXIT_MARKER = 4;
 constexpr int CODE_SCRIPT = 95;
 
 struct Options {
@@ -46,11 +48,13 @@ struct Options {
   const char *workspace = nullptr;
   bool registers = false, interactive = false;
   bool help = false, version = false;
-  std::vector<Token> tokens;
+  std::vector<Token> tokens;  // the tokens and -e expressions, in their order
 };
 
 const char USAGE[] =
-    "usage: deepnums-cli [OPTIONS] [TOKEN...]\n"
+    "usage: deepnums-cli [OPTIONS] [TOKEN | -e EXPRESSION]...\n"
+    "       COMMANDS | deepnums-cli [OPTIONS]\n"
+    "       deepnums-cli [OPTIONS] -i\n"
     "  -d, --digits TEXT     the significant-digits field, as typed (default \"1000\";\n"
     "                        12 .. 100000 are accepted)\n"
     "  --degree | --radian   angle unit (default degree)\n"
@@ -68,11 +72,17 @@ const char USAGE[] =
     "  -w, --workspace FILE  read FILE at start and write it back at the end, in the\n"
     "                        42-line layout of the window's deepNUMS.ini; a missing\n"
     "                        FILE is a fresh start\n"
+    "  -e, --expression EXPR\n"
+    "                        an infix expression, run where it stands among the tokens\n"
+    "                        (2+3*sqrt(16)^2); its result goes to R0 and lifts the\n"
+    "                        stack once; may be repeated (see Expressions below)\n"
     "  -r, --registers       print R0..R9 at the end as \"Rn: text\"; otherwise R0 only\n"
-    "  -i, --interactive     read token lines from standard input; after each line\n"
-    "                        print R4..R0 and the status line; 'quit' or the end of\n"
-    "                        input ends; 'help' lists the session commands (digits N,\n"
-    "                        deg, rad, bare/plain/compact/exact on|off); on a terminal with\n"
+    "  -i, --interactive     read lines from standard input: tokens, \"=EXPR\", \"#\"\n"
+    "                        comments, session commands; after each line print R0 (on\n"
+    "                        a terminal at most a screenful) and the status line when\n"
+    "                        it says something; 'quit' or the end of input ends; 'help'\n"
+    "                        lists the session commands (stack, show, digits N, deg,\n"
+    "                        rad, bare/plain/compact/exact on|off); on a terminal with\n"
     "                        line editing, history and Tab completion\n"
     "  -h, --help            this text\n"
     "  --version             the version and the licence\n"
@@ -80,10 +90,15 @@ const char USAGE[] =
     "next argument or after '=' (--digits=20). An argument is an option only when '-'\n"
     "or '--' is followed by a letter, so -5 and ->R5 are tokens. Options override the\n"
     "values read from a workspace file.\n"
+    "With no token, -e, -s or -i, and standard input not a terminal, deepnums-cli is a\n"
+    "filter: it runs each line of standard input as -i does and prints R0's value after\n"
+    "each line that ran, and nothing else, on standard output.\n"
+    "A result of ERROR or OVERFLOW has its reason on standard error (\"ERROR: division by\n"
+    "zero\").\n"
     "Exit status: 0; 1 when a command was refused for its significant digits or ran out\n"
-    "of memory; 2 for a usage error or a workspace file that cannot be read or written;\n"
-    "3 when a script\n"
-    "stopped on \"Invalid command\"; 130 after Ctrl-C.\n\n";
+    "of memory; 2 for a usage error, a filter line that could not be run, or a workspace\n"
+    "file that cannot be read or written; 3 when a script stopped on \"Invalid command\";\n"
+    "4 when R0 ends as ERROR or OVERFLOW; 130 after Ctrl-C.\n\n";
 
 int usage_error(const std::string &message) {
   fprintf(stderr, "deepnums-cli: %s\n", printable(message).c_str());
@@ -145,6 +160,15 @@ int parse_arguments(int argc, char **argv, Options *o) {
     else if (name == "--no-exact") o->exact = 0, ok = value == nullptr;
     else if (name == "-s" || name == "--script") ok = take_value(&o->script);
     else if (name == "-w" || name == "--workspace") ok = take_value(&o->workspace);
+    else if (name == "-e" || name == "--expression") {
+      const char *text = nullptr;
+      ok = take_value(&text);
+      Token t;
+      std::string error;
+      if (ok && !parse_expression_token(text, 1, &t, &error))
+        return usage_error("-e '" + std::string(text) + "': " + error);
+      if (ok) o->tokens.push_back(std::move(t));
+    }
     else if (name == "-r" || name == "--registers") ok = flag(&o->registers);
     else if (name == "-i" || name == "--interactive") ok = flag(&o->interactive);
     else if (name == "-h" || name == "--help") ok = flag(&o->help);
@@ -166,18 +190,6 @@ int read_script(const char *path) {
   return 0;
 }
 
-// A text as the window shows it: CR LF as line feeds, ending with one line feed.
-void put_text(FILE *out, const char *text) {
-  size_t n = 0;
-  for (const char *p = text; *p != '\0'; p++) {
-    if (p[0] == '\r' && p[1] == '\n') continue;
-    putc(*p, out);
-    n++;
-  }
-  size_t len = strlen(text);
-  if (n == 0 || text[len - 1] != '\n') putc('\n', out);
-}
-
 void put_status(FILE *out) {
   if (TextSlots[SLOT_STATUS][0] != '\0') put_text(out, TextSlots[SLOT_STATUS]);
 }
@@ -194,102 +206,6 @@ const char *register_text(int n) {
 void put_register(FILE *out, int n) {
   fprintf(out, "R%d: ", n);
   put_text(out, register_text(n));
-}
-
-// Runs one token. Returns the RunResult of the command it ran (RUN_DONE for a text).
-RunResult run_token(const Token &t, bool progress) {
-  switch (t.kind) {
-    case TOKEN_NUMBER: {
-      RunResult r = run_engine_command(CODE_UP, progress);
-      if (r == RUN_DONE) slot_copy(TextSlots[SLOT_R0], t.text.c_str());
-      return r;
-    }
-    case TOKEN_REGISTER_TEXT:
-      slot_copy(TextSlots[t.reg], t.text.c_str());
-      return RUN_DONE;
-    case TOKEN_COMMAND:
-      return run_engine_command(t.code, progress);
-  }
-  return RUN_DONE;
-}
-
-// Reads one line from standard input; false at the end of input or on Ctrl-C. A line
-// longer than INPUT_LINE_MAX_CHARS is read to its end but not kept: *too_long is set.
-bool read_input_line(std::string *line, bool *too_long) {
-  line->clear();
-  *too_long = false;
-  for (;;) {
-    char c;
-#ifndef _WIN32
-    ssize_t n = read(0, &c, 1);
-    if (n < 0 && errno == EINTR) {
-      if (interrupt_pending()) return false;
-      continue;
-    }
-#else
-    int n = (int)fread(&c, 1, 1, stdin);
-#endif
-    if (interrupt_pending()) return false;
-    if (n <= 0) return !line->empty() || *too_long;
-    if (c == '\n') return true;
-    if (line->size() < INPUT_LINE_MAX_CHARS) line->push_back(c);
-    else *too_long = true;
-  }
-}
-
-void interactive_loop(bool progress) {
-  bool prompt = isatty(0) != 0;
-  bool editing = line_editing_start();
-  std::string line;
-  for (;;) {
-    if (prompt && !editing) {
-      fputs("deepnums> ", stdout);
-      fflush(stdout);
-    }
-    bool too_long = false;
-    if (!(editing ? line_editing_read("deepnums> ", &line) : read_input_line(&line, &too_long))) {
-      if (prompt) fputs("\n", stdout);
-      return;
-    }
-    if (too_long) {
-      fprintf(stderr, "deepnums-cli: line longer than %zu characters skipped\n", INPUT_LINE_MAX_CHARS);
-      continue;
-    }
-    std::vector<std::string> words;
-    std::string error;
-    if (!split_line(line, &words, &error)) {
-      fprintf(stderr, "deepnums-cli: %s\n", printable(error).c_str());
-      continue;
-    }
-    if (words.size() == 1 && words[0] == "quit") return;
-    if (session_command(words, stdout, stderr)) {
-      fflush(stdout);
-      continue;
-    }
-    std::vector<Token> tokens;
-    bool ok = true;
-    for (const std::string &w : words) {
-      Token t;
-      if (!parse_token(w, &t, &error)) {
-        fprintf(stderr, "deepnums-cli: %s\n", printable(error).c_str());
-        ok = false;
-        break;
-      }
-      tokens.push_back(t);
-    }
-    if (!ok) continue;
-    for (const Token &t : tokens) {
-      RunResult r = run_token(t, progress);
-      if (r == RUN_CANCELLED) clear_interrupt();
-      if (r != RUN_DONE) break;
-    }
-    for (int n = 4; n >= 0; n--) put_register(stdout, n);
-    fputs("status: ", stdout);
-    if (TextSlots[SLOT_STATUS][0] != '\0') put_text(stdout, TextSlots[SLOT_STATUS]);
-    else fputs("\n", stdout);
-    fflush(stdout);
-    if (termination_pending()) return;
-  }
 }
 
 }  // namespace
@@ -330,23 +246,26 @@ int main(int argc, char **argv) {
 
   install_interrupt_handler();
   if (o.workspace != nullptr) install_termination_handler();
-  bool progress = isatty(2) != 0;
+  TokenRun run;
+  run.progress = isatty(2) != 0;
   int exit_status = 0;
 
   std::vector<Token> tokens = o.tokens;
   if (tokens.empty() && o.script != nullptr && !o.interactive) {
-    Token run;
-    run.kind = TOKEN_COMMAND;
-    run.code = CODE_SCRIPT;
-    tokens.push_back(run);
+    Token script;
+    script.kind = TOKEN_COMMAND;
+    script.code = CODE_SCRIPT;
+    tokens.push_back(script);
   }
+  // The filter: nothing to run on the command line, lines coming from a pipe or a file.
+  const bool filter = tokens.empty() && !o.interactive && isatty(0) == 0;
   for (const Token &t : tokens) {
     if (take_interrupt_between_commands()) {
       put_status(stderr);
       exit_status = interrupt_exit_status();
       break;
     }
-    RunResult r = run_token(t, progress);
+    RunResult r = run_token(t, &run);
     if (!o.interactive) put_status(stderr);
     if (r == RUN_REFUSED || r == RUN_NO_MEMORY) {
       exit_status = EXIT_REFUSED;
@@ -361,26 +280,36 @@ int main(int argc, char **argv) {
       break;
     }
   }
-  if (o.interactive && exit_status == 0) {
-    interactive_loop(progress);
-    if (termination_pending()) exit_status = interrupt_exit_status();
+  // With no line run, the filter prints R0 at the end as a run without tokens does.
+  bool print_r0 = !o.interactive;
+  if (filter) {
+    bool ran = false;
+    exit_status = run_filter(&run, &ran);
+    print_r0 = !ran && exit_status != EXIT_USAGE;
   }
+  if (o.interactive && exit_status == 0) exit_status = run_interactive(&run);
 
   // A number typed last is printed as the calculator shows its value; its text stays as
   // typed, so a register read from a workspace file is saved back byte for byte. -r
   // prints every register's text as it stands, as the window's boxes show them.
+  std::string shown;
+  const bool shown_ok = r0_shown(&shown);
+  if (!shown_ok && exit_status == 0 && print_r0 && !o.registers) {
+    put_status(stderr);
+    exit_status = EXIT_REFUSED;
+  }
   if (o.registers) {
     for (int n = 0; n <= 9; n++) put_register(stdout, n);
-  } else if (!o.interactive) {
-    static char shown[TEXT_SLOT_BYTES];
-    slot_copy(shown, TextSlots[SLOT_R0]);
-    if (exit_status == 0 && format_register_value(0, shown) != 0) {
-      put_status(stderr);
-      exit_status = EXIT_REFUSED;
-    }
-    put_text(stdout, shown);
+  } else if (print_r0) {
+    put_text(stdout, shown.c_str());
   }
   fflush(stdout);
+  // R0 ends as ERROR or OVERFLOW: the reason (the filter and the session gave theirs with
+  // each line), and the exit status says so unless another one does.
+  if (shown_ok && r0_marker() != nullptr) {
+    if (print_r0 || o.registers) put_r0_reason(stderr, run);
+    if (exit_status == 0) exit_status = EXIT_MARKER;
+  }
 
   if (o.workspace != nullptr && !workspace_write(o.workspace)) {
     fprintf(stderr, "deepnums-cli: cannot write workspace file '%s': %s\n", o.workspace,

@@ -14,8 +14,15 @@
 #include <new>
 #include <thread>
 
+#ifndef _WIN32
+#include <poll.h>
+#include <signal.h>
+#endif
+#include <cerrno>
+
 #include "core/cancel.h"
 #include "engine/executor.h"
+#include "engine/progress_text.h"
 
 namespace {
 
@@ -31,15 +38,17 @@ void on_interrupt(int sig) {
   if (command_running.load()) cancel_requested.store(true);
 }
 
+// The widest progress line shown since the last erase.
+int progress_line_width = 0;
+
+// "12.3 s  45%  about 15 s left  (Ctrl-C cancels)"; blanks cover the rest of an earlier,
+// longer line (a console without escape sequences shows them plainly).
 void show_progress_line(double seconds) {
-  int len = progress_len.load(std::memory_order_relaxed);
-  int pos = progress_pos.load(std::memory_order_relaxed);
-  if (len > 0 && pos >= 0 && pos <= len) {
-    fprintf(stderr, "\r%.1f s  %3d%%  (Ctrl-C cancels)", seconds,
-            (int)((double)pos * 100.0 / (double)len));
-  } else {
-    fprintf(stderr, "\r%.1f s  (Ctrl-C cancels)", seconds);
-  }
+  char text[128];
+  progress_status_text(text, sizeof text, seconds, false);
+  const int width = fprintf(stderr, "\r%s  (Ctrl-C cancels)", text) - 1;
+  if (width < progress_line_width) fprintf(stderr, "%*s", progress_line_width - width, "");
+  if (width > progress_line_width) progress_line_width = width;
   fflush(stderr);
 }
 
@@ -48,8 +57,29 @@ void show_progress_line(double seconds) {
 #ifdef _WIN32
 void install_interrupt_handler() { std::signal(SIGINT, on_interrupt); }
 void install_termination_handler() { std::signal(SIGTERM, on_interrupt); }
+bool wait_for_input(int) { return !interrupt_pending(); }
+namespace {
+// Windows runs console handlers on a thread of their own: nothing to block.
+struct SignalsBlocked {};
+}  // namespace
 #else
 namespace {
+
+// The signals the program handles, blocked in the calling thread for the scope. A thread
+// started meanwhile inherits the block, so the worker and the threads it starts never take
+// them: they reach the main thread, whose waits they must end.
+struct SignalsBlocked {
+  sigset_t old;
+  SignalsBlocked() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &set, &old);
+  }
+  ~SignalsBlocked() { pthread_sigmask(SIG_SETMASK, &old, nullptr); }
+};
 
 void handle(int sig) {
   struct sigaction action {};
@@ -71,6 +101,20 @@ void install_interrupt_handler() { handle(SIGINT); }
 void install_termination_handler() {
   handle(SIGTERM);
   handle(SIGHUP);
+}
+
+bool wait_for_input(int fd) {
+  for (;;) {
+    SignalsBlocked blocked;
+    if (interrupt_pending()) return false;
+    struct pollfd p {};
+    p.fd = fd;
+    p.events = POLLIN;
+    // The old mask (the signals unblocked) only while waiting, atomically.
+    const int r = ppoll(&p, 1, nullptr, &blocked.old);
+    if (r >= 0) return true;
+    if (errno != EINTR) return true;  // the read reports the fault
+  }
 }
 #endif
 
@@ -99,6 +143,8 @@ RunResult run_engine_command(int code, bool show_progress) {
   if (interrupted) cancel_requested.store(true);  // Ctrl-C just before the start
   std::thread worker;
   try {
+    // Blocked for the worker; this thread takes the signals as it waits below.
+    [[maybe_unused]] SignalsBlocked blocked;
     worker = std::thread([&] {
       try {
         result = execute_command();
@@ -137,6 +183,7 @@ RunResult run_engine_command(int code, bool show_progress) {
   command_running.store(false);
   if (progress_shown) {
     fputs("\r\033[K", stderr);
+    progress_line_width = 0;
     fflush(stderr);
   }
 

@@ -28,6 +28,12 @@ int interrupt_exit_status();
 // for a cancelled command, and true is returned.
 bool take_interrupt_between_commands();
 
+// Waits until fd has something to read (or its end); false when an interrupt or a
+// termination signal came first (interrupt_pending()). The test of the flag and the wait
+// are one step, so a signal that arrives just before the wait is not lost. (Windows: the
+// flag is tested and the read itself waits.)
+bool wait_for_input(int fd);
+
 // Settings[SET_COMMAND] = code, then execute_command on a worker thread. show_progress:
 // write elapsed time and percentage to stderr once the command has lasted half a second.
 RunResult run_engine_command(int code, bool show_progress);

@@ -8,7 +8,6 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 
 #include "engine/state.h"
 
@@ -67,32 +66,7 @@ bool parse_code(const std::string &s, int *code) {
 
 }  // namespace
 
-std::string command_key(const std::string &name) {
-  std::string key;
-  for (char c : name) {
-    if (is_blank(c)) continue;
-    key += (char)tolower((unsigned char)c);
-  }
-  return key;
-}
-
-const CommandDef *find_command(const std::string &name) {
-  std::string key = command_key(name);
-  if (key.empty()) return nullptr;
-  for (int i = 0; i < CommandTableCount; i++) {
-    if (command_key(CommandTable[i].caption) == key) return &CommandTable[i];
-  }
-  for (int i = 0; i < CommandTableCount; i++) {
-    std::istringstream aliases(CommandTable[i].aliases);
-    std::string alias;
-    while (aliases >> alias) {
-      if (alias == key) return &CommandTable[i];
-    }
-  }
-  return nullptr;
-}
-
-bool parse_token(const std::string &arg, Token *out, std::string *error) {
+bool parse_token(const std::string &arg, Token *out, std::string *error, const char *hint) {
   if (!arg.empty() && arg[0] == '#') {
     int code = 0;
     if (!parse_code(arg, &code)) {
@@ -124,7 +98,7 @@ bool parse_token(const std::string &arg, Token *out, std::string *error) {
     out->text = arg.substr(3);
     return true;
   }
-  if (const CommandDef *def = find_command(arg)) {
+  if (const CommandDef *def = command_by_name(arg)) {
     out->kind = TOKEN_COMMAND;
     out->code = def->code;
     return true;
@@ -135,17 +109,27 @@ bool parse_token(const std::string &arg, Token *out, std::string *error) {
       return false;
     }
     if (!is_whole_number(arg)) {
-      *error = "'" + arg + "' is not a number: digits, one point, an exponent (see --help)";
+      *error = "'" + arg + "' is not a number: digits, one point, an exponent (" + hint + ")";
       return false;
     }
     out->kind = TOKEN_NUMBER;
     out->text = arg;
     return true;
   }
-  *error = "unknown token '";
-  *error += arg;
-  *error += "' (see --help)";
+  if (const char *refusal = command_name_refusal(arg)) {
+    *error = "'" + arg + "' is " + refusal;
+    return false;
+  }
+  std::string suggestion = did_you_mean(command_name_suggestions(arg, false));
+  *error = "unknown token '" + arg + "' (" + (suggestion.empty() ? std::string(hint) : suggestion) + ")";
   return false;
+}
+
+bool parse_expression_token(const std::string &text, int first_column, Token *out,
+                            std::string *error) {
+  out->kind = TOKEN_EXPRESSION;
+  out->text = text;
+  return expression_parse(text, first_column, &out->program, error);
 }
 
 bool split_line(const std::string &line, std::vector<std::string> *tokens, std::string *error) {
@@ -188,7 +172,15 @@ std::string token_help() {
       "R0, the operands move down one level (R1 = old R0, R2 = old R1), so the first\n"
       "number entered is x. powmod takes three: R2 ^ R1 mod R0. The commands from code\n"
       "200 on are the constants and functions beyond the buttons; they always compute\n"
-      "with exact digits.\n\n";
+      "with exact digits.\n\n"
+      "Expressions (-e EXPR; with -i and in the filter, a line that starts with \"=\"):\n"
+      "  numbers as above; + - * / % and ^ (right to left: 2^3^2 = 512); unary minus\n"
+      "  (-2^2 = -4); parentheses; postfix ! (3! = 6); a command that takes operands by\n"
+      "  its caption or an alias below, its operands in parentheses, x first: sqrt(2),\n"
+      "  ln(x), pow(2, 10), round(x, 2), powmod(2, 10, 1000); pi and e; R0..R9 and ans\n"
+      "  (R0) as variables. Each operation runs as one command; the result goes to R0\n"
+      "  and lifts the stack once, and R1..R4 keep the old R0..R3. A mistake is named\n"
+      "  with its column: \"2+*3\": expected a number at column 3.\n\n";
   char line[200];
   snprintf(line, sizeof line, "  %-5s %-22s %-16s %s\n", "code", "caption", "aliases", "effect");
   help += line;

@@ -61,7 +61,7 @@ const CommandDef CommandTable[] = {
     unary(44, "CBRT", "root3", "R0 = cube root of y", dec_cbrt),
     reg(45, "dup", "", "lift the stack, R0 = y"),
     reg(46, "0<->1", "swap xy", "exchange R0 and R1"),
-    binary(47, "x ^ y", "pow power", "R0 = x raised to y", dec_pow),
+    binary(47, "x ^ y", "pow power ^", "R0 = x raised to y", dec_pow),
     unary(48, "x ^ 2", "sq square", "R0 = y * y", cmd_square),
     unary(49, "x ^ 3", "cube", "R0 = y * y * y", cmd_cube),
     unary(50, "sin", "", "R0 = sin y (degrees or radians)", dec_sin),

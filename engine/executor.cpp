@@ -281,6 +281,12 @@ int execute_command() {
   return 0;
 }
 
+int digits_field_value(const char *text) { return read_digits_field(text); }
+
+int prepare_registers() { return prepare_run(); }
+
+bool register_current(int n) { return n >= 0 && n < REGISTER_COUNT && !text_changed(n); }
+
 int format_register_value(int n, char *out) {
   if (n < 0 || n >= REGISTER_COUNT) return -1;
   const char *text = (n >= 5 && n <= 9) ? MemoryTexts[n - 5] : TextSlots[n];

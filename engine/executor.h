@@ -33,6 +33,18 @@ void mark_shadows_stale();
 // change is seen only in the 50-character display copy, this is how a new full text in
 // MemoryTexts (a restored undo level) reaches the number. Out of range: nothing.
 void mark_shadow_stale(int n);
+// The start of a run without its command, for a front end that moves register values
+// between commands: options, precision, every register whose text changed read again, so
+// that every register's number is its text's at the current precision. 0, or −1 when the
+// significant digits are invalid (status message set). Clears the status line.
+int prepare_registers();
+// True when register n's number is the one its text shows (its shadow equals its text).
+bool register_current(int n);
+
+// The significant-digits field's text as a command reads it: a decimal integer, with digit
+// groups as the title writes them ("100,000") and blanks around it; 0 for any other text
+// (which no precision accepts), saturated to the int range.
+int digits_field_value(const char *text);
 
 // True when the "Exact digits" option is set for the running command.
 bool exact_mode();

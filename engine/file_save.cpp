@@ -354,7 +354,7 @@ bool file_keep_aside(const char *path, const char *stem, std::string *kept, std:
   std::string target;
   int kind = 0;
   if (!find_target(path, &target, &kind, error)) return false;
-  if (kind == 0) return true;
+  if (kind != 1) return true;  // nothing, or no file of ours (a folder, a device): left alone
   const std::time_t now = std::time(nullptr);
   std::tm local{};
 #ifdef _WIN32

@@ -35,7 +35,8 @@ void file_save_abort(FileSave *s);
 // Moves the file at path (its symbolic links followed) aside, to the same name with
 // ".STEM-YYYYMMDD-HHMMSS" added (local time; "-2", "-3", ... after it when that name is
 // taken), so that a save can no longer replace it. True with the new name in *kept, or
-// with *kept empty when nothing is at path; false with the reason in *error.
+// with *kept empty when no regular file is at path (a folder or a device is left where it
+// is: no save replaces it either); false with the reason in *error.
 bool file_keep_aside(const char *path, const char *stem, std::string *kept, std::string *error);
 
 // Opens path for binary reading when it is a regular file (symbolic links followed).

@@ -170,7 +170,9 @@ const char *run_loop(const char *p) {
   }
   double s = seconds_since(start);
   register_show(0);
-  status_printf("total=%.2fsec, %fsec/1loop\n", s, s / (double)n);
+  // No repetition has no time per repetition: the count is reported instead of 0 / 0.
+  if (n <= 0) status_printf("total=%.2fsec, 0 loops\n", s);
+  else status_printf("total=%.2fsec, %fsec/1loop\n", s, s / (double)n);
   return p;
 }
 

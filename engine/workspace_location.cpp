@@ -73,6 +73,15 @@ WorkspaceLocation workspace_location(const WorkspaceFacts &facts, const char *ch
   return loc;
 }
 
+std::string rescue_folder(const WorkspaceFacts &facts) {
+  const bool win = facts.windows;
+  if (win && is_absolute(facts.localappdata, true)) return join(facts.localappdata, "deepNUMS", true);
+  if (!win && is_absolute(facts.xdg_state_home, false)) return join(facts.xdg_state_home, "deepnums", false);
+  if (!win && is_absolute(facts.home, false))
+    return join(join(join(facts.home, ".local", false), "state", false), "deepnums", false);
+  return facts.current_dir;
+}
+
 int language_of_locale(const char *lc_all, const char *lc_messages, const char *lang) {
   for (const char *v : {lc_all, lc_messages, lang}) {
     if (v == nullptr || v[0] == '\0') continue;
@@ -128,6 +137,7 @@ WorkspaceFacts workspace_facts() {
   if (!f.program_dir.empty())
     f.program_installed = GetFileAttributesA(join(f.program_dir, "Uninstall.exe", true).c_str()) != INVALID_FILE_ATTRIBUTES;
   f.appdata = strip_separator(env_a("APPDATA"));
+  f.localappdata = strip_separator(env_a("LOCALAPPDATA"));
   return f;
 }
 
@@ -170,6 +180,7 @@ WorkspaceFacts workspace_facts() {
     std::free(cwd);
   }
   if (const char *x = std::getenv("XDG_CONFIG_HOME")) f.xdg_config_home = x;
+  if (const char *x = std::getenv("XDG_STATE_HOME")) f.xdg_state_home = x;
   if (const char *h = std::getenv("HOME"); h && h[0]) {
     f.home = h;
   } else if (const passwd *pw = getpwuid(getuid()); pw && pw->pw_dir) {

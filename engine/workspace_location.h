@@ -28,12 +28,14 @@ struct WorkspaceFacts {
   std::string current_dir;  // the process's current folder
   // Linux
   std::string xdg_config_home;  // $XDG_CONFIG_HOME as set ("" when unset)
+  std::string xdg_state_home;   // $XDG_STATE_HOME as set ("" when unset)
   std::string home;             // $HOME, or the user's home folder of the password database
   // Windows
   std::string program_dir;  // the folder of the running program
   bool program_dir_writable = false;  // a file can be created there
   bool program_installed = false;     // the installer's Uninstall.exe is beside the program
   std::string appdata;                // %APPDATA% ("" when unset)
+  std::string localappdata;           // %LOCALAPPDATA% ("" when unset)
 };
 
 struct WorkspaceLocation {
@@ -48,6 +50,12 @@ WorkspaceFacts workspace_facts();
 // The workspace file for these facts; `chosen` is the file named on the command line, or
 // null (or empty) for the default place.
 WorkspaceLocation workspace_location(const WorkspaceFacts &facts, const char *chosen);
+
+// The folder of rescue files, where the window keeps its state when it cannot save the
+// workspace and nobody can be asked (SIGTERM): $XDG_STATE_HOME/deepnums, or
+// ~/.local/state/deepnums when that variable is unset, empty or relative, on Linux;
+// %LOCALAPPDATA%\deepNUMS on Windows. The current folder when none can be named.
+std::string rescue_folder(const WorkspaceFacts &facts);
 
 // The caption language of a first start (no workspace file): 0 Japanese when the user's
 // language is Japanese, 1 English otherwise. Of the locale variables the first one set

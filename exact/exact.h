@@ -8,8 +8,11 @@
 // passed on, NUM_ERROR for domain errors, NUM_OVERFLOW past the exponent range, results
 // below the range are zero). Operands are the register values as held. The working
 // numbers live in the exact mode's arena (exact/arena.h), which every call empties first;
-// constants computed beyond the stored precision are cached across calls. All of it runs
-// on the one worker thread; large products use the core's second transform thread.
+// constants computed beyond the stored precision are cached across calls. The worker
+// thread runs each call; from a few hundred digits on, parts of the work (bit-burst pieces,
+// halves of binary splits, the two primes of a transform) go to the core's pool helper
+// (exact/parallel.h), which allocates on an arena stack of its own and has ended its part
+// before the call returns.
 // When a call fails for a reason the result marker does not tell (a radian argument too
 // large to reduce, working memory exhausted, an undecidable result), exact_message()
 // holds a line for the status line; it is empty otherwise.

@@ -29,6 +29,10 @@ const char *const WINDOW_TITLE = "deepNUMS : 100,000 digits Scientific Calculato
 
 UiHandle main_window = nullptr;
 
+// The workspace was saved at a close request, or the user chose to close without saving:
+// the window's destruction then saves nothing more.
+static bool close_settled = false;
+
 // Wheel deltas not yet turned into lines (touchpads send small ones), per bar.
 static int wheel_rest[2];
 
@@ -117,6 +121,7 @@ void ui_on_create(UiHandle main) {
   stretch_x = 0;
   stretch_y = 0;
   undo_reset();
+  close_settled = false;
   wheel_rest[0] = wheel_rest[1] = 0;
 
   std::memset(Settings, 0, sizeof Settings);
@@ -132,11 +137,21 @@ void ui_on_create(UiHandle main) {
   focus_initial_control();
 }
 
-void ui_on_destroy() {
+bool ui_on_close(bool unattended) {
+  if (close_settled) return true;
   // A running command is stopped and joined first, so that no half-written text reaches
   // the file.
   stop_run_for_exit();
-  save_workspace(main_window);
+  close_settled = close_workspace(main_window, unattended);
+  return close_settled;
+}
+
+void ui_on_destroy() {
+  if (!close_settled) {
+    stop_run_for_exit();
+    close_workspace(main_window, true);
+  }
+  close_settled = false;  // a window made later in this process starts anew
   plat_quit(0);
 }
 

@@ -171,6 +171,14 @@ void plat_scroll_client(UiHandle main, int dx, int dy);
 // A modal message box with one OK button. Calls that the main thread receives meanwhile
 // (posted calls, timer ticks, paint requests) are handled while it is open.
 int plat_message_box(UiHandle owner, const char *text, const char *title, uint32_t flags);
+// A modal question with two or three buttons whose captions (UTF-8) are given: the index
+// of the button pressed, or -1 when the box was closed without one (Escape, its close
+// box). Posted calls and timer ticks are handled while it is open, as for a message box.
+int plat_ask(UiHandle owner, const char *text, const char *title, const char *const *buttons, int count);
+// The system's "save as" file chooser, starting at the suggested file: the file chosen in
+// out (at most size - 1 bytes and a NUL; a path as the file calls take it), or false when
+// the user cancelled or the path does not fit.
+bool plat_choose_save_file(UiHandle owner, const char *title, const char *suggested, char *out, int size);
 // Runs the message loop until plat_quit; returns the code passed to it.
 int plat_run_loop();
 void plat_quit(int code);
@@ -219,7 +227,13 @@ constexpr unsigned UI_MOD_ALT = 4;
 
 // ---- Events: implemented by ui/main_window.cpp, called by the backend ----
 void ui_on_create(UiHandle main);
-// The main window is being closed: saves the workspace and ends the message loop.
+// The user or the system asks to close the main window; unattended when nobody can answer
+// a question (SIGTERM, the session ending). Stops a running command and saves the
+// workspace; when that fails, asks the user what to do (unattended: keeps the state in a
+// rescue file). true: the window may be destroyed now; false: it stays open.
+bool ui_on_close(bool unattended);
+// The main window is being destroyed: saves the workspace unless ui_on_close did (a
+// failure then settled as unattended) and ends the message loop.
 void ui_on_destroy();
 void ui_on_size(int client_width, int client_height);
 void ui_on_paint(UiPaint *paint);

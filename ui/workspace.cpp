@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "engine/file_save.h"
@@ -82,9 +83,12 @@ void load_workspace() {
   workspace_apply_defaults();
 }
 
-bool save_workspace(UiHandle main) {
-  if (workspace_path[0] == '\0') return false;
-  if (unreadable_at_start) {
+namespace {
+
+// Saves the window's state into the file at path: the edit boxes and the window rectangle
+// are read only once the new file has been made.
+bool save_workspace_as(UiHandle main, const char *path) {
+  if (unreadable_at_start && std::strcmp(path, workspace_path) == 0) {
     std::string kept, error;
     if (!file_keep_aside(workspace_path, "unreadable", &kept, &error)) {
       last_save_error = "the unreadable file could not be kept aside: " + error;
@@ -95,11 +99,11 @@ bool save_workspace(UiHandle main) {
   }
   // The configuration folder may not exist yet on a first start.
   std::string error;
-  if (!workspace_create_folder(workspace_path, &error)) {
+  if (!workspace_create_folder(path, &error)) {
     last_save_error = error;
     return false;
   }
-  if (!workspace_begin_write(workspace_path)) {
+  if (!workspace_begin_write(path)) {
     last_save_error = workspace_error();
     return false;
   }
@@ -116,6 +120,71 @@ bool save_workspace(UiHandle main) {
     return false;
   }
   return true;
+}
+
+// Keeps the state in a new rescue file and says where on standard error.
+void save_rescue(UiHandle main, const std::string &why) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+  const char sep = '\\';
+#else
+  localtime_r(&now, &local);
+  const char sep = '/';
+#endif
+  char name[64];
+  std::strftime(name, sizeof name, "rescue-%Y%m%d-%H%M%S.ini", &local);
+  const std::string rescue = rescue_folder(workspace_facts()) + sep + name;
+  if (save_workspace_as(main, rescue.c_str())) {
+    std::fprintf(stderr, "deepnums: the workspace could not be saved to %s (%s); it was kept in %s\n",
+                 workspace_path, why.c_str(), rescue.c_str());
+  } else {
+    std::fprintf(stderr, "deepnums: the workspace could not be saved to %s (%s), nor to %s (%s)\n",
+                 workspace_path, why.c_str(), rescue.c_str(), save_error());
+  }
+}
+
+// The texts of the question asked when the workspace cannot be saved, by language.
+const char *const SAVE_FAILED_TITLE = "deepNUMS";
+const char *const SAVE_FAILED_TEXT[2] = {
+    "ワークスペースを保存できませんでした。\n%s\n%s\n\n別のファイルに保存するか、保存せずに閉じることができます。",
+    "The workspace could not be saved.\n%s\n%s\n\nYou can save it in another file, or close without saving."};
+const char *const SAVE_FAILED_BUTTONS[2][3] = {{"名前を付けて保存…", "保存せずに閉じる", "キャンセル"},
+                                               {"Save as…", "Close without saving", "Cancel"}};
+const char *const SAVE_AS_TITLE[2] = {"ワークスペースの保存先", "Save the workspace as"};
+enum { CHOICE_SAVE_AS = 0, CHOICE_DISCARD = 1 };
+
+}  // namespace
+
+bool save_workspace(UiHandle main) {
+  if (workspace_path[0] == '\0') return false;
+  return save_workspace_as(main, workspace_path);
+}
+
+bool close_workspace(UiHandle main, bool unattended) {
+  if (workspace_path[0] == '\0') return true;  // no file this run (the status line said so)
+  if (save_workspace(main)) return true;
+  std::string where = workspace_path, why = save_error();
+  if (unattended) {
+    save_rescue(main, why);
+    return true;
+  }
+  const int lang = caption_language();
+  for (;;) {
+    std::string text(SAVE_FAILED_TEXT[lang]);
+    const size_t a = text.find("%s");
+    text.replace(a, 2, where);
+    text.replace(text.find("%s", a + where.size()), 2, why);
+    const int choice = plat_ask(main, text.c_str(), SAVE_FAILED_TITLE, SAVE_FAILED_BUTTONS[lang], 3);
+    if (choice == CHOICE_DISCARD) return true;
+    if (choice != CHOICE_SAVE_AS) return false;  // Cancel, Escape: the window stays open
+    char chosen[WORKSPACE_PATH_BYTES];
+    if (!plat_choose_save_file(main, SAVE_AS_TITLE[lang], workspace_path, chosen, sizeof chosen)) continue;
+    if (save_workspace_as(main, chosen)) return true;
+    where = chosen;
+    why = save_error();
+  }
 }
 
 const char *save_error() { return last_save_error.c_str(); }

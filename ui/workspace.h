@@ -28,3 +28,10 @@ void load_workspace();
 // says why not.
 bool save_workspace(UiHandle main);
 const char *save_error();
+
+// Saves the workspace as the window closes. When that fails, unattended (nobody can
+// answer: SIGTERM, the session ending) keeps the state in a rescue file and logs its path
+// to standard error; otherwise the user is told why and chooses: "Save as…" another file
+// (asked again if that fails too), "Close without saving", or "Cancel" (the window stays
+// open). True when the window may close.
+bool close_workspace(UiHandle main, bool unattended);

@@ -87,11 +87,11 @@ arithmetic)
     expect "${mode#--}/ep" "-2" 0 -- $mode -d 12 0.05 EP
     expect "${mode#--}/fill9" "1.5999999999999999" 0 -- $mode -d 12 --bare --plain 1.5 'fill w/9'
     expect "${mode#--}/fill9-mid" "10.059999999999999" 0 -- $mode -d 12 --bare --plain 10.05 fillw/9
-    expect "${mode#--}/recip-zero" "$(printf 'R0: ERROR\nR1: 0')" 0 --head 2 -- $mode -d 12 0 1/x -r
+    expect "${mode#--}/recip-zero" "$(printf 'R0: ERROR\nR1: 0')" 4 --head 2 --stderr "ERROR: division by zero" -- $mode -d 12 0 1/x -r
     expect "${mode#--}/ip" "-2" 0 -- $mode -d 12 -2.7 IP
     expect "${mode#--}/fp" "-.7" 0 -- $mode -d 12 -2.7 FP
     expect "${mode#--}/cube" "-27" 0 -- $mode -d 12 -3 'x ^ 3'
-    expect "${mode#--}/div-zero" "ERROR" 0 -- $mode -d 12 1 0 /
+    expect "${mode#--}/div-zero" "ERROR" 4 --stderr "ERROR: division by zero" -- $mode -d 12 1 0 /
   done
   # A fresh start computes exact digits; --no-exact selects the defined algorithms.
   expect default-exact "-.4875060250875106915 27794294348" 0 -- -d 30 --radian 1e10 sin
@@ -180,12 +180,21 @@ script)
   expect script-alias "2. 30258509299" 0 -- -d 12 -s "$TMP/s3.txt" 'perform the following'
   ;;
 interactive)
-  out="$(printf '1 2 +\nx^y\nquit\n3 4 +\n' | "$CLI" -d 12 -i)"
-  want="$(printf 'R4: 0\nR3: 0\nR2: 1\nR1: 2\nR0: 3\nstatus: \nR4: 0\nR3: 1\nR2: 2\nR1: 3\nR0: 8\nstatus: ')"
+  # R0 after each line that ran, nothing for comments and blank lines; the stack on request.
+  out="$(printf '1 2 +\n# a comment\n\nx^y\nstack\nquit\n3 4 +\n' | "$CLI" -d 12 -i)"
+  want="$(printf 'R0: 3\nR0: 8\nR4: 0\nR3: 1\nR2: 2\nR1: 3\nR0: 8')"
   [ "$out" = "$want" ] || { echo "FAIL interactive: [$out]"; failures=$((failures + 1)); }
-  out="$(printf "foo\n'x ^ y\n5\n" | "$CLI" -d 12 -i 2>"$TMP/err" | tail -2)"
-  [ "$out" = "$(printf 'R0: 5\nstatus: ')" ] || { echo "FAIL interactive-errors: [$out]"; failures=$((failures + 1)); }
-  grep -q "unknown token 'foo'" "$TMP/err" || { echo "FAIL interactive-message"; failures=$((failures + 1)); }
+  out="$(printf "foo\n'x ^ y\n2 sqr\n5\n" | "$CLI" -d 12 -i 2>"$TMP/err" | tail -2)"
+  [ "$out" = "R0: 5" ] || { echo "FAIL interactive-errors: [$out]"; failures=$((failures + 1)); }
+  grep -q "unknown token 'foo' (type help)" "$TMP/err" && grep -q "did you mean SQRT, sq?" "$TMP/err" \
+    && ! grep -q -- "--help" "$TMP/err" || { echo "FAIL interactive-message: $(cat "$TMP/err")"; failures=$((failures + 1)); }
+  # Expressions, a trailing comment, "show" whole, reasons on standard error.
+  out="$(printf '=2+3*sqrt(16)^2\n1 2 # two numbers\n=ans*R1\nshow R3\n1 0 /\n' | "$CLI" -d 12 -i 2>"$TMP/err")"
+  want="$(printf 'R0: 50\nR0: 2\nR0: 2\nR3: 50\nR0: ERROR')"
+  [ "$out" = "$want" ] && [ "$(cat "$TMP/err")" = "ERROR: division by zero" ] \
+    || { echo "FAIL interactive-expressions: [$out] [$(cat "$TMP/err")]"; failures=$((failures + 1)); }
+  out="$(printf '=2+*3\n' | "$CLI" -i 2>&1)"
+  [ "$out" = "deepnums-cli: expected a number at column 4" ] || { echo "FAIL interactive-column: [$out]"; failures=$((failures + 1)); }
   # Session words: the options change for the rest of the session; help answers.
   out="$(printf 'digits 20\nrad\npi 6 / sin\ndeg\nbare on\n1 3 /\noptions\n' | "$CLI" -d 12 -i)"
   want="$(printf 'digits 20, rad, bare off, plain off, compact off')"
@@ -204,11 +213,24 @@ interactive)
   done
   out="$(printf 'bare maybe\n' | "$CLI" -i 2>&1)"
   [[ "$out" == *"takes 'on' or 'off'"* ]] || { echo "FAIL session-bad-value: [$out]"; failures=$((failures + 1)); }
+  # A wrong number of digits is refused on its line and changes nothing.
+  for bad in 5 100001 abc "12 x"; do
+    out="$(printf 'digits %s\noptions\n' "$bad" | "$CLI" -d 20 -i 2>&1)"
+    [ "$out" = "$(printf 'deepnums-cli: digits must be 12..100,000\ndigits 20, deg, bare off, plain off, compact off, exact on')" ] \
+      || { echo "FAIL session-digits-$bad: [$out]"; failures=$((failures + 1)); }
+  done
+  out="$(printf 'help\n' | "$CLI" -i)"
+  [[ "$out" == *"Ctrl-C drops the line"*"sqrt"*"root"* ]] || { echo "FAIL help-operations"; failures=$((failures + 1)); }
   # "clear" is no command: it must not wipe the registers.
   out="$(printf '5\nclear\n' | "$CLI" -d 12 -i 2>&1 | tail -3)"
   [[ "$out" == *"unknown token 'clear'"* && "$out" == *"R0: 5"* ]] || { echo "FAIL clear-is-unknown: [$out]"; failures=$((failures + 1)); }
-  out="$(printf '#88' | "$CLI" -d 12 -i | tail -1)"
+  # The status line only when it says something; a code at the start of a line is quoted.
+  out="$(printf "'#88'" | "$CLI" -d 12 -i | tail -1)"
   [ "$out" = "status: Not yet supported" ] || { echo "FAIL interactive-status: [$out]"; failures=$((failures + 1)); }
+  # At 100,000 digits: R0 twice, no R1..R4.
+  out="$(printf 'pi\n1 +\n' | "$CLI" -d 100000 -i | cut -c1-8)"
+  [ "$(printf '%s\n' "$out" | grep -c '^R')" = 2 ] && [[ "$out" == "R0: 3. 1"* ]] \
+    || { echo "FAIL interactive-100000: $(printf '%s\n' "$out" | grep '^R')"; failures=$((failures + 1)); }
   ;;
 cancel)
   "$CLI" -d 100000 100000000 '!' >"$TMP/out" 2>"$TMP/err" </dev/null &
@@ -239,7 +261,7 @@ cancel)
   rc=$?
   [ "$rc" = 0 ] || { echo "FAIL interactive cancel exit $rc"; failures=$((failures + 1)); }
   grep -q "status: aborted" "$TMP/out" || { echo "FAIL interactive cancel: $(tail -14 "$TMP/out")"; failures=$((failures + 1)); }
-  [ "$(tail -2 "$TMP/out" | head -1)" = "R0: 100000000" ] || { echo "FAIL after cancel: $(tail -7 "$TMP/out")"; failures=$((failures + 1)); }
+  [ "$(tail -1 "$TMP/out")" = "R0: 100000000" ] || { echo "FAIL after cancel: $(tail -7 "$TMP/out")"; failures=$((failures + 1)); }
   ;;
 hostile)
   # Files that are not regular: refused before anything runs, left as they were.
@@ -296,6 +318,11 @@ hostile)
   out="$({ head -c 1100000 /dev/zero | tr '\0' 1; printf '\n1 2 +\n'; } | "$CLI" -d 12 -i 2>"$TMP/err" | tail -2 | head -1)"
   [ "$out" = "R0: 3" ] && grep -q "line longer than 1048576 characters skipped" "$TMP/err" \
     || { echo "FAIL long input line: [$out] $(head -c 200 "$TMP/err")"; failures=$((failures + 1)); }
+  # A 50 MB line from a pipe is skipped (read in blocks, never kept); the next line runs.
+  { head -c 50000000 /dev/zero | tr '\0' 7; printf '\n2 3 +\n'; } | "$CLI" -d 12 >"$TMP/out" 2>"$TMP/err"
+  rc=$?
+  [ $rc = 2 ] && [ "$(cat "$TMP/out")" = 5 ] && grep -q "line 1: longer than 1048576 characters, skipped" "$TMP/err" \
+    || { echo "FAIL 50 MB line: $rc [$(head -c 100 "$TMP/out")] [$(head -c 200 "$TMP/err")]"; failures=$((failures + 1)); }
   # Quoted input with a NUL is shown whole; any int code is a code.
   printf 'a\0b\n' | "$CLI" -i >/dev/null 2>"$TMP/err"
   grep -qF "unknown token 'a\\0b'" "$TMP/err" || { echo "FAIL NUL: $(od -c "$TMP/err" | head -3)"; failures=$((failures + 1)); }
@@ -329,11 +356,63 @@ PY
       || { echo "FAIL SIG$sig: exit $rc, $(cat "$TMP/err")"; failures=$((failures + 1)); }
   done
   ;;
+filter)
+  # Standard input not a terminal, no tokens: R0's value after each line that ran.
+  out="$(echo '2 3 +' | "$CLI" -d 12)"
+  [ "$out" = 5 ] || { echo "FAIL filter-basic: [$out]"; failures=$((failures + 1)); }
+  out="$(printf '# sums\n2 3 +\n\n=ans*2 # twice\ndigits 20\n1 3 /\nquit\n9 9 +\n' | "$CLI" -d 12 2>"$TMP/err")"
+  [ "$out" = "$(printf '5\n10\n.3333333333333333333 3')" ] && [ ! -s "$TMP/err" ] \
+    || { echo "FAIL filter-lines: [$out] [$(cat "$TMP/err")]"; failures=$((failures + 1)); }
+  # A bad line is named and skipped, the others run, the exit status says so.
+  printf '1 2 +\nfoo\n=2+*3\n4 *\n' | "$CLI" -d 12 >"$TMP/out" 2>"$TMP/err"
+  rc=$?
+  [ $rc = 2 ] && [ "$(cat "$TMP/out")" = "$(printf '3\n12')" ] \
+    && grep -q "line 2: unknown token 'foo' (see --help)" "$TMP/err" \
+    && grep -q "line 3: expected a number at column 4" "$TMP/err" \
+    || { echo "FAIL filter-bad: $rc [$(cat "$TMP/out")] [$(cat "$TMP/err")]"; failures=$((failures + 1)); }
+  # Reasons and the status line on standard error; exit 4 when R0 ends as a marker.
+  printf '1 0 /\n' | "$CLI" -d 12 >"$TMP/out" 2>"$TMP/err"
+  rc=$?
+  [ $rc = 4 ] && [ "$(cat "$TMP/out")" = ERROR ] && [ "$(cat "$TMP/err")" = "ERROR: division by zero" ] \
+    || { echo "FAIL filter-marker: $rc [$(cat "$TMP/out")] [$(cat "$TMP/err")]"; failures=$((failures + 1)); }
+  out="$(printf '1 0 /\n5\n' | "$CLI" -d 12 2>/dev/null; echo "rc=$?")"
+  [ "$out" = "$(printf 'ERROR\n5\nrc=0')" ] || { echo "FAIL filter-marker-gone: [$out]"; failures=$((failures + 1)); }
+  # No line: R0 once, as a run without tokens (a workspace's R0).
+  expect filter-empty "0" 0 -- -d 12
+  # A script with no tokens runs once and reads no input.
+  printf 'ln10\n' >"$TMP/s.txt"
+  out="$(echo '1 2 +' | "$CLI" -d 12 -s "$TMP/s.txt")"
+  [ "$out" = "2. 30258509299" ] || { echo "FAIL filter-script: [$out]"; failures=$((failures + 1)); }
+  # A refused line ends the run with its status.
+  printf '1\ndigits 5\n' | "$CLI" -d 5 >"$TMP/out" 2>"$TMP/err"
+  rc=$?
+  [ $rc = 1 ] && grep -q "Invalid number of Significant digit" "$TMP/err" \
+    || { echo "FAIL filter-refused: $rc [$(cat "$TMP/err")]"; failures=$((failures + 1)); }
+  ;;
+expression)
+  expect issue "50" 0 -- -d 30 -e '2+3*sqrt(16)^2'
+  expect repeated "12" 0 -- -d 12 -e '2+4' -e 'ans*2'
+  expect among-tokens "8" 0 -- -d 12 5 -e '3+ans'
+  expect right-assoc "512" 0 -- -d 12 -e '2^3^2'
+  expect unary-minus "-4" 0 -- -d 12 -e '-2^2'
+  expect factorial "-6" 0 -- -d 12 -e '-3!'
+  expect functions "1027. 57" 0 -- -d 12 -e 'pow(2,10)+mod(7,3)+round(2.567,2)'
+  expect radians "1" 0 -- -d 12 --radian -e 'sin(pi/6)*2'
+  expect stack-lifted-once "$(printf 'R0: 105\nR1: 5\nR2: 4\nR3: 3\nR4: 2')" 0 --head 5 \
+    -- -d 12 -r 1 2 3 4 5 -e 'R1*(R2+R3)^2+ans'
+  expect column "" 2 --stderr "-e '2+*3': expected a number at column 3" -- -e '2+*3'
+  expect unknown-name "" 2 --stderr "unknown name 'sqr' at column 1 (did you mean SQRT, sq?)" -- -e 'sqr(2)'
+  expect ambiguous "" 2 --stderr "'log' at column 1 is ambiguous: ln or log10" -- -e 'log(2)'
+  expect marker "ERROR" 4 --stderr "ERROR: argument outside" -- -d 12 -e 'asin(2)+1'
+  # Tokens: "^", "pow" and "x^y" are one command; "log" is refused.
+  for name in '^' pow x^y 'x ^ y'; do expect "power-$name" "1024" 0 -- -d 12 2 10 "$name"; done
+  expect log-token "" 2 --stderr "'log' is ambiguous: ln or log10" -- 2 log
+  ;;
 functions)
   expect pi "3. 14159265359" 0 -- -d 12 pi
-  expect sqrt-neg "$(printf 'R0: ERROR\nR1: -4')" 0 --head 2 -- -d 12 -r -4 sqrt
+  expect sqrt-neg "$(printf 'R0: ERROR\nR1: -4')" 4 --head 2 --stderr "square root of a negative number" -- -d 12 -r -4 sqrt
   expect fact "120" 0 -- -d 12 5.7 '!'
-  expect fact-neg "ERROR" 0 -- -d 12 -3 fact
+  expect fact-neg "ERROR" 4 --stderr "ERROR: factorial of a negative number" -- -d 12 -3 fact
   expect sin30 ".5" 0 -- -d 12 30 sin
   expect sin-rad "1" 0 -- -d 12 --radian pi 2 / sin
   ;;

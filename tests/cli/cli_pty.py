@@ -1,20 +1,27 @@
 #!/usr/bin/env python3
-"""deepnums-cli -i on a pseudo-terminal: line editing, history, completion, session words.
+"""deepnums-cli -i on a pseudo-terminal: line editing, history, completion, session words,
+Ctrl-C and Ctrl-D, and values cut to a screenful.
 
     cli_pty.py DEEPNUMS_CLI
 
-Two sessions in a fresh HOME. The first types lines with editing keys (Ctrl-A to the
-start), recalls a line with the Up arrow, completes a command name with Tab, asks for
-help and changes the digits and the angle unit; the second recalls the first session's
-last line from the history file. Each step waits for the text it expects; a step that
-times out prints what the terminal showed. Exit 77 when the build has no line editing.
+Three sessions in a fresh HOME on an 80 x 24 terminal. The first types lines with editing
+keys (Ctrl-A to the start), recalls a line with the Up arrow, completes a command name
+with Tab, asks for help and changes the digits and the angle unit; the second recalls the
+first session's last line from the history file. The third drops a half-typed line with
+Ctrl-C, stops a long factorial with Ctrl-C (the session goes on), shows a 2,000-digit π
+cut to its first and last rows and then whole with "show", and ends with Ctrl-D. Each
+step waits for the text it expects; a step that times out prints what the terminal
+showed. Exit 77 when the build has no line editing.
 """
+import fcntl
 import os
 import pty
 import select
+import struct
 import subprocess
 import sys
 import tempfile
+import termios
 import time
 
 CLI = sys.argv[1]
@@ -28,6 +35,7 @@ class Session:
         self.pid, self.fd = pty.fork()
         if self.pid == 0:
             os.execve(CLI, [CLI, "-d", "12", "-i"], env)
+        fcntl.ioctl(self.fd, termios.TIOCSWINSZ, struct.pack("HHHH", 24, 80, 0, 0))
         self.seen = ""
 
     def send(self, text):
@@ -53,8 +61,8 @@ class Session:
         failures.append(f"{name}: session ended before {want!r}")
         return False
 
-    def close(self):
-        self.send("quit\r")
+    def close(self, last="quit\r"):
+        self.send(last)
         _, status = os.waitpid(self.pid, 0)
         os.close(self.fd)
         return os.waitstatus_to_exitcode(status)
@@ -72,7 +80,7 @@ def main():
     s.expect("edit", "R0: 7")
     s.send("\x1b[A\r")  # Up: "4 3 +" again
     s.expect("history-up", "4 3 +")
-    s.expect("history-up-run", "R2: 4\r\nR1: 3\r\nR0: 7")
+    s.expect("history-up-run", "\r\nR0: 7\r\ndeepnums> ")
     s.send("sqr\t\r")  # completes to "sqrt"
     s.expect("complete", "R0: 2. 64575131106")
     s.send("help\r")
@@ -99,6 +107,33 @@ def main():
     s.send("\x1b[A\x1b[A\r")  # the first session's last line before "quit"
     s.expect("history-file", "R0: 56")
     s.close()
+
+    s = Session(home)
+    s.expect("prompt-3", "deepnums> ")
+    s.send("12 34\x03")  # Ctrl-C drops the half-typed line
+    s.expect("ctrl-c-prompt", "deepnums> ")
+    s.send("+\r")  # on the empty stack: 0, not 12 + 34
+    s.expect("line-dropped", "R0: 0\r\n")
+    s.send("digits 100000\r100000000 !\r")
+    s.expect("running", "(Ctrl-C cancels)")
+    s.send("\x03")
+    s.expect("ctrl-c-run", "status: aborted")
+    s.send("2 3 +\r")
+    s.expect("goes-on", "R0: 5")
+    s.send("digits 2000\rpi\r")
+    s.expect("cut", "R0: 3. 1415926535897932384 62643383279502884197")
+    s.expect("cut-note", "\u2026 (1,677 digits not shown; `show` prints all)\r\n")
+    s.expect("cut-tail", "59958133904780275901\r\ndeepnums> ")
+    s.send("show\r")
+    s.expect("show-whole", "R0: 3. 1415926535897932384")
+    s.expect("show-middle", "96446229489549303819\r\n64428810975665933446")
+    s.expect("show-end", "59958133904780275901\r\ndeepnums> ")
+    # libedit writes the prompt before it switches the terminal to its own mode; a Ctrl-D
+    # in that instant is the terminal's end-of-file, not a key. A person is never that quick.
+    time.sleep(0.3)
+    rc = s.close("\x04")  # Ctrl-D at the prompt ends
+    if rc != 0:
+        failures.append(f"Ctrl-D: exit {rc}")
 
     for f in failures:
         print("FAIL", f)

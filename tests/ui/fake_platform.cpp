@@ -63,6 +63,9 @@ void FakePlatform::reset() {
   invalidations = updates = 0;
   drawn.clear();
   boxes.clear();
+  questions.clear();
+  answers.clear();
+  chosen_files.clear();
   during_message_box = nullptr;
   timer_active = false;
   timer_interval = 0;
@@ -300,6 +303,27 @@ int plat_message_box(UiHandle owner, const char *text, const char *title, uint32
   fake.boxes.push_back(MessageBoxShown{text, title, flags});
   if (fake.during_message_box) fake.during_message_box();
   return 1;
+}
+
+int plat_ask(UiHandle owner, const char *text, const char *title, const char *const *buttons, int count) {
+  std::string line = "ask " + name_of(owner) + " " + title;
+  for (int i = 0; i < count; ++i) line += std::string(" [") + buttons[i] + "]";
+  record(line);
+  fake.questions.push_back(text);
+  if (fake.answers.empty()) return -1;
+  const int answer = fake.answers.front();
+  fake.answers.pop_front();
+  return answer;
+}
+
+bool plat_choose_save_file(UiHandle owner, const char *title, const char *suggested, char *out, int size) {
+  record("choose_save_file " + name_of(owner) + " " + title + " " + suggested);
+  if (fake.chosen_files.empty()) return false;
+  const std::string file = fake.chosen_files.front();
+  fake.chosen_files.pop_front();
+  if (file.empty() || file.size() >= static_cast<size_t>(size)) return false;
+  std::memcpy(out, file.c_str(), file.size() + 1);
+  return true;
 }
 
 int plat_run_loop() {

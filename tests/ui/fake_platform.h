@@ -73,6 +73,11 @@ struct FakePlatform {
 
   std::vector<MessageBoxShown> boxes;
   std::function<void()> during_message_box;  // runs while a box is "open"
+  // plat_ask: the questions asked (their texts), and the answers to give in turn (-1 when
+  // none is left); plat_choose_save_file: the files to choose in turn ("" cancels).
+  std::vector<std::string> questions;
+  std::deque<int> answers;
+  std::deque<std::string> chosen_files;
 
   bool timer_active = false;
   int timer_interval = 0;

@@ -57,6 +57,10 @@ void ui_on_create(UiHandle main) {
   created = main;
   events.push_back({"create", 0, 0, 0});
 }
+bool ui_on_close(bool unattended) {
+  events.push_back({"close", unattended ? 1 : 0, 0, 0});
+  return true;
+}
 void ui_on_destroy() { events.push_back({"destroy", 0, 0, 0}); }
 void ui_on_size(int w, int h) { events.push_back({"size", w, h, 0}); }
 void ui_on_paint(UiPaint *) { events.push_back({"paint", 0, 0, 0}); }

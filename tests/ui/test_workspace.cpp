@@ -504,3 +504,81 @@ TEST_F(WorkspaceTest, UnreadableFileGivesDefaultsAndAMessage) {
                "deepNUMS.ini cannot be read (line 3 is too long for a workspace file): defaults used; "
                "the file is kept as deepNUMS.ini.unreadable-DATE-TIME when the workspace is saved");
 }
+
+namespace {
+
+// The close of a window whose workspace cannot be saved (a folder stands where the file
+// should be): the user is asked, and no choice loses the state silently.
+class CloseTest : public WorkspaceTest {
+ protected:
+  void open_with_blocked_file() {
+    fake_open_window();
+    Settings[SET_LANGUAGE] = 1;
+    fake.control(ID_R0)->text = "42";
+    std::filesystem::create_directory("deepNUMS.ini");  // the save is refused
+  }
+  static std::string saved_r0(const char *file) {
+    const std::string f = read_file(file);
+    size_t at = 0;
+    for (int line = 0; line < 22 && at != std::string::npos; ++line) at = f.find("\r\n", at) + 2;
+    return at == std::string::npos ? "<none>" : f.substr(at, f.find("\r\n", at) - at);
+  }
+};
+
+TEST_F(CloseTest, TheUserChoosesWhatHappens) {
+  // Cancel keeps the window open; asked again at the next close, "Close without saving"
+  // closes.
+  open_with_blocked_file();
+  fake.answers = {2};
+  EXPECT_FALSE(ui_on_close(false));
+  ASSERT_EQ(fake.questions.size(), 1u);
+  EXPECT_NE(fake.questions[0].find("not a regular file"), std::string::npos) << fake.questions[0];
+  EXPECT_EQ(fake.calls_since(0, "ask").back(),
+            "ask main deepNUMS [Save as…] [Close without saving] [Cancel]");
+  fake.answers = {1};
+  EXPECT_TRUE(ui_on_close(false));
+  EXPECT_TRUE(ui_on_close(false));  // settled: not asked again
+  EXPECT_EQ(fake.questions.size(), 2u);
+  ui_on_destroy();
+  EXPECT_TRUE(fake.quit_called);
+  fake.reset();
+
+  // "Save as…": a chooser cancelled asks again; a file that cannot be written either
+  // says why and asks again; a good file takes the state.
+  open_with_blocked_file();
+  fake.answers = {0, 0, 0};
+  fake.chosen_files = {"", "no/such/folder/x.ini/y", (dir_ / "kept.ini").string()};
+  std::filesystem::create_directories("no/such/folder/x.ini/y");
+  EXPECT_TRUE(ui_on_close(false));
+  EXPECT_EQ(fake.questions.size(), 3u);
+  EXPECT_NE(fake.questions[2].find("no/such/folder/x.ini/y"), std::string::npos) << fake.questions[2];
+  EXPECT_EQ(saved_r0("kept.ini"), "42");
+}
+
+// Nobody to ask (SIGTERM, the session ending, the window destroyed without a close): the
+// state goes to a rescue file in $XDG_STATE_HOME/deepnums, and standard error says where.
+TEST_F(CloseTest, UnattendedClosesKeepARescueFile) {
+  const std::string state = (dir_ / "state").string();
+  setenv("XDG_STATE_HOME", state.c_str(), 1);
+  for (bool by_destroy : {false, true}) {
+    std::filesystem::remove_all(state);
+    open_with_blocked_file();
+    testing::internal::CaptureStderr();
+    if (by_destroy) ui_on_destroy();
+    else EXPECT_TRUE(ui_on_close(true));
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(fake.questions.empty());
+    std::vector<std::string> rescued;
+    std::error_code ec;
+    for (const auto &e : std::filesystem::directory_iterator(state + "/deepnums", ec)) rescued.push_back(e.path().string());
+    ASSERT_EQ(rescued.size(), 1u) << by_destroy << ": " << err;
+    EXPECT_NE(rescued[0].find("/rescue-"), std::string::npos);
+    EXPECT_EQ(saved_r0(rescued[0].c_str()), "42");
+    EXPECT_NE(err.find("it was kept in " + rescued[0]), std::string::npos) << err;
+    fake.reset();
+    std::filesystem::remove("deepNUMS.ini");
+  }
+  unsetenv("XDG_STATE_HOME");
+}
+
+}  // namespace

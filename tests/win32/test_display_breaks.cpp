@@ -38,7 +38,7 @@ std::string restored(const DisplayText &d, const std::string &current) {
 TEST(DisplayBreaks, TextsWithShortRunsAreShownAsTheyAre) {
   DisplayText d;
   const std::string normal = "97. 40909103400243723644 03326887060757999712\r\n34567 e12\r\n";
-  EXPECT_FALSE(make_display_text(d, normal.data(), normal.size(), 20));
+  EXPECT_FALSE(make_display_text(d, normal.data(), normal.size(), 46));
   EXPECT_EQ(d.shown, normal);
   EXPECT_TRUE(d.breaks.empty());
   EXPECT_FALSE(make_display_text(d, "", 0, 20));
@@ -174,6 +174,28 @@ TEST(DisplayBreaks, RandomEditsGiveTheSameTextAsTheEditOfTheOriginal) {
 
 // The engine's 200-digit lines, joined for display: every break between two digits of a
 // grouped number becomes a blank, nothing else changes, and the digits stay in order.
+// A grouped number's joined lines are wrapped between groups at the box's width, so the
+// box never lays out a long line itself; the text comes back exactly.
+TEST(DisplayBreaks, LongLinesWrapBetweenGroups) {
+  std::mt19937 rng(99);
+  std::string number;  // 5,000 groups, joined as the box shows them
+  for (int g = 0; g < 5000; ++g) number += make_digits(20, rng) + (g + 1 < 5000 ? " " : "");
+  number += "\r\n";
+  for (size_t columns : {21u, 62u, 100u, 203u}) {
+    DisplayText d;
+    ASSERT_TRUE(make_display_text(d, number.data(), number.size(), columns));
+    size_t line_start = 0;
+    for (size_t b : d.breaks) {
+      EXPECT_LE(b - line_start, columns + 1);
+      EXPECT_EQ(d.shown[b - 1], ' ') << "a break inside a group at " << b;
+      line_start = b + 2;
+    }
+    EXPECT_EQ(restored(d, d.shown), number);
+    const size_t per_line = (columns + 1) / 21;  // groups of 20 digits and a blank
+    EXPECT_EQ(d.breaks.size(), (5000 + per_line - 1) / per_line - 1) << columns;
+  }
+}
+
 TEST(NumberLines, BreaksInsideAGroupedNumberBecomeBlanks) {
   std::mt19937 rng(5);
   // 450 digits as the engine shows them: groups of 20, ten to a line, CR LF at the end.

@@ -100,13 +100,16 @@ int main(int argc, char **argv) {
       !env_set("WAYLAND_DISPLAY"))
     no_display();
 
+  // Before the toolkit starts: a SIGTERM during the start-up closes the window (and saves)
+  // as soon as it stands, instead of ending the process with nothing saved.
+  install_termination_signals();
   previous_handler = qInstallMessageHandler(startup_message_handler);
   QApplication app(argc, argv);
   starting = false;
   QApplication::setApplicationName(QStringLiteral("deepNUMS"));
   // Lets a desktop match the window to deepnums.desktop and its icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("deepnums"));
-  install_close_on_termination();
+  watch_termination_signals();
   set_workspace_file(workspace);
   return app_entry(1);  // shown normally, as a desktop launches a program
 }

@@ -12,6 +12,7 @@
 namespace {
 
 int pipe_fds[2] = {-1, -1};
+bool terminating = false;  // main thread only
 
 void on_termination(int) {
   const int saved_errno = errno;
@@ -23,20 +24,12 @@ void on_termination(int) {
 
 }  // namespace
 
-void install_close_on_termination() {
+void install_termination_signals() {
   if (pipe(pipe_fds) != 0) return;
   for (int fd : pipe_fds) {
     fcntl(fd, F_SETFD, FD_CLOEXEC);
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
   }
-  auto *notifier = new QSocketNotifier(pipe_fds[0], QSocketNotifier::Read, qApp);
-  QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
-    char buf[64];
-    while (read(pipe_fds[0], buf, sizeof buf) > 0) {
-    }
-    // The close event runs the window's own close: cancel, save, quit.
-    QApplication::closeAllWindows();
-  });
   struct sigaction action {};
   action.sa_handler = on_termination;
   sigemptyset(&action.sa_mask);
@@ -44,3 +37,18 @@ void install_close_on_termination() {
   sigaction(SIGTERM, &action, nullptr);
   sigaction(SIGHUP, &action, nullptr);
 }
+
+void watch_termination_signals() {
+  if (pipe_fds[0] < 0) return;
+  auto *notifier = new QSocketNotifier(pipe_fds[0], QSocketNotifier::Read, qApp);
+  QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+    char buf[64];
+    while (read(pipe_fds[0], buf, sizeof buf) > 0) {
+    }
+    terminating = true;
+    // The close event runs the window's own close: cancel, save, quit.
+    QApplication::closeAllWindows();
+  });
+}
+
+bool termination_requested() { return terminating; }

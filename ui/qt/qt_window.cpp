@@ -4,7 +4,10 @@
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QFile>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QStyle>
@@ -13,8 +16,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "ui/qt/qt_backend.h"
+#include "ui/qt/qt_signals.h"
 
 namespace {
 
@@ -168,6 +173,12 @@ void MainFrame::place_parts() {
 
 void MainFrame::closeEvent(QCloseEvent *event) {
   if (!destroyed) {
+    // The user's close asks what to do when the workspace cannot be saved; a close by
+    // SIGTERM or SIGHUP cannot be answered and keeps the state in a rescue file.
+    if (!ui_on_close(termination_requested())) {
+      event->ignore();
+      return;
+    }
     destroyed = true;
     timer->stop();
     ui_on_destroy();
@@ -355,6 +366,42 @@ int plat_message_box(UiHandle owner, const char *text, const char *title, uint32
   box.setTextFormat(Qt::PlainText);
   box.exec();
   return 1;  // OK
+}
+
+int plat_ask(UiHandle owner, const char *text, const char *title, const char *const *buttons, int count) {
+  QWidget *parent = owner ? owner->widget : nullptr;
+  QMessageBox box(QMessageBox::Warning, QString::fromUtf8(title), QString::fromUtf8(text),
+                  QMessageBox::NoButton, parent);
+  box.setTextFormat(Qt::PlainText);
+  std::vector<QAbstractButton *> made;
+  for (int i = 0; i < count; ++i) {
+    const QMessageBox::ButtonRole role = i == 0           ? QMessageBox::AcceptRole
+                                         : i == count - 1 ? QMessageBox::RejectRole
+                                                          : QMessageBox::DestructiveRole;
+    made.push_back(box.addButton(QString::fromUtf8(buttons[i]), role));
+  }
+  if (!made.empty()) {
+    box.setDefaultButton(static_cast<QPushButton *>(made.front()));
+    box.setEscapeButton(made.back());
+  }
+  box.exec();
+  for (int i = 0; i < count; ++i) {
+    if (box.clickedButton() == made[i]) return i;
+  }
+  return -1;
+}
+
+bool plat_choose_save_file(UiHandle owner, const char *title, const char *suggested, char *out, int size) {
+  QWidget *parent = owner ? owner->widget : nullptr;
+  const QString chosen = QFileDialog::getSaveFileName(
+      parent, QString::fromUtf8(title), QFile::decodeName(suggested),
+      QStringLiteral("Workspace files (*.ini);;All files (*)"));
+  if (chosen.isEmpty()) return false;
+  const QByteArray path = QFile::encodeName(chosen);
+  if (path.size() >= size) return false;
+  std::memcpy(out, path.constData(), static_cast<size_t>(path.size()));
+  out[path.size()] = '\0';
+  return true;
 }
 
 int plat_run_loop() { return QApplication::exec(); }

@@ -16,22 +16,41 @@ bool make_display_text(DisplayText &d, const char *text, size_t len, size_t colu
   d.shown.clear();
   d.breaks.clear();
   d.shown.reserve(len + 2 * (len / columns) + 2);
-  size_t run = 0;  // bytes of the current unbroken run since its start or the last break
-  for (size_t i = 0; i < len; ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (ends_run(c)) {
-      run = 0;
-    } else {
-      // A break goes only before a further character of the run, so a run is never
-      // followed by an empty line, and never inside a UTF-8 sequence.
-      if (run >= columns && !utf8_continuation(c)) {
-        d.breaks.push_back(d.shown.size());
-        d.shown += "\r\n";
-        run = 0;
+  size_t at = 0;
+  while (at < len) {
+    // One line of the text: [at, end) without its line end, then the line end itself.
+    size_t end = at;
+    while (end < len && text[end] != '\r' && text[end] != '\n') ++end;
+    size_t from = at;
+    while (end - from > columns) {
+      // The longest start of the rest that fits: up to its last blank (the blank stays
+      // on this line), or, for a run without one, `columns` bytes of it (moved back off
+      // a UTF-8 continuation byte).
+      size_t cut = from + columns;
+      // A blank just past the width may end the line too, as it does in a box.
+      size_t blank = cut + 1;
+      while (blank > from && !ends_run(static_cast<unsigned char>(text[blank - 1]))) --blank;
+      if (blank > from) {
+        cut = blank;
+      } else {
+        while (cut > from + 1 && utf8_continuation(static_cast<unsigned char>(text[cut]))) --cut;
+        // A character longer than the whole width stays whole.
+        while (cut < end && utf8_continuation(static_cast<unsigned char>(text[cut]))) ++cut;
+        if (cut >= end) break;
       }
-      ++run;
+      d.shown.append(text + from, cut - from);
+      d.breaks.push_back(d.shown.size());
+      d.shown += "\r\n";
+      from = cut;
     }
-    d.shown += static_cast<char>(c);
+    d.shown.append(text + from, end - from);
+    // The line end as it stands (CR LF, LF or a lone CR).
+    at = end;
+    while (at < len && (text[at] == '\r' || text[at] == '\n')) {
+      d.shown += text[at];
+      ++at;
+      if (text[at - 1] == '\n') break;
+    }
   }
   return !d.breaks.empty();
 }

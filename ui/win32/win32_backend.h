@@ -81,6 +81,9 @@ int win32_copy_utf8(const char *text, size_t len, char *buf, int size);
 // The text of any window as UTF-8: the bytes of GetWindowTextA when they are plain ASCII
 // without '?', otherwise the UTF-16 text (GetWindowTextW) converted.
 std::string win32_window_text(HWND hwnd);
+// After a wrapping register box changed its size: a text the backend wrapped for the old
+// width (and the user has not edited since) is wrapped again for the new one.
+void win32_rewrap(UiWindow *w);
 // Sets a window's text: SetWindowTextA for ASCII, SetWindowTextW otherwise.
 void win32_set_window_text(HWND hwnd, const char *utf8);
 

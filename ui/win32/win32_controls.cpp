@@ -122,6 +122,16 @@ void plat_set_text(UiHandle w, const char *text) {
   win32_set_window_text(w->hwnd, text);
 }
 
+void win32_rewrap(UiWindow *w) {
+  if (!usable(w) || !w->wraps) return;
+  const int before = w->columns;
+  w->columns = 0;
+  if (columns_of(w) == before || w->display->shown.empty()) return;
+  if (win32_window_text(w->hwnd) != w->display->shown) return;  // edited: left as the user made it
+  const std::string original = w->display->original;
+  plat_set_text(w, original.c_str());
+}
+
 int plat_get_text(UiHandle w, char *buf, int size) {
   if (!buf || size < 1) return 0;
   buf[0] = '\0';

@@ -59,16 +59,25 @@ LRESULT CALLBACK win32_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lp
       post_target.store(hwnd);
       ui_on_create(&main_handle);
       return 0;
+    // The user's close: the front end saves, or asks what to do when it cannot, and may
+    // keep the window open.
+    case WM_CLOSE:
+      if (ui_on_close(false)) DestroyWindow(hwnd);
+      return 0;
     case WM_DESTROY:
       ui_on_destroy();
       return 0;
     // The session ends (logout, shutdown): the process is ended once WM_ENDSESSION
-    // returns, so the window is closed here, synchronously, as the user's close does
-    // (the run cancelled, the workspace saved).
+    // returns, so the window is closed here, synchronously, as the user's close does (the
+    // run cancelled, the workspace saved), but nobody can be asked: a workspace that
+    // cannot be saved goes to a rescue file.
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
-      if (wparam) DestroyWindow(hwnd);
+      if (wparam) {
+        ui_on_close(true);
+        DestroyWindow(hwnd);
+      }
       return 0;
     case WM_NCDESTROY:
       post_target.store(nullptr);
@@ -155,7 +164,9 @@ void plat_show_window(UiHandle main, int show_command) {
 }
 
 void plat_move_window(UiHandle w, int x, int y, int width, int height) {
-  if (w && w->hwnd) MoveWindow(w->hwnd, x, y, width, height, TRUE);
+  if (!w || !w->hwnd) return;
+  MoveWindow(w->hwnd, x, y, width, height, TRUE);
+  win32_rewrap(w);
 }
 
 void plat_resize_window(UiHandle w, int width, int height) {

@@ -1,0 +1,87 @@
+// Running tokens (see token_run.h).
+#include "cli/token_run.h"
+
+#include <cstring>
+
+#include "engine/executor.h"
+#include "engine/expression.h"
+
+namespace {
+
+constexpr int CODE_UP = 40;
+
+}  // namespace
+
+RunResult run_token(const Token &t, TokenRun *run) {
+  switch (t.kind) {
+    case TOKEN_NUMBER: {
+      // A typed number moves R0's marker, and its reason, to R1 (see ReasonTrail).
+      RunResult r = run_engine_command(CODE_UP, run->progress);
+      if (r == RUN_DONE) slot_copy(TextSlots[SLOT_R0], t.text.c_str());
+      return r;
+    }
+    case TOKEN_REGISTER_TEXT:
+      slot_copy(TextSlots[t.reg], t.text.c_str());
+      run->trail.clear();
+      return RUN_DONE;
+    case TOKEN_COMMAND: {
+      RunResult r = run_engine_command(t.code, run->progress);
+      if (r == RUN_DONE) run->trail.after_command(t.code);
+      return r;
+    }
+    case TOKEN_EXPRESSION: {
+      // The outcome of the last command tells cancelled from abandoned.
+      RunResult last = RUN_DONE;
+      const bool progress = run->progress;
+      ExprOutcome outcome = expression_run(
+          t.program,
+          [&](int code) {
+            last = run_engine_command(code, progress);
+            if (last == RUN_DONE) return EXPR_COMMAND_DONE;
+            return last == RUN_REFUSED ? EXPR_COMMAND_REFUSED : EXPR_COMMAND_STOPPED;
+          },
+          run->trail.reason());
+      if (outcome.result == EXPR_COMMAND_REFUSED) return RUN_REFUSED;
+      if (outcome.result == EXPR_COMMAND_STOPPED) return last == RUN_NO_MEMORY ? RUN_NO_MEMORY : RUN_CANCELLED;
+      run->trail.set(outcome.reason);
+      return RUN_DONE;
+    }
+  }
+  return RUN_DONE;
+}
+
+bool r0_shown(std::string *shown) {
+  static char text[TEXT_SLOT_BYTES];
+  // Formatting starts a run of its own, which empties the status line: the last command's
+  // status stays (it is saved with the workspace), unless formatting has one of its own.
+  const std::string status = TextSlots[SLOT_STATUS];
+  const bool ok = format_register_value(0, text) == 0;
+  if (ok) slot_copy(TextSlots[SLOT_STATUS], status.c_str());
+  *shown = text;
+  return ok;
+}
+
+const char *r0_marker() {
+  if (dec_head(Registers[0]) == NUM_ERROR) return "ERROR";
+  if (dec_head(Registers[0]) == NUM_OVERFLOW) return "OVERFLOW";
+  return nullptr;
+}
+
+void put_r0_reason(FILE *out, const TokenRun &run) {
+  const char *marker = r0_marker();
+  if (marker == nullptr) return;
+  const char *reason = run.trail.reason();
+  if (reason == nullptr) reason = register_text_reason(0);
+  if (reason != nullptr) fprintf(out, "%s: %s\n", marker, reason);
+}
+
+void put_text(FILE *out, const char *text) {
+  size_t n = 0;
+  for (const char *p = text; *p != '\0'; p++) {
+    if (p[0] == '\r' && p[1] == '\n') continue;
+    putc(*p, out);
+    n++;
+  }
+  size_t len = strlen(text);
+  if (n == 0 || text[len - 1] != '\n') putc('\n', out);
+}
