@@ -38,6 +38,7 @@
 #include "exact/constants.h"
 #include "exact/exact.h"
 #include "exact/run.h"
+#include "exact/series.h"
 #include "exact/special.h"
 
 namespace exact {
@@ -115,49 +116,11 @@ Plan plan_series(double x, double target) {
 }
 
 // N^(len) truncated to K limbs, per distinct length (a level of the split has at most two).
-struct FlPowers {
-  static constexpr int MAX = 128;
-  int64_t len[MAX];
-  Fl pw[MAX];
-  int n = 0;
-  Fl base;
+struct FlProduct {
   int K = 0;
-  bool frozen = false;
-
-  Fl get(int64_t k) {
-    for (int i = 0; i < n; ++i)
-      if (len[i] == k) return pw[i];
-    const Fl v = k == 1 ? base : fl_mul(get(k / 2), get(k - k / 2), K);
-    if (frozen || n == MAX) return v;
-    len[n] = k;
-    pw[n] = v;
-    return pw[n++];
-  }
-
-  // The left-half lengths of every node of the split of `length` terms, level by level (at
-  // most two distinct lengths per level), computed in the caller's frame.
-  void prepare(int64_t length) {
-    int64_t level[2] = {length, 0};
-    int nl = 1;
-    while (nl > 0) {
-      int64_t next[2];
-      int nn = 0;
-      for (int i = 0; i < nl; ++i) {
-        if (level[i] < 2) continue;
-        const int64_t parts[2] = {level[i] / 2, level[i] - level[i] / 2};
-        get(parts[0]);
-        for (int64_t q : parts) {
-          bool seen = false;
-          for (int j = 0; j < nn; ++j) seen = seen || next[j] == q;
-          if (!seen && nn < 2) next[nn++] = q;
-        }
-      }
-      for (int i = 0; i < nn; ++i) level[i] = next[i];
-      nl = nn;
-    }
-    frozen = true;
-  }
+  Fl operator()(const Fl &a, const Fl &b) const { return fl_mul(a, b, K); }
 };
+using FlPowers = SplitPowers<Fl, FlProduct>;
 
 struct GammaSplit {
   Fl Q, T;
@@ -220,8 +183,8 @@ void gamma_series(const Dec &x, int64_t w, int64_t extra, Approx *z, Approx *S) 
   g.N = fl_from_nat(nat_from_u64((uint64_t)plan.N));
   g.K = K;
   FlPowers pw;
-  pw.base = g.N;
-  pw.K = K;
+  pw.c = g.N;
+  pw.mul.K = K;
   pw.prepare(plan.K);
   g.pw = &pw;
   ProgressLoop loop;

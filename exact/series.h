@@ -135,26 +135,30 @@ inline int64_t exp_series_terms(double lx, double target) {
 // node's left half, c^(floor(len / 2)) for each node length len. A level of the tree has at
 // most two distinct lengths, so a few dozen powers serve every node instead of a product
 // per node. prepare() computes them in the caller's frame before the split runs; a length
-// not prepared is computed again on each use (correct, only slower).
-struct PowerTable {
+// not prepared is computed again on each use (correct, only slower). T is the number type
+// and Mul its product: mul(a, b).
+template <class T, class Mul>
+struct SplitPowers {
   static constexpr int MAX = 128;
   int64_t len[MAX];
-  Nat pw[MAX];
+  T pw[MAX];
   int n = 0;
-  Nat c;
+  T c;
+  Mul mul;
   bool frozen = false;
 
-  Nat get(int64_t k) {
+  T get(int64_t k) {
     for (int i = 0; i < n; ++i)
       if (len[i] == k) return pw[i];
-    Nat v = k == 1 ? c : nat_mul(get(k / 2), get(k - k / 2));
+    T v = k == 1 ? c : mul(get(k / 2), get(k - k / 2));
     if (frozen || n == MAX) return v;
     len[n] = k;
     pw[n] = v;
     return pw[n++];
   }
 
-  // The left-half lengths of every node of the split of `length` terms.
+  // The left-half lengths of every node of the split of `length` terms, level by level (at
+  // most two distinct lengths per level).
   void prepare(int64_t length) {
     int64_t level[2] = {length, 0};
     int nl = 1;
@@ -177,5 +181,10 @@ struct PowerTable {
     frozen = true;
   }
 };
+
+struct NatProduct {
+  Nat operator()(const Nat &a, const Nat &b) const { return nat_mul(a, b); }
+};
+using PowerTable = SplitPowers<Nat, NatProduct>;
 
 }  // namespace exact

@@ -76,6 +76,11 @@ struct Powers {
     return approx_to_fix(ap_exp(z, 6 * (int64_t)p + 6), p, err);
   }
 
+  Powers(const Dec &s_, bool integer_, int64_t si_, int p_, int64_t w_, int64_t count_)
+      : s(s_), integer(integer_), si(si_), p(p_), w(w_), count(count_) {
+    prepare();
+  }
+
   void prepare() {
     if (integer) return;
     spf = (uint32_t *)arena_alloc((size_t)count + 1);
@@ -171,14 +176,7 @@ Approx eta_borwein(const Dec &s, bool integer, int64_t si, int64_t w) {
   const int64_t n0 = (int64_t)std::ceil(6.0 * (p0 + 2) / std::log10(3 + std::sqrt(8.0))) + 2;
   const int p = p0 + (int)std::ceil(std::log10((double)n0 + 1) / BASE_DIGITS);
   const int64_t n = (int64_t)std::ceil((6.0 * p + 1) / std::log10(3 + std::sqrt(8.0))) + 2;
-  Powers pw;
-  pw.s = s;
-  pw.integer = integer;
-  pw.si = si;
-  pw.p = p;
-  pw.w = w;
-  pw.count = n;
-  pw.prepare();
+  Powers pw(s, integer, si, p, w, n);
   // d_n = T_n(3).
   Nat dn;
   {
@@ -243,14 +241,7 @@ Approx zeta_borwein(const Dec &s, bool integer, int64_t si, int64_t w) {
 // The direct sum for large s: Σ_{j<K} j^−s + K^(1−s)/(s−1) + θ K^−s.
 Approx zeta_direct(const Dec &s, bool integer, int64_t si, int64_t K, int64_t w) {
   const int p = limbs_for(w + 4) + 1 + (int)std::ceil(std::log10((double)K + 1) / BASE_DIGITS);
-  Powers pw;
-  pw.s = s;
-  pw.integer = integer;
-  pw.si = si;
-  pw.p = p;
-  pw.w = w;
-  pw.count = K;
-  pw.prepare();
+  Powers pw(s, integer, si, p, w, K);
   Int sum{};
   uint64_t err = 0;
   LoopBase lb;
