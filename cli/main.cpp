@@ -6,10 +6,12 @@
 //
 // Exit status: 0; 1 when a command was refused for its significant digits or could not get
 // the memory it needed; 2 for a usage error (nothing is run then), a filter line that
-// could not be run, or a workspace file that cannot be read or written; 3 when a script
-// stopped on an invalid command; 4 when R0 ends as ERROR or OVERFLOW; 130 when Ctrl-C
-// cancelled a command of a non-interactive run (with -w: 143 for SIGTERM, 129 for SIGHUP,
-// which end the run as Ctrl-C does).
+// could not be run, a register file that could not be read or written, or a workspace
+// file that cannot be read or written; 3 when a script stopped on an invalid command; 4
+// when R0 ends as ERROR or OVERFLOW; 130 when Ctrl-C cancelled a command of a
+// non-interactive run (with -w: 143 for SIGTERM, 129 for SIGHUP, which end the run as
+// Ctrl-C does). A run whose last token is "compare" exits as cmp does: 0 equal, 1
+// different, 4 not comparable.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -97,9 +99,12 @@ const char USAGE[] =
     "A result of ERROR or OVERFLOW has its reason on standard error (\"ERROR: division by\n"
     "zero\").\n"
     "Exit status: 0; 1 when a command was refused for its significant digits or ran out\n"
-    "of memory; 2 for a usage error, a filter line that could not be run, or a workspace\n"
-    "file that cannot be read or written; 3 when a script stopped on \"Invalid command\";\n"
-    "4 when R0 ends as ERROR or OVERFLOW; 130 after Ctrl-C.\n\n";
+    "of memory; 2 for a usage error, a filter line that could not be run, a register\n"
+    "file that could not be read or written, or a workspace file that cannot be read or\n"
+    "written; 3 when a script stopped on \"Invalid command\";\n"
+    "4 when R0 ends as ERROR or OVERFLOW; 130 after Ctrl-C. When the last token is\n"
+    "'compare', its report is printed instead of R0 and the exit status is 0 when the\n"
+    "registers are equal, 1 when they differ, 4 when one is ERROR or OVERFLOW.\n\n";
 
 int usage_error(const std::string &message) {
   fprintf(stderr, "deepnums-cli: %s\n", printable(message).c_str());
