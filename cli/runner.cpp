@@ -22,6 +22,7 @@
 
 #include "core/cancel.h"
 #include "engine/executor.h"
+#include "engine/progress_text.h"
 
 namespace {
 
@@ -37,15 +38,17 @@ void on_interrupt(int sig) {
   if (command_running.load()) cancel_requested.store(true);
 }
 
+// The widest progress line shown since the last erase.
+int progress_line_width = 0;
+
+// "12.3 s  45%  about 15 s left  (Ctrl-C cancels)"; blanks cover the rest of an earlier,
+// longer line (a console without escape sequences shows them plainly).
 void show_progress_line(double seconds) {
-  int len = progress_len.load(std::memory_order_relaxed);
-  int pos = progress_pos.load(std::memory_order_relaxed);
-  if (len > 0 && pos >= 0 && pos <= len) {
-    fprintf(stderr, "\r%.1f s  %3d%%  (Ctrl-C cancels)", seconds,
-            (int)((double)pos * 100.0 / (double)len));
-  } else {
-    fprintf(stderr, "\r%.1f s  (Ctrl-C cancels)", seconds);
-  }
+  char text[128];
+  progress_status_text(text, sizeof text, seconds, false);
+  const int width = fprintf(stderr, "\r%s  (Ctrl-C cancels)", text) - 1;
+  if (width < progress_line_width) fprintf(stderr, "%*s", progress_line_width - width, "");
+  if (width > progress_line_width) progress_line_width = width;
   fflush(stderr);
 }
 
@@ -180,6 +183,7 @@ RunResult run_engine_command(int code, bool show_progress) {
   command_running.store(false);
   if (progress_shown) {
     fputs("\r\033[K", stderr);
+    progress_line_width = 0;
     fflush(stderr);
   }
 

@@ -229,15 +229,17 @@ std::string token_help() {
       "  COMMAND    a button caption (case and blanks ignored) or an alias\n"
       "A command takes x from R1 and y from R0 and lifts the stack: the result goes to\n"
       "R0, the operands move down one level (R1 = old R0, R2 = old R1), so the first\n"
-      "number entered is x.\n\n"
+      "number entered is x. powmod takes three: R2 ^ R1 mod R0. The commands from code\n"
+      "200 on are the constants and functions beyond the buttons; they always compute\n"
+      "with exact digits.\n\n"
       "Expressions (-e EXPR; with -i and in the filter, a line that starts with \"=\"):\n"
       "  numbers as above; + - * / % and ^ (right to left: 2^3^2 = 512); unary minus\n"
       "  (-2^2 = -4); parentheses; postfix ! (3! = 6); a command that takes operands by\n"
       "  its caption or an alias below, its operands in parentheses, x first: sqrt(2),\n"
-      "  ln(x), pow(2, 10), round(x, 2); pi and e; R0..R9 and ans (R0) as variables.\n"
-      "  Each operation runs as one command; the result goes to R0 and lifts the stack\n"
-      "  once, and R1..R4 keep the old R0..R3. A mistake is named with its column:\n"
-      "  \"2+*3\": expected a number at column 3.\n\n";
+      "  ln(x), pow(2, 10), round(x, 2), powmod(2, 10, 1000); pi and e; R0..R9 and ans\n"
+      "  (R0) as variables. Each operation runs as one command; the result goes to R0\n"
+      "  and lifts the stack once, and R1..R4 keep the old R0..R3. A mistake is named\n"
+      "  with its column: \"2+*3\": expected a number at column 3.\n\n";
   char line[200];
   snprintf(line, sizeof line, "  %-5s %-22s %-16s %s\n", "code", "caption", "aliases", "effect");
   help += line;

@@ -10,10 +10,13 @@
 // Progress: the outermost long loop that knows its length publishes (position, length)
 // through two atomics; a front end may poll them from another thread. A loop opens a
 // ProgressLoop and reports through it; loops inside it (the products and quotients of a
-// series term) then stay silent, so the figure follows the command's own loop.
+// series term) then stay silent, so the figure follows the command's own loop. A loop
+// whose position measures the work done (not merely its steps) also says when that work
+// started, so that the front ends can show the time left.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 
 struct CommandCancelled {};
 
@@ -32,6 +35,16 @@ inline void progress_set(int pos, int len) {
   progress_len.store(len, std::memory_order_relaxed);
 }
 
+// Set when a loop whose position grows in proportion to the work done starts that work:
+// the steady clock in nanoseconds (never 0), 0 while no such loop runs. From it and the
+// position a front end extrapolates the time left (engine/progress_text.h).
+extern std::atomic<long long> progress_work_since;
+
+inline long long progress_clock_ns() {
+  using namespace std::chrono;
+  return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 // Long loops open inside one another; the outermost one publishes.
 extern int progress_depth;
 
@@ -43,6 +56,13 @@ class ProgressLoop {
   ProgressLoop &operator=(const ProgressLoop &) = delete;
   void set(int pos, int len) const {
     if (outermost_) progress_set(pos, len);
+  }
+  // The positions published from now on measure the work done, which starts now (again,
+  // when called a second time: the time left is then that of the new run of the loop).
+  void work_starts() const {
+    if (!outermost_) return;
+    const long long now = progress_clock_ns();
+    progress_work_since.store(now != 0 ? now : 1, std::memory_order_relaxed);
   }
 
  private:

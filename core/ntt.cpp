@@ -7,8 +7,10 @@
 // Twiddle tables for level L (butterfly span L) hold w_{2L}^j, j < L, at offset L.
 #include "core/ntt.h"
 
+#include <atomic>
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 #include "core/cancel.h"
 #include "core/parallel.h"
@@ -32,63 +34,38 @@ uint32_t pow_mod(uint32_t b, uint64_t e, uint32_t p) {
   return (uint32_t)r;
 }
 
-// The twiddles of one prime, four arrays of storage_size entries in one block (block owns
-// it): level L (butterfly span L) at offset L, built for L < tables_size.
+// The twiddles of one prime for transforms up to `size`: four arrays of `size` entries in
+// one block, level L (butterfly span L) at offset L.
 struct Tables {
   uint32_t *fwd, *fwd_q, *inv, *inv_q;
-  uint32_t *block;
+  int size;
 };
-Tables tables[2];
-// The transforms' work: two buffers a prime of storage_size entries.
-uint32_t *work_a[2], *work_b[2];
-// Entries of every table and work buffer: grown to the longest transform so far (24 MiB
-// in all at the largest), so a run that needs only short ones never maps more.
-int storage_size = 0;
+// The tables in use, one per prime. They are made at the first transform and made anew,
+// larger, when a longer one comes (so a run that needs only short transforms never maps
+// more: at most 8 MiB a prime at the longest). A table once published is never changed
+// or freed, since the other thread may be reading it: the levels it has are copied into
+// the larger one, and the smaller stays (all of them together are smaller than the
+// largest).
+std::atomic<const Tables *> tables[2];
+// The tables replaced by larger ones, kept (and reachable) for the life of the process:
+// one per size at most, per prime.
+const Tables *retired[2][NTT_MAX_LOG + 1];
+int retired_count = 0;
 // n^−1 mod p (and its Shoup quotient, and as a Montgomery residue) for n = 2^k, per prime:
 // kept with the tables so a short product pays no modular powering.
 struct Scale {
   uint32_t inv, inv_q, mont, mont_q;
 };
 Scale scales[2][NTT_MAX_LOG + 1];
-int tables_size = 1;    // the levels L < tables_size are built
+// The levels L < tables_size are built. Two threads may transform at once (the pool's
+// caller and helper): tables are only ever made, under tables_mutex, and published by the
+// release stores of tables and tables_size, so a reader that has seen a size reads a
+// table of at least that size with finished levels.
+std::atomic<int> tables_size{1};
+std::mutex tables_mutex;
 bool use_avx2 = false;  // set with the first tables: the processor has AVX2
 
 uint32_t shoup_quotient(uint32_t w, uint32_t p) { return (uint32_t)(((uint64_t)w << 32) / p); }
-
-// Builds the twiddle levels up to transforms of size n (only those not built yet).
-void build_tables(int n) {
-  for (int k = 0; k < 2; ++k) {
-    const uint32_t p = PRIMES[k].p;
-    Tables &t = tables[k];
-    for (int L = tables_size; L < n; L <<= 1) {
-      const uint32_t w = pow_mod(PRIMES[k].g, (p - 1) / (2 * (uint64_t)L), p);
-      const uint32_t wi = pow_mod(w, p - 2, p);
-      uint64_t x = 1, y = 1;
-      for (int j = 0; j < L; ++j) {
-        t.fwd[L + j] = (uint32_t)x;
-        t.fwd_q[L + j] = shoup_quotient((uint32_t)x, p);
-        t.inv[L + j] = (uint32_t)y;
-        t.inv_q[L + j] = shoup_quotient((uint32_t)y, p);
-        x = x * w % p;
-        y = y * wi % p;
-      }
-    }
-  }
-  if (tables_size == 1) {
-    use_avx2 = ntt_have_avx2();
-    for (int k = 0; k < 2; ++k) {
-      const uint32_t p = PRIMES[k].p;
-      for (int lg = 0; lg <= NTT_MAX_LOG; ++lg) {
-        Scale &s = scales[k][lg];
-        s.inv = pow_mod((uint32_t)1 << lg, p - 2, p);
-        s.inv_q = shoup_quotient(s.inv, p);
-        s.mont = (uint32_t)(((uint64_t)s.inv << 32) % p);
-        s.mont_q = shoup_quotient(s.mont, p);
-      }
-    }
-  }
-  tables_size = n;
-}
 
 // a mod p for a < 2^62 by Barrett reduction with m = floor(2^64 / p).
 inline uint32_t reduce(uint64_t a, uint64_t m, uint32_t p) {
@@ -101,6 +78,85 @@ inline uint32_t reduce(uint64_t a, uint64_t m, uint32_t p) {
 inline uint32_t mul_shoup(uint32_t t, uint32_t w, uint32_t wq, uint32_t p) {
   uint32_t q = (uint32_t)(((uint64_t)t * wq) >> 32);
   return t * w - q * p;
+}
+
+// Builds the twiddle levels up to transforms of size n (only those not built yet). The
+// top level by the recurrence x ← x w (Shoup's product, no division), each level below by
+// taking every other entry of the one above (w_2L^j = w_4L^2j), and the quotients by a
+// double-precision estimate that one correction step makes exact.
+// std::bad_alloc, with nothing changed, when the system cannot give the memory.
+void build_tables(int n) {
+  std::lock_guard<std::mutex> lock(tables_mutex);
+  const int built = tables_size.load(std::memory_order_relaxed);
+  if (n <= built) return;
+  const int top = n >> 1;
+  Tables made[2];
+  std::unique_ptr<uint32_t[]> blocks[2];
+  for (int k = 0; k < 2; ++k) {
+    blocks[k].reset(new uint32_t[4 * (size_t)n]);
+    uint32_t *b = blocks[k].get();
+    made[k] = Tables{b, b + n, b + 2 * (size_t)n, b + 3 * (size_t)n, n};
+    if (const Tables *old = tables[k].load(std::memory_order_relaxed)) {
+      std::memcpy(made[k].fwd, old->fwd, sizeof(uint32_t) * (size_t)built);
+      std::memcpy(made[k].fwd_q, old->fwd_q, sizeof(uint32_t) * (size_t)built);
+      std::memcpy(made[k].inv, old->inv, sizeof(uint32_t) * (size_t)built);
+      std::memcpy(made[k].inv_q, old->inv_q, sizeof(uint32_t) * (size_t)built);
+    }
+  }
+  for (int k = 0; k < 2; ++k) {
+    const uint32_t p = PRIMES[k].p;
+    const double scale = 4294967296.0 / p;
+    const auto quotient = [&](uint32_t w) {
+      const uint64_t num = (uint64_t)w << 32;
+      uint64_t q = (uint64_t)((double)w * scale);  // within one of floor(num / p)
+      if (q * p > num) --q;
+      if (num - q * p >= p) ++q;
+      return (uint32_t)q;
+    };
+    Tables &t = made[k];
+    const uint32_t w = pow_mod(PRIMES[k].g, (p - 1) / (2 * (uint64_t)top), p);
+    const uint32_t wi = pow_mod(w, p - 2, p);
+    const uint32_t wq = shoup_quotient(w, p), wiq = shoup_quotient(wi, p);
+    uint32_t x = 1, y = 1;
+    for (int j = 0; j < top; ++j) {
+      t.fwd[top + j] = x;
+      t.fwd_q[top + j] = quotient(x);
+      t.inv[top + j] = y;
+      t.inv_q[top + j] = quotient(y);
+      x = mul_shoup(x, w, wq, p);
+      x = x >= p ? x - p : x;
+      y = mul_shoup(y, wi, wiq, p);
+      y = y >= p ? y - p : y;
+    }
+    for (int L = top >> 1; L >= built; L >>= 1) {
+      for (int j = 0; j < L; ++j) {
+        t.fwd[L + j] = t.fwd[2 * L + 2 * j];
+        t.fwd_q[L + j] = t.fwd_q[2 * L + 2 * j];
+        t.inv[L + j] = t.inv[2 * L + 2 * j];
+        t.inv_q[L + j] = t.inv_q[2 * L + 2 * j];
+      }
+    }
+  }
+  if (built == 1) {
+    use_avx2 = ntt_have_avx2();
+    for (int k = 0; k < 2; ++k) {
+      const uint32_t p = PRIMES[k].p;
+      for (int lg = 0; lg <= NTT_MAX_LOG; ++lg) {
+        Scale &s = scales[k][lg];
+        s.inv = pow_mod((uint32_t)1 << lg, p - 2, p);
+        s.inv_q = shoup_quotient(s.inv, p);
+        s.mont = (uint32_t)(((uint64_t)s.inv << 32) % p);
+        s.mont_q = shoup_quotient(s.mont, p);
+      }
+    }
+  }
+  for (int k = 0; k < 2; ++k) {
+    blocks[k].release();  // kept for the life of the process (see tables)
+    const Tables *old = tables[k].exchange(new Tables(made[k]), std::memory_order_acq_rel);
+    if (old != nullptr) retired[k][retired_count] = old;
+  }
+  if (retired[0][retired_count] != nullptr) ++retired_count;
+  tables_size.store(n, std::memory_order_release);
 }
 
 void forward(uint32_t *a, int n, const Tables &t, uint32_t p) {
@@ -167,31 +223,28 @@ void inverse(uint32_t *a, int n, const Tables &t, uint32_t p) {
   }
 }
 
-// Grows the tables and the work buffers to transforms of size n (a power of two), keeping
-// the levels built; std::bad_alloc, with nothing changed, when the system cannot give the
-// memory.
-void reserve_storage(int n) {
-  if (n <= storage_size) return;
-  std::unique_ptr<uint32_t[]> blocks[2], work[2];
-  for (int k = 0; k < 2; ++k) {
-    blocks[k].reset(new uint32_t[4 * (size_t)n]);
-    work[k].reset(new uint32_t[2 * (size_t)n]);
+// Work buffers per pool slot (the caller's thread and the helper may each run a product)
+// and per prime: a[k], b[k] of `size` entries each, grown to the longest transform the
+// slot has run. Only the thread of a slot grows its buffers, before it hands a prime to
+// the other thread.
+struct Work {
+  uint32_t *a[2] = {}, *b[2] = {};
+  int size = 0;
+  std::unique_ptr<uint32_t[]> block;
+  // std::bad_alloc, with the buffers unchanged, when the system cannot give the memory.
+  void reserve(int n) {
+    if (n <= size) return;
+    std::unique_ptr<uint32_t[]> fresh(new uint32_t[4 * (size_t)n]);
+    for (int k = 0; k < 2; ++k) {
+      a[k] = fresh.get() + (size_t)(2 * k) * n;
+      b[k] = a[k] + n;
+    }
+    block = std::move(fresh);
+    size = n;
   }
-  for (int k = 0; k < 2; ++k) {
-    Tables &t = tables[k];
-    uint32_t *b = blocks[k].get();
-    uint32_t *const fresh[4] = {b, b + n, b + 2 * (size_t)n, b + 3 * (size_t)n};
-    const uint32_t *const old[4] = {t.fwd, t.fwd_q, t.inv, t.inv_q};
-    for (int a = 0; a < 4 && storage_size > 0; ++a)
-      std::memcpy(fresh[a], old[a], sizeof(uint32_t) * (size_t)storage_size);
-    delete[] t.block;
-    t = Tables{fresh[0], fresh[1], fresh[2], fresh[3], blocks[k].release()};
-    delete[] work_a[k];
-    work_a[k] = work[k].release();
-    work_b[k] = work_a[k] + n;
-  }
-  storage_size = n;
-}
+};
+Work work[2];
+
 }  // namespace
 
 namespace {
@@ -200,23 +253,25 @@ struct PrimeJob {
   int k, n, la, lb;
   const uint32_t *a, *b;
   bool square;
+  uint32_t *x, *y;  // the work buffers of this prime
 };
 
-// The cyclic convolution of a and b modulo prime k, left in work_a[k][0 .. n).
+// The cyclic convolution of a and b modulo prime k, left in j.x[0 .. n).
 void convolve_mod_prime(void *arg) {
   const PrimeJob &j = *(const PrimeJob *)arg;
   const uint32_t p = PRIMES[j.k].p;
   const int n = j.n;
-  uint32_t *x = work_a[j.k], *y = work_b[j.k];
+  uint32_t *x = j.x, *y = j.y;
   std::memcpy(x, j.a, sizeof(uint32_t) * (size_t)j.la);
   std::memset(x + j.la, 0, sizeof(uint32_t) * (size_t)(n - j.la));
-  forward(x, n, tables[j.k], p);
+  const Tables &t = *tables[j.k].load(std::memory_order_acquire);
+  forward(x, n, t, p);
   if (j.square) {
     y = x;
   } else {
     std::memcpy(y, j.b, sizeof(uint32_t) * (size_t)j.lb);
     std::memset(y + j.lb, 0, sizeof(uint32_t) * (size_t)(n - j.lb));
-    forward(y, n, tables[j.k], p);
+    forward(y, n, t, p);
   }
   const Scale &sc = scales[j.k][__builtin_ctz((unsigned)n)];
   const uint32_t scale = sc.inv, scale_q = sc.inv_q;
@@ -233,7 +288,7 @@ void convolve_mod_prime(void *arg) {
       x[i] = v >= p ? v - p : v;
     }
   }
-  inverse(x, n, tables[j.k], p);
+  inverse(x, n, t, p);
 }
 
 // Chinese remainder for the columns [from, to): v = r0 + p0 × ((r1 − r0) × p0^−1 mod p1).
@@ -282,12 +337,13 @@ void recombine_span(uint64_t *out, const uint32_t *x0, const uint32_t *x1, int l
 
 struct CrtJob {
   uint64_t *out;
+  const uint32_t *x0, *x1;
   int from, to;
 };
 
 void recombine(void *arg) {
   const CrtJob &c = *(const CrtJob *)arg;
-  recombine_span(c.out + c.from, work_a[0] + c.from, work_a[1] + c.from, c.to - c.from);
+  recombine_span(c.out + c.from, c.x0 + c.from, c.x1 + c.from, c.to - c.from);
 }
 
 }  // namespace
@@ -296,17 +352,18 @@ void ntt_convolve(uint64_t *out, const uint32_t *a, int la, const uint32_t *b, i
   const int len = la + lb - 1;
   int n = 1;
   while (n < len) n <<= 1;
-  reserve_storage(n);
-  if (n > tables_size) build_tables(n);
+  if (n > tables_size.load(std::memory_order_acquire)) build_tables(n);
   const bool square = a == b && la == lb;
-  PrimeJob jobs[2] = {{0, n, la, lb, a, b, square}, {1, n, la, lb, a, b, square}};
+  Work &w = work[parallel_slot()];
+  w.reserve(n);
+  PrimeJob jobs[2] = {{0, n, la, lb, a, b, square, w.a[0], w.b[0]}, {1, n, la, lb, a, b, square, w.a[1], w.b[1]}};
   if (n >= NTT_PARALLEL_MIN) {
     run_two(convolve_mod_prime, &jobs[0], convolve_mod_prime, &jobs[1]);
   } else {
     convolve_mod_prime(&jobs[0]);
     convolve_mod_prime(&jobs[1]);
   }
-  CrtJob halves[2] = {{out, 0, len / 2}, {out, len / 2, len}};
+  CrtJob halves[2] = {{out, w.a[0], w.a[1], 0, len / 2}, {out, w.a[0], w.a[1], len / 2, len}};
   if (n >= NTT_PARALLEL_MIN) {
     run_two(recombine, &halves[0], recombine, &halves[1]);
   } else {

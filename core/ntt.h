@@ -10,7 +10,7 @@ constexpr int NTT_MAX_LOG = 19;
 constexpr int NTT_MAX_SIZE = 1 << NTT_MAX_LOG;  // longest convolution: 524,288 terms
 // Transforms of at least this size run their two primes on two threads (measured in
 // bench/RESULTS.md; below it the hand-over costs more than it saves).
-constexpr int NTT_PARALLEL_MIN = 32768;
+constexpr int NTT_PARALLEL_MIN = 4096;
 
 // out[n] = Σ_{i + j = n} a[i] × b[j] for n = 0 .. la + lb − 2; la + lb − 1 ≤ NTT_MAX_SIZE;
 // every a[i], b[j] below 10^6 and min(la, lb) ≤ 469,000 (the column bound). a and b may

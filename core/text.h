@@ -13,7 +13,9 @@ constexpr int TEXT_SLOT_BYTES = 110000;  // every text buffer: 109,999 character
 int dec_from_text(DecWord *p, const char *text);
 
 // Writes p as the text shown in a register box into buf (at least TEXT_SLOT_BYTES): rounded
-// half up to sig_digits (or every internal digit when bare_digits), trailing zeros removed,
+// half up to sig_digits (or every internal digit when bare_digits) except where the carry
+// would raise the exponent past DEC_EXP_MAX (there cut off, so the text reads back as a
+// number within a unit of its last digit of p), trailing zeros removed,
 // grouped by 20 and broken every 200 digits unless the flags are 0, ending with CR LF.
 // p is rounded in place during the call and restored exactly before it returns.
 // 0 for a number, −1 for "OVERFLOW", "ERROR", "WRONG FORMAT" and for null arguments.

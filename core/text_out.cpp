@@ -2,7 +2,9 @@
 //
 // Rounding happens only here: half up at the last shown digit, done in place on the
 // caller's number with the lane increment and undone with the lane decrement, so the
-// number is bit for bit what it was when the call returns. Digits are indexed k = 0, 1, …
+// number is bit for bit what it was when the call returns. The one exception is a carry
+// past the top exponent, which the display leaves out (rounding toward zero), so that
+// every text written here reads back as a number within a unit of its last shown digit. Digits are indexed k = 0, 1, …
 // from the leading printed character; index k is preceded by CR LF when k is a multiple
 // of the line length, else by a blank when it is a multiple of the group length.
 #include <cstdio>
@@ -95,6 +97,13 @@ int dec_to_text(DecWord *p, char *buf) {
   if (count < internal_digits - 1 && dec_digit_at(p, count + 1) >= 5) {
     unit_at(p, count, +1);
     rounded = true;
+    // A carry into position 0 at the top exponent would show 1 e1000000000, a text that
+    // reads back as OVERFLOW. There the display rounds toward zero instead: the shown
+    // nines are the number's own digits, less than a unit of the last one below it.
+    if ((p[1] & TOP_LANE_MASK) && dec_exponent(p) == DEC_EXP_MAX) {
+      unit_at(p, count, -1);
+      rounded = false;
+    }
   }
 
   const int top = (p[1] & TOP_LANE_MASK) ? 1 : 0;

@@ -1,10 +1,13 @@
-// The catalogue of the 61 command codes 35 .. 95 in code order. Captions are the English
-// button captions; aliases are the command-line front end's short names (lower case, no
-// blanks) and must not collide with any caption written without blanks.
+// The catalogue: the 61 button codes 35 .. 95 in code order, then the constants and
+// functions beyond the buttons (codes from 200 on). Captions are the English button
+// captions, or the function's name; aliases are the command-line front end's short names
+// (lower case, no blanks) and must not collide with any caption written without blanks.
+// Help texts are plain ASCII (they go to terminals and into the manual page).
 #include "engine/command_table.h"
 
 #include "core/core.h"
 #include "engine/commands.h"
+#include "exact/exact.h"
 #include "functions/functions.h"
 
 namespace {
@@ -30,6 +33,13 @@ constexpr CommandDef reg(int code, const char *caption, const char *aliases,
                          const char *help) {
   return CommandDef{code, CMD_REGISTER, caption, aliases, help, nullptr, nullptr, nullptr,
                     cmd_register};
+}
+constexpr CommandDef ternary(int code, const char *caption, const char *aliases,
+                             const char *help,
+                             int (*fn)(DecWord *, const DecWord *, const DecWord *,
+                                       const DecWord *)) {
+  return CommandDef{code,    CMD_TERNARY, caption, aliases, help, nullptr,
+                    nullptr, nullptr,     nullptr, fn};
 }
 constexpr CommandDef unsupported(int code, const char *caption) {
   return CommandDef{code, CMD_UNSUPPORTED, caption, "", "not yet supported", nullptr,
@@ -102,15 +112,49 @@ const CommandDef CommandTable[] = {
     unary(94, "EP", "exponent", "R0 = decimal exponent of y", cmd_exponent),
     CommandDef{95, CMD_SCRIPT, "Perform the following", "run script",
                "run the script box", nullptr, nullptr, nullptr, nullptr},
+
+    // Beyond the buttons: exact digits only. Two operands: x = R1, y = R0, as for "x ^ y".
+    constant(200, "euler", "", "lift the stack, R0 = Euler's constant gamma = 0.5772...",
+             exact_euler),
+    constant(201, "catalan", "", "lift the stack, R0 = Catalan's constant G = 0.9159...",
+             exact_catalan),
+    constant(202, "zeta3", "apery", "lift the stack, R0 = zeta(3) = 1.2020...", exact_zeta3),
+    constant(203, "ln2", "", "lift the stack, R0 = ln 2 = 0.6931...", exact_ln2),
+    constant(204, "phi", "golden", "lift the stack, R0 = golden ratio (1 + sqrt 5) / 2",
+             exact_phi),
+    constant(205, "sqrt2", "", "lift the stack, R0 = sqrt 2", exact_sqrt2),
+    unary(210, "gamma", "", "R0 = Gamma(y), y not 0, -1, -2, ...", exact_gamma),
+    unary(211, "lngamma", "lgamma", "R0 = ln |Gamma(y)|", exact_lngamma),
+    unary(212, "zeta", "", "R0 = Riemann zeta(y), y not 1", exact_zeta),
+    unary(213, "erf", "", "R0 = error function erf(y)", exact_erf),
+    unary(214, "erfc", "", "R0 = complementary error function 1 - erf(y)", exact_erfc),
+    unary(215, "lambertw", "w0", "R0 = Lambert W0(y), y >= -1/e", exact_lambertw),
+    unary(216, "lambertwm1", "wm1", "R0 = Lambert W-1(y), -1/e <= y < 0", exact_lambertwm1),
+    binary(220, "agm", "", "R0 = arithmetic-geometric mean of x and y", exact_agm),
+    binary(221, "binomial", "binom choose", "R0 = x choose y, y an integer", exact_binomial),
+    binary(222, "atan2", "", "R0 = angle of the point (y, x): atan2(x, y)", exact_atan2),
+    binary(223, "logb", "", "R0 = logarithm of x to the base y", exact_logb),
+    binary(224, "nroot", "rootn", "R0 = y-th root of x, y an integer", exact_root),
+    binary(225, "gcd", "", "R0 = greatest common divisor of x and y (integers)", exact_gcd),
+    ternary(230, "powmod", "modpow", "R0 = R2 ^ R1 mod R0 (integers)", exact_powmod),
 };
 
 const int CommandTableCount = (int)(sizeof CommandTable / sizeof CommandTable[0]);
 
+namespace {
+
+constexpr int BUTTON_ROWS = LAST_BUTTON_CODE - FIRST_BUTTON_CODE + 1;
+
+}  // namespace
+
 const CommandDef *command_find(int code) {
-  // The rows are in code order without gaps, starting at 35; the range is checked before
-  // subtracting, so that no int code can overflow.
-  if (code < CommandTable[0].code || code > CommandTable[CommandTableCount - 1].code) return nullptr;
-  return &CommandTable[code - CommandTable[0].code];
+  // The button rows are in code order without gaps, starting at 35; the range is checked
+  // before subtracting, so that no int code can overflow. The few rows beyond follow.
+  if (code >= FIRST_BUTTON_CODE && code <= LAST_BUTTON_CODE)
+    return &CommandTable[code - FIRST_BUTTON_CODE];
+  for (int i = BUTTON_ROWS; i < CommandTableCount; i++)
+    if (CommandTable[i].code == code) return &CommandTable[i];
+  return nullptr;
 }
 
 int command_arity(const CommandDef &def) {
@@ -119,6 +163,7 @@ int command_arity(const CommandDef &def) {
     case CMD_UNARY:
     case CMD_IN_PLACE: return 1;
     case CMD_BINARY: return 2;
+    case CMD_TERNARY: return 3;
     case CMD_REGISTER:
     case CMD_SCRIPT:
     case CMD_UNSUPPORTED: break;

@@ -186,6 +186,11 @@ void run_command(const CommandDef &def) {
       fns.binary(r0, Registers[2], Registers[1]);
       register_show(0);
       break;
+    case CMD_TERNARY:
+      stack_lift();
+      fns.ternary(r0, Registers[3], Registers[2], Registers[1]);
+      register_show(0);
+      break;
     case CMD_UNARY:
       stack_lift();
       fns.unary(r0, Registers[1]);
@@ -210,8 +215,11 @@ void run_command(const CommandDef &def) {
       slot_copy(TextSlots[SLOT_STATUS], MSG_NOT_SUPPORTED);
       break;
   }
-  // An exact-mode operation that could not give digits says why.
-  if (exact_mode() && exact_message()[0] != '\0' && def.kind != CMD_SCRIPT)
+  // An exact-mode operation that could not give digits, or met a domain error or a pole,
+  // says why. The constants and functions beyond the buttons always compute with exact
+  // digits: they have no other algorithm.
+  if ((exact_mode() || command_is_extra(def)) && exact_message()[0] != '\0' &&
+      def.kind != CMD_SCRIPT)
     slot_copy(TextSlots[SLOT_STATUS], exact_message());
 }
 
@@ -241,6 +249,7 @@ namespace {
 // changed. −1 (and the status message) when the significant digits are invalid.
 int prepare_run() {
   TextSlots[SLOT_STATUS][0] = '\0';
+  exact_clear_message();  // a message belongs to the command that set it
   set_options();
 
   int d = read_digits_field(TextSlots[SLOT_SIG_DIGITS]);

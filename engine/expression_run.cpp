@@ -52,8 +52,8 @@ void put(int n, const HeldValue &v, bool keep_number) {
 
 // The reason for R0's marker after a command on `arity` operands whose reasons are given
 // (first operand first): the command's own, or that of the operand whose marker it passed
-// on, the first one with R0's marker. The operands of one or two after the lift: R1 = the
-// last, R2 = the one before; an in-place command's was R0 itself.
+// on, the first one with R0's marker. The operands of one to three after the lift: R1 = the
+// last, R2 and R3 the ones before; an in-place command's was R0 itself.
 const char *result_reason_of(int arity, const std::vector<const char *> &reasons, int code) {
   const DecWord *r0 = Registers[0];
   if (!dec_is_marker(r0)) return nullptr;
@@ -61,7 +61,7 @@ const char *result_reason_of(int arity, const std::vector<const char *> &reasons
   const CommandDef *def = command_find(code);
   if (def == nullptr) return nullptr;
   if (def->kind == CMD_IN_PLACE) return reasons.empty() ? nullptr : reasons[0];
-  if (def->kind != CMD_UNARY && def->kind != CMD_BINARY) return nullptr;
+  if (def->kind != CMD_UNARY && def->kind != CMD_BINARY && def->kind != CMD_TERNARY) return nullptr;
   for (int i = 0; i < arity; i++) {
     const DecWord *operand = Registers[arity - i];  // first operand deepest
     if (dec_head(operand) == dec_head(r0)) return reasons[(size_t)i];

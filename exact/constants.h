@@ -16,6 +16,10 @@ constexpr int64_t PI_MAX_DIGITS = 1200000;
 Int const_pi(int p);
 Int const_ln2(int p);
 Int const_ln10(int p);
+// Euler's γ, Catalan's G and ζ(3) (exact/constants_more.cpp), each cached for the session.
+Int const_euler(int p);
+Int const_catalan(int p);
+Int const_zeta3(int p);
 
 // The calculator's stored constants, when the engine has handed them over: floor(c ×
 // BASE^p) from their digits while the digits reach (p ≤ (digits − 5) / 6); false

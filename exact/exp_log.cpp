@@ -14,6 +14,7 @@
 #include "core/cancel.h"
 #include "exact/constants.h"
 #include "exact/exact.h"
+#include "exact/parallel.h"
 #include "exact/run.h"
 #include "exact/series.h"
 
@@ -291,7 +292,15 @@ ExpSplit exp_split(const Nat &c, int L, int64_t a, int64_t b, PowerTable &pw) {
   cancel_check();
   Frame f;
   const int64_t m = a + (b - a) / 2;
-  ExpSplit l = exp_split(c, L, a, m, pw), r = exp_split(c, L, m, b, pw);
+  ExpSplit l, r;
+  const auto left = [&] { l = exp_split(c, L, a, m, pw); };
+  const auto right = [&] { r = exp_split(c, L, m, b, pw); };
+  if (split_forks(b - a, L + c.n)) {
+    fork_join(left, right, {&r.Q, &r.T});
+  } else {
+    left();
+    right();
+  }
   // T = T1 Q2 BASE^(L n2) + P1 T2.
   s.T = nat_add(nat_shift_limbs(nat_mul(l.T, r.Q), (int64_t)L * (b - m)), nat_mul(pw.get(m - a), r.T));
   s.Q = nat_mul(l.Q, r.Q);
@@ -311,40 +320,91 @@ Scaled leading(const Nat &m, int64_t s, int K) {
   return Scaled{nat_high_limbs(m, m.n - K), s + (m.n - K)};
 }
 
-// Σ_{k=0}^{n} x^k / k! = N / D for x = c / BASE^L (c ≥ 1, x < 2.4), exactly:
-// D = Q BASE^(L n), N = D + T, with n chosen so that the tail Σ_{k>n} ≤ 2 x^(n+1) / (n+1)!
-// (valid for x ≤ (n + 2) / 2) is at most BASE^−q. Both are returned cut to K limbs.
-void exp_piece(const Nat &c, int L, int q, int K, Scaled *N, Scaled *D) {
-  Frame f;
+// From this many limbs on, the pieces of exp are shared between two threads (below, the
+// hand-over costs more than it saves).
+constexpr int PIECES_FORK_MIN_LIMBS = 60;
+
+// One piece of the bit-burst decomposition: x = c / BASE^L, summed to n terms.
+struct ExpPiece {
+  Nat c;
+  int L = 0;
+  int64_t n = 0;
+  double cost = 0;  // an estimate of its split's time, for sharing pieces between threads
+};
+
+// The terms for a piece c / BASE^L at q limbs: the tail Σ_{k>n} ≤ 2 x^(n+1) / (n+1)!
+// (valid for x ≤ (n + 2) / 2) is at most BASE^−q.
+ExpPiece exp_plan(const Nat &c, int L, int q) {
   const double lx = (nat_log10(c) + 1e-9 - 6.0 * L) * LN10;  // ≥ ln x
   const double target = -(double)q * 6.0 * LN10 - 2.0;
-  const int64_t n = exp_series_terms(lx, target);
+  ExpPiece p;
+  p.c = c;
+  p.L = L;
+  p.n = exp_series_terms(lx, target);
+  p.cost = split_cost(p.n, L, c.n);
+  return p;
+}
+
+// Σ_{k=0}^{n} x^k / k! = N / D for the piece, exactly: D = Q BASE^(L n), N = D + T. Both
+// are returned cut to K limbs.
+void exp_piece(const ExpPiece &pc, int K, Scaled *N, Scaled *D) {
+  Frame f;
   PowerTable pw;
-  pw.c = c;
-  pw.prepare(n);
-  ExpSplit sp = exp_split(c, L, 1, n + 1, pw);
-  const int64_t shift = (int64_t)L * n;
+  pw.c = pc.c;
+  pw.prepare(pc.n);
+  ExpSplit sp = exp_split(pc.c, pc.L, 1, pc.n + 1, pw);
+  const int64_t shift = (int64_t)pc.L * pc.n;
   *N = leading(nat_add(nat_shift_limbs(sp.Q, shift), sp.T), 0, K);
   *D = leading(sp.Q, shift, K);
   f.keep({&N->m, &D->m});
 }
 
+// a b kept to K limbs, from the product's columns six limbs below the K kept on
+// (nat_mul_top; its error is counted in exp_frac's bound).
+Scaled mul_cut(const Scaled &a, const Scaled &b, int K) {
+  const int from = a.m.n + b.m.n - K - 6;
+  return leading(nat_mul_top(a.m, b.m, from), a.s + b.s + std::max(from, 0), K);
+}
+
+// num, den × the fractions of the pieces next() hands out (until it gives −1), in turn,
+// each product kept to K limbs.
+template <class Next>
+void exp_chain(const ExpPiece *pieces, const Next &next, int K, Scaled *num, Scaled *den) {
+  Frame f;
+  Scaled n = *num, d = *den;
+  for (int i = next(); i >= 0; i = next()) {
+    Frame g;
+    Scaled N, D;
+    exp_piece(pieces[i], K, &N, &D);
+    Scaled nn = mul_cut(n, N, K), dd = mul_cut(d, D, K);
+    g.keep({&nn.m, &dd.m});
+    n = nn;
+    d = dd;
+  }
+  f.keep({&n.m, &d.m});
+  *num = n;
+  *den = d;
+}
 
 // e^r for 0 ≤ r < 2.4 (r × BASE^−q). The fraction's limbs are cut into pieces at limb
 // positions 1, 2, 4, 8, …: r = Σ r_j with r_j = c_j / BASE^(2^j) < BASE^(−2^(j−1)), and
 // e^r = Π e^(r_j), each by binary splitting of its Taylor series as a fraction N_j / D_j
 // (few terms for the late, long pieces); the numerators and the denominators are
-// multiplied apart, kept to K = q + 3 limbs, and divided once.
-// Error, with m pieces and ε = BASE^−(K−1): F = Π N_j / D_j ≥ 1, e^r ∈ F [1, (1 + BASE^−q)^m];
-// each of the ≤ 2m cuts of the numerator lowers it by a factor ≥ 1 − 1.01 ε (the cut to K
-// limbs, and the product's dropped low columns: with `from` six limbs below the K kept, the
-// product is at least BASE^(K+4) units of BASE^from and loses less than 2 (K + 1) BASE of
-// them, a factor within 2 (K + 1) BASE^−4 ε), each of the denominator's raises the quotient
-// likewise, and the final floor loses < 1 unit. With
+// multiplied apart, kept to K = q + 3 limbs, and divided once. With the second thread
+// free, the pieces are shared between two chains of products (each thread takes the next
+// piece when it is done with one, and multiplies it into its own chain), which one more
+// product joins.
+// Error, with m factors (pieces, the stored e, and the join of two chains) and
+// ε = BASE^−(K−1): F = Π N_j / D_j ≥ 1, e^r ∈ F [1, (1 + BASE^−q)^m]; each of the ≤ 2m cuts
+// of the numerator lowers it by a factor ≥ 1 − 1.01 ε (the cut to K limbs, and the
+// product's dropped low columns: with `from` six limbs below the K kept, the product is at
+// least BASE^(K+4) units of BASE^from and loses less than 2 (K + 1) BASE of them, a factor
+// within 2 (K + 1) BASE^−4 ε), each of the denominator's raises the quotient likewise, and
+// the final floor loses < 1 unit. With
 // E the floor and e^r ≤ 11.1: E − 1 < e^r BASE^q ≤ E + 1 + 11.4 m units. The result is
 // max(E − 1, BASE^q) (also a lower bound, as r ≥ 0) with err = 12 m + 3.
-// The product of the pieces' fractions: e^r ≈ num / den (see exp_fix); *factors pieces.
-// For r ≥ 1 the stored digits of e (when they reach K limbs) count as one more piece.
+// The product of the pieces' fractions: e^r ≈ num / den (see exp_fix); *factors = m.
+// For r ≥ 1 the stored digits of e (when they reach K limbs) count as one more factor.
 void exp_frac(const Nat &r0, int q, Scaled *num_out, Scaled *den_out, uint64_t *factors) {
   Frame f;
   const int K = q + 3;
@@ -361,21 +421,28 @@ void exp_frac(const Nat &r0, int q, Scaled *num_out, Scaled *den_out, uint64_t *
     num = Scaled{e_fix.m, -(int64_t)K};
     ++*factors;
   }
+  ExpPiece pieces[64];
+  int count = 0;
   for (int lo = 0, hi = 1; lo < q; lo = hi, hi *= 2) {
     if (hi > q) hi = q;
     const Nat top = nat_high_limbs(r, q - hi);
     const Nat c = lo == 0 ? top : nat_low_limbs(top, hi - lo);
-    if (c.n == 0) continue;
-    Frame g;
-    Scaled N, D;
-    exp_piece(c, hi, q, K, &N, &D);
-    // Only the products' columns from six limbs below the K kept (nat_mul_top; see above).
-    const int fn = num.m.n + N.m.n - K - 6, fd = den.m.n + D.m.n - K - 6;
-    Scaled nn = leading(nat_mul_top(num.m, N.m, fn), num.s + N.s + std::max(fn, 0), K);
-    Scaled dd = leading(nat_mul_top(den.m, D.m, fd), den.s + D.s + std::max(fd, 0), K);
-    g.keep({&nn.m, &dd.m});
-    num = nn;
-    den = dd;
+    if (c.n != 0) pieces[count++] = exp_plan(c, hi, q);
+  }
+  *factors += (uint64_t)count;
+  if (count < 2 || q < PIECES_FORK_MIN_LIMBS || !parallel_idle()) {
+    int i = 0;
+    exp_chain(pieces, [&] { return i < count ? i++ : -1; }, K, &num, &den);
+  } else {
+    int order[64];
+    order_by_cost(count, [&](int i) { return pieces[i].cost; }, order);
+    WorkQueue queue(order, count);
+    const auto next = [&] { return queue.take(); };
+    Scaled num_b{nat_from_u64(1), 0}, den_b{nat_from_u64(1), 0};
+    fork_join([&] { exp_chain(pieces, next, K, &num, &den); },
+              [&] { exp_chain(pieces, next, K, &num_b, &den_b); }, {&num_b.m, &den_b.m});
+    num = mul_cut(num, num_b, K);
+    den = mul_cut(den, den_b, K);
     ++*factors;
   }
   num.m = nat_copy(num.m);  // the initial 1s are temporaries of this frame too
@@ -466,13 +533,38 @@ double dec_to_double(const Dec &x) {
   return std::pow(10.0, nat_log10(x.m) + (double)x.e) * (x.neg ? -1 : 1);
 }
 
+// The order of the steps: ln(1 + t) to t^(LN_ORDER − 1), so a step from y good to h limbs
+// gives about LN_ORDER h. A high order costs little (the powers of a small t are short)
+// and lets the step below run at an eighth of the precision.
+constexpr int LN_ORDER = 8;
+
+// An upper bound of a^k / BASE^((k − 1) q) for a ≥ 0, from a's top three limbs.
+uint64_t power_bound(const Nat &a, int k, int q) {
+  if (a.n == 0) return 0;
+  const int used = a.n < 3 ? a.n : 3;
+  const Nat top = nat_add_small(nat_high_limbs(a, a.n - used), 1);  // a < top BASE^(n − used)
+  const int64_t shift = (int64_t)k * (a.n - used) - (int64_t)(k - 1) * q;
+  const Nat pk = nat_pow(top, (uint64_t)k);
+  Nat v;
+  if (shift >= 0) {
+    if (pk.n + shift > 3) return ~(uint64_t)0;
+    v = nat_shift_limbs(pk, shift);
+  } else {
+    v = nat_add_small(nat_high_limbs(pk, (int)-shift), 1);
+  }
+  return v.n > 3 ? ~(uint64_t)0 : nat_to_u64(v);
+}
+
 // One step at q limbs from y ≈ ln x: ln x = y + ln(1 + t) with t from newton_t, and
-// ln(1 + t) = t − t²/2 + t³/3 − R with |R| ≤ t⁴ / (4 (1 − |t|)) ≤ t⁴ / 3 for |t| ≤ 1/4, so
-// the step is of fourth order. Returns y + t − t²/2 + t³/3 and in *err a bound of its
-// distance to ln x BASE^q in units: P' = 1 − t + t² ≤ 1.32 carries t's error (2 errt), the
-// truncated products and quotients add ≤ 5 units, and R ≤ (|t̃| + errt)⁴ BASE^−3q.
-// *ok is false when |t| is too large for the bound (then the plain Newton step y + t is
-// returned).
+// ln(1 + t) = Σ_{k<M} (−1)^(k+1) t^k / k + R, |R| ≤ |t|^M / (M (1 − |t|)) ≤ |t|^M / 6 for
+// |t| ≤ 1/4 (M = LN_ORDER), so the step is of order M. Returns y + that sum and in *err a
+// bound of its distance to ln x BASE^q in units: the sum's derivative in t is below
+// 1 / (1 − |t|) ≤ 4/3, which carries t's error (2 errt); the powers U_k ≈ t^k BASE^q are
+// taken from U_(k−1) and t cut to as many limbs as U_(k−1) has (the cut and the floor move
+// U_k by less than 2 units, and U_(k−1)'s error shrinks by |t| ≤ 1/4, so each U_k is
+// within 2.67 units), each U_k / k is floored: Σ_{k=2}^{7} (2.67 / k + 1) < 11 units;
+// and R ≤ (|t̃| + errt)^M BASE^−(M−1)q (power_bound). *ok is false when |t| is too large
+// for the bound (then the plain Newton step y + t is returned).
 Int ln_step(const Dec &x, const Int &y, int q, uint64_t *err, bool *ok) {
   Frame f;
   Int t;
@@ -480,30 +572,31 @@ Int ln_step(const Dec &x, const Int &y, int q, uint64_t *err, bool *ok) {
   newton_t(x, y, q, &t, &errt);
   const Nat ta = nat_add(t.m, nat_from_u64(errt));  // ≥ |t| in units
   const Nat quarter = nat_shift_limbs(nat_from_u64(BASE / 4), q - 1);
-  const Nat s2 = nat_add_small(nat_high_limbs(nat_sqr(ta), q), 1);  // ≥ ta² BASE^−q
-  const Nat s4 = nat_add_small(nat_high_limbs(nat_sqr(s2), q), 1);  // ≥ ta⁴ BASE^−3q
+  const uint64_t rest = power_bound(ta, LN_ORDER, q);
   Int out;
-  *ok = nat_cmp(ta, quarter) < 0 && s4.n <= 2 && nat_to_u64(s4) < ((uint64_t)1 << 40);
+  *ok = nat_cmp(ta, quarter) < 0 && rest < ((uint64_t)1 << 40);
   if (!*ok) {
     out = int_add(y, t);
   } else {
-    const Int t2 = fix_mul(t, t, q);
-    const Int t3 = fix_mul(t2, t, q);
-    uint32_t r;
-    const Int h2 = int_from(nat_divmod_small(t2.m, 2, &r), false);
-    const Int h3 = int_div_floor(t3, nat_from_u64(3));
-    out = int_add(int_sub(int_add(y, t), h2), h3);
-    *err = 2 * errt + 5 + nat_to_u64(s4);
+    Int sum = int_add(y, t), u = t;
+    for (int k = 2; k < LN_ORDER && u.m.n > 0; ++k) {
+      // u t / BASE^q with t cut to u's length: the cut loses less than |u| BASE^(s − q) ≤ 1.
+      const int s = std::max(0, q - u.m.n);
+      u = int_shift_floor(int_mul(u, int_shift_floor(t, -(int64_t)s)), -(int64_t)(q - s));
+      const Int term = int_div_floor(u, nat_from_u64((uint64_t)k));
+      sum = k % 2 == 0 ? int_sub(sum, term) : int_add(sum, term);
+    }
+    out = sum;
+    *err = 2 * errt + 11 + rest;
   }
   f.keep({&out});
   return out;
 }
 
-// The precision of the step below q: a quarter (fourth-order steps), or a half for the
-// last few limbs.
-int ln_lower(int q) { return q >= 12 ? q / 4 + 2 : q / 2 + 1; }
+// The precision of the step below q (order LN_ORDER), from a double at q ≤ 2.
+int ln_lower(int q) { return q / LN_ORDER + 2; }
 
-// ≈ ln x × BASE^q (x ∈ [0.5, 10]) by fourth-order steps from a double; the precision is
+// ≈ ln x × BASE^q (x ∈ [0.5, 10]) by steps of order LN_ORDER from a double; the precision is
 // checked by the caller.
 Int ln_approx(const Dec &x, int q) {
   if (q <= 2) {

@@ -9,11 +9,23 @@
 // 20 T + 1 units of C's last digit, decided by the correctness loop. n! is an integer, so
 // it is exactly representable only when its significant digits fit, which the exact tree
 // covers; beyond it the value is never on a truncation boundary and the loop ends.
-// The tree's leaves publish the progress (how far along 1 .. n), for the status line.
+// Progress: the tree publishes the share of the digits of n! done, ln k! / ln n! summed
+// over the finished parts, not the share of the factors. The truncated tree's work follows
+// the digits: every digit passes through the same products of at most w + 12 digits, while
+// the factors grow from one digit to log10 n. Measured against the process's processor
+// time, the share of digits stays within 1.5 points of the share of the work at 1,000 to
+// 100,000 digits (the share of the factors runs up to 4 points ahead), so the time left
+// extrapolated from it is honest; the truncated tree says so (work_starts) and the status
+// line shows that time. The exact tree (at most 4 D + 1,000 digits) takes a tenth of a
+// second at most, at any precision. The halves of nodes of 4,096 factors and more run on
+// two threads.
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 
 #include "core/cancel.h"
 #include "exact/exact.h"
+#include "exact/parallel.h"
 #include "exact/run.h"
 
 using namespace exact;
@@ -26,25 +38,56 @@ struct Product {
   int64_t truncations = 0;
 };
 
-// The leaves of the tree report the share of 1 .. n done, in thousandths.
+// The share of the digits of n! done, in millionths (counted over both threads: the halves
+// of the top nodes run side by side).
+constexpr int PROGRESS_STEPS = 1000000;
 struct TreeProgress {
   const ProgressLoop &loop;
-  double n;
+  double log_total;  // ln n!, at least 1
+  std::atomic<uint64_t> &done;
 };
 
+// Nodes with at least this many factors hand one half to the second thread.
+constexpr uint64_t FACTORIAL_FORK_MIN = 4096;
+
+// Nodes of fewer factors than this report their share when they are done (one report per
+// about a thousandth of a long product, not one per leaf: both threads write the figures).
+constexpr uint64_t FACTORIAL_REPORT_BELOW = 2048;
+
+// A node of the factors a .. b − 1 is done: ln (b − 1)! − ln (a − 1)! of the digits.
+void report(const TreeProgress &progress, uint64_t a, uint64_t b) {
+  const double share = (std::lgamma((double)b) - std::lgamma((double)a)) / progress.log_total;
+  const uint64_t part = (uint64_t)(PROGRESS_STEPS * std::max(share, 0.0));
+  const uint64_t done = progress.done.fetch_add(part, std::memory_order_relaxed) + part;
+  progress.loop.set((int)std::min<uint64_t>(done, PROGRESS_STEPS), PROGRESS_STEPS);
+}
+
 // Π k for k in [a, b); nodes longer than `keep` digits are truncated (keep = 0: exact).
-Product product(uint64_t a, uint64_t b, int64_t keep, const TreeProgress &progress) {
+// `reports`: this node reports its factors when done (the first node below
+// FACTORIAL_REPORT_BELOW on each path, or the whole tree when it is that short).
+Product product(uint64_t a, uint64_t b, int64_t keep, const TreeProgress &progress, bool reports) {
   Product p;
   if (b - a <= 16) {
     p.m = nat_from_u64(1);
     for (uint64_t k = a; k < b; ++k) p.m = nat_mul_u64(p.m, k);
-    progress.loop.set((int)(1000.0 * (double)(b - 1) / progress.n), 1000);
+    if (reports) report(progress, a, b);
     return p;
   }
   cancel_check();
   Frame f;
   const uint64_t mid = a + (b - a) / 2;
-  Product l = product(a, mid, keep, progress), r = product(mid, b, keep, progress);
+  const bool below = b - a < FACTORIAL_REPORT_BELOW;
+  const bool l_reports = !below && mid - a < FACTORIAL_REPORT_BELOW;
+  const bool r_reports = !below && b - mid < FACTORIAL_REPORT_BELOW;
+  Product l, r;
+  const auto left = [&] { l = product(a, mid, keep, progress, l_reports); };
+  const auto right = [&] { r = product(mid, b, keep, progress, r_reports); };
+  if (b - a >= FACTORIAL_FORK_MIN) {
+    fork_join(left, right, {&r.m});
+  } else {
+    left();
+    right();
+  }
   p.m = nat_mul(l.m, r.m);
   p.e = l.e + r.e;
   p.truncations = l.truncations + r.truncations;
@@ -54,6 +97,7 @@ Product product(uint64_t a, uint64_t b, int64_t keep, const TreeProgress &progre
     p.e += digits - keep;
     ++p.truncations;
   }
+  if (reports) report(progress, a, b);
   f.keep({&p.m});
   return p;
 }
@@ -87,13 +131,18 @@ int exact_factorial(DecWord *out, const DecWord *y) {
       return -1;
     }
     ProgressLoop loop;
-    const TreeProgress progress{loop, n > 0 ? (double)n : 1.0};
+    std::atomic<uint64_t> done{0};
+    const TreeProgress progress{loop, std::max(std::lgamma((double)n + 1), 1.0), done};
     if (digits <= 4.0 * internal_digits + 1000) {
-      Product p = product(1, (uint64_t)n + 1, 0, progress);
+      Product p = product(1, (uint64_t)n + 1, 0, progress, (uint64_t)n < FACTORIAL_REPORT_BELOW);
+      loop.set(PROGRESS_STEPS, PROGRESS_STEPS);  // the parts' shares, each cut, fall short
       return dx_write(out, Dec{p.m, 0, false});
     }
     return ziv_loop(out, [&](int64_t w, Approx *a) {
-      Product p = product(1, (uint64_t)n + 1, w + 12, progress);
+      done = 0;
+      loop.work_starts();
+      Product p = product(1, (uint64_t)n + 1, w + 12, progress, (uint64_t)n < FACTORIAL_REPORT_BELOW);
+      loop.set(PROGRESS_STEPS, PROGRESS_STEPS);
       a->mid = int_from(p.m, false);
       a->e = p.e;
       a->rad = p.truncations == 0 ? 0 : 20 * (uint64_t)p.truncations + 1;

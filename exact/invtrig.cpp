@@ -12,8 +12,9 @@
 // θ (atan_fix) by a Newton-type iteration on sin and cos: for any y, atan(N / D) =
 // y + atan(δ), δ = (N cos y − D sin y) / (D cos y + N sin y); y + δ − δ³/3 is correct to
 // five times the digits of y, so the steps run at precisions growing fivefold from a double
-// start, with sin y and cos y by the bit-burst series (sincos_fix), whose cost follows the
-// digits of y. The last step, at full precision, is the enclosure:
+// start, with sin y and cos y by the bit-burst series, whose cost follows the digits of y
+// (both times the same unknown factor, sincos_scaled_fix, which δ takes off: no quotient
+// for them). The last step, at full precision, is the enclosure:
 // θ = y + δ − δ³/3 ± (Δδ (1 + δ²) + 1 + |δ|⁵/5) with Δδ from the bounds of sin y, cos y,
 // N, D (propagated through F / G: (ΔF + |δ| ΔG) / (G − ΔG), plus the floor).
 //
@@ -108,9 +109,10 @@ void atan_fix(const Int &N, uint64_t en, const Int &D, uint64_t ed, int p, Int *
     const int64_t drop = p - pi;
     Int Yi = clamp_angle(int_shift_floor(Y, -drop), pi);
     Int Ni = int_shift_floor(N, -drop), Di = int_shift_floor(D, -drop);
+    // λ sin y and λ cos y (λ ∈ [1, BASE), unknown): δ = F / G is the same for any λ.
     Int s, c;
-    uint64_t esc;
-    sincos_fix(Yi.m, pi, &s, &c, &esc);
+    uint64_t esc, lambda;
+    sincos_scaled_fix(Yi.m, pi, &s, &c, &esc, &lambda);
     Int F = int_sub(int_mul(Ni, c), int_mul(Di, s));
     Int G = int_add(int_mul(Di, c), int_mul(Ni, s));
     Int dl = int_div_floor(int_shift_floor(F, pi), G.m);
@@ -119,8 +121,11 @@ void atan_fix(const Int &N, uint64_t en, const Int &D, uint64_t ed, int p, Int *
                              nat_from_u64(3));
     Int step = int_sub(dl, cube);
     if (final) {
-      // F, G at scale BASE^(2p); errors in units of BASE^p, values N, D, s, c ≤ 1.
-      const double errF = 1.01 * (2.0 * (double)esc + (double)en + (double)ed) + 1;
+      // F, G at scale BASE^(2p); errors in units of BASE^p, values N, D ≤ 1 and
+      // s, c ≤ λ < lambda: F = N c − D s moves by N Δc + c ΔN + … ≤ 2 esc + λ (en + ed).
+      // F and G carry the factor λ, which the quotient δ takes off; G's value below does
+      // too, so the bound on Δδ holds as for λ = 1.
+      const double errF = 1.01 * (2.0 * (double)esc + (double)lambda * ((double)en + (double)ed)) + 1;
       const double errG = errF;
       int eG;
       const double Gv = lead(G.m, &eG) * std::pow(10.0, 6.0 * (eG - 2 * (int64_t)p));

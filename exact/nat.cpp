@@ -26,8 +26,24 @@ constexpr int MUL_KARATSUBA_MAX = MUL_KARATSUBA_MIN << 7;
 // Products' tops (nat_mul_top) by a partial schoolbook up to this many limbs in the shorter
 // operand.
 constexpr int MUL_TOP_SCHOOL_MAX = 300;
+// Products by a factor m ≤ this many run on 64-bit words (limb × m + carry < 2^64): every
+// factor of two limbs (below BASE²) is one.
+constexpr uint64_t MUL_WORD_64_MAX = (~(uint64_t)0 - BASE) / (BASE + 1);
+static_assert(MUL_WORD_64_MAX >= (uint64_t)BASE * BASE, "two-limb factors take one pass");
+// Products whose shorter operand has at most this many limbs (and the longer at most
+// MUL_SMALL_LONG_MAX) run by a plain scalar schoolbook on the stack: below these sizes
+// the vector kernel's setup costs more than its products.
+constexpr int MUL_SMALL_MAX = 8;
+constexpr int MUL_SMALL_LONG_MAX = 24;
 // Divisors (and quotients) below this many limbs run by schoolbook long division.
-constexpr int DIV_SCHOOL_MAX = 40;
+constexpr int DIV_SCHOOL_MAX = 20;
+// Quotients of up to this many limbs (by divisors of up to twice as many) run by long
+// division in chunks of about DIV_CHUNK_LIMBS limbs, each estimated from one short
+// reciprocal of the divisor's top; longer ones by a Newton reciprocal of their whole
+// length, whose products reach the transforms (measured: 800 / 400 limbs 72,000 cycles
+// against 115,000; 2,000 / 1,000 limbs 496,000 against 311,000).
+constexpr int DIV_CHUNK_MAX = 700;
+constexpr int DIV_CHUNK_LIMBS = 64;
 // Transform pieces: each is at most half the longest transform, so a piece product fits.
 constexpr int MUL_PIECE_MAX = NTT_MAX_SIZE / 2;
 
@@ -227,9 +243,39 @@ bool transform_pays(int na, int nb) {
   return t_ntt < t_kar;
 }
 
+// s × l for s.n ≤ MUL_SMALL_MAX ≤ l.n ≤ MUL_SMALL_LONG_MAX: column sums on the stack
+// (each below MUL_SMALL_MAX BASE² < 2^43), carried limb by limb.
+Nat mul_small(const Nat &s, const Nat &l) {
+  uint64_t col[MUL_SMALL_MAX + MUL_SMALL_LONG_MAX] = {};
+  for (int i = 0; i < s.n; ++i) {
+    const uint64_t si = s.d[i];
+    for (int j = 0; j < l.n; ++j) col[i + j] += si * l.d[j];
+  }
+  const int len = s.n + l.n - 1;
+  Nat out = alloc_unset(len + 1);
+  uint64_t carry = 0;
+  for (int k = 0; k < len; ++k) {
+    const uint64_t t = col[k] + carry;
+    carry = t / B64;
+    out.d[k] = (uint32_t)(t - carry * B64);
+  }
+  out.d[len] = (uint32_t)carry;  // below BASE: the product has at most len + 1 limbs
+  out.n = len + 1;
+  nat_trim(out);
+  return out;
+}
+
 Nat mul_impl(const Nat &a, const Nat &b, bool square) {
   if (a.n == 0 || b.n == 0) return Nat{};
   if (a.n == 1 || b.n == 1) return a.n == 1 ? nat_mul_u64(b, a.d[0]) : nat_mul_u64(a, b.d[0]);
+  if (a.n == 2 || b.n == 2) {
+    const Nat &l = a.n == 2 ? b : a, &s = a.n == 2 ? a : b;
+    return nat_mul_u64(l, s.d[0] + B64 * s.d[1]);
+  }
+  {
+    const Nat &s = a.n <= b.n ? a : b, &l = a.n <= b.n ? b : a;
+    if (s.n <= MUL_SMALL_MAX && l.n <= MUL_SMALL_LONG_MAX) return mul_small(s, l);
+  }
   Nat out = alloc_unset(a.n + b.n + 2);
   Frame f;
   uint64_t *col = (uint64_t *)arena_alloc(2 * (size_t)(a.n + b.n + 2));
@@ -327,17 +373,109 @@ Nat reciprocal(const Nat &b, int t) {
     Frame f;
     Nat xh = reciprocal(nat_high_limbs(b, t - h), h);  // ≈ BASE^(2h) / b_h
     // X0 = xh BASE^(t−h); E = BASE^(2t) − b X0; X = X0 + floor(X0 E / BASE^(2t)).
-    Int bx = int_from(nat_shift_limbs(nat_mul(b, xh), t - h), false);
-    Int e = int_sub(int_from(nat_shift_limbs(nat_from_u64(1), 2 * (int64_t)t), false), bx);
     // Only E's top limbs count: dropping its L = t − 3 lowest (rounding toward −∞) moves
-    // xh E / BASE^(t+h) by less than BASE^(L+1−t) = BASE^−2.
+    // xh E / BASE^(t+h) by less than BASE^(L+1−t) = BASE^−2. So b xh is needed from limb
+    // L − (t − h) = h − 3 on only: its top from there (nat_mul_top) is low by less than
+    // 2 h BASE units of BASE^L, which moves the correction by less than
+    // (2 h BASE + 1) xh / BASE^(h+3) < 2.02 h / BASE (xh < BASE^(h+1)): its floor by at
+    // most one unit.
     const int drop = t - 3;
-    Int corr = int_shift_floor(int_mul(int_from(xh, false), int_shift_floor(e, -drop)),
-                               -(int64_t)(t + h - drop));
+    const Nat bx_top = nat_mul_top(b, xh, h - 3);  // b xh BASE^(t−h) / BASE^drop
+    Int e = int_sub(int_from(nat_shift_limbs(nat_from_u64(1), 2 * (int64_t)t - drop), false),
+                    int_from(bx_top, false));
+    Int corr = int_shift_floor(int_mul(int_from(xh, false), e), -(int64_t)(t + h - drop));
     x = int_add(int_from(nat_shift_limbs(xh, t - h), false), corr);
     f.keep({&x});
   }
   return x.m;
+}
+
+// a × BASE^e for e ≥ 0, floor(a / BASE^−e) for e < 0.
+Nat scale_limbs(const Nat &a, int64_t e) {
+  return e >= 0 ? nat_shift_limbs(a, e) : nat_high_limbs(a, (int)-e);
+}
+
+// r[0 .. n) −= p[0 .. pn) (pn ≤ n) in place; the borrow out of the top.
+uint32_t limbs_sub_in_place(uint32_t *r, int n, const uint32_t *p, int pn) {
+  uint32_t br = 0;
+  int i = 0;
+  for (; i < pn; ++i) {
+    const uint32_t t = r[i] + BASE - p[i] - br;  // in (0, 2 BASE)
+    br = t < BASE;
+    r[i] = br ? t : t - BASE;
+  }
+  for (; i < n && br; ++i) {
+    br = r[i] == 0;
+    r[i] = br ? BASE - 1 : r[i] - 1;
+  }
+  return br;
+}
+
+// Whether r[0 .. n) ≥ b (n ≥ b.n).
+bool limbs_at_least(const uint32_t *r, int n, const Nat &b) {
+  for (int i = n - 1; i >= b.n; --i)
+    if (r[i]) return true;
+  for (int i = b.n - 1; i >= 0; --i)
+    if (r[i] != b.d[i]) return r[i] > b.d[i];
+  return true;
+}
+
+// Long division by chunks: a = q b + r for a ≥ b, b.n > DIV_SCHOOL_MAX, with k = a.n − b.n + 1
+// quotient limbs. One reciprocal x ≈ BASE^(2t) / b_t of b's top t = s + 2 limbs (b padded
+// with zero limbs when shorter) serves every chunk of s quotient limbs, from the top: with
+// the remainder below b BASE^(pos + s) (true for a at the top), its chunk quotient
+// q = floor(r / (b BASE^pos)) is below BASE^s, and the estimate floor(R x / BASE^(2t)),
+// R = floor(r / BASE^(pos + b.n − t)), is within a few units of it (the truncations of r,
+// b and x are relative BASE^(1−t) on a quotient below BASE^s). It is at most one above q
+// (Newton's steps stay below the reciprocal, the top product in `reciprocal` adds at most
+// one unit, and dropping b's low limbs raises the estimate by less than BASE^(s+1−t)), and
+// that only when r / (b BASE^pos) lies that close below the next integer. The chunk's
+// product is subtracted in place and the remainder corrected by subtracting b BASE^pos
+// while it is at least that, which leaves it below b BASE^pos for the next chunk; a
+// subtraction that goes below zero (the rare estimate one too many) makes the function
+// return false, its result unwritten, and the caller divide by the Newton reciprocal
+// instead. Cost: one s-limb reciprocal, k / s short estimates, and products s × b.n
+// summing to one k × b.n product.
+bool divmod_chunked(const Nat &a, const Nat &b, Nat *q_out, Nat *r_out) {
+  const int k = a.n - b.n + 1;
+  const int chunks = (k + DIV_CHUNK_LIMBS - 1) / DIV_CHUNK_LIMBS;
+  const int s = (k + chunks - 1) / chunks, t = s + 2;
+  Nat q = nat_alloc(k + 1);
+  Nat r = alloc_unset(a.n + 1);
+  std::memcpy(r.d, a.d, sizeof(uint32_t) * (size_t)a.n);
+  r.d[a.n] = 0;
+  {
+    Frame f;
+    const Nat x = reciprocal(scale_limbs(b, (int64_t)t - b.n), t);
+    for (int hi = k; hi > 0;) {
+      cancel_check();
+      const int pos = hi > s ? hi - s : 0;
+      Frame g;
+      // r's limbs from pos on: below b BASE^(hi − pos) + … , at most b.n + s + 1 limbs.
+      const int rn = std::min(a.n + 1 - pos, b.n + (hi - pos) + 1);
+      Nat top{r.d + pos, rn};
+      nat_trim(top);
+      const Nat R = scale_limbs(top, (int64_t)t - b.n);
+      Nat qc = nat_high_limbs(nat_mul_top(R, x, 2 * t - 2), 2);
+      uint32_t *seg = r.d + pos;
+      if (qc.n) {
+        const Nat p = nat_mul(qc, b);
+        if (p.n > rn || limbs_sub_in_place(seg, rn, p.d, p.n)) return false;  // one too many
+      }
+      while (limbs_at_least(seg, rn, b)) {
+        limbs_sub_in_place(seg, rn, b.d, b.n);
+        qc = nat_add_small(qc, 1);
+      }
+      if (qc.n) std::memcpy(q.d + pos, qc.d, sizeof(uint32_t) * (size_t)qc.n);
+      hi = pos;
+    }
+  }
+  nat_trim(q);
+  r.n = b.n + 1 <= a.n + 1 ? b.n + 1 : a.n + 1;
+  nat_trim(r);
+  if (q_out) *q_out = q;
+  if (r_out) *r_out = r;
+  return true;
 }
 
 }  // namespace
@@ -475,7 +613,7 @@ Nat nat_mul_u64(const Nat &a, uint64_t m) {
   Nat out = alloc_unset(a.n + 4);
   int i = 0;
   unsigned __int128 c = 0;
-  if (m < ((uint64_t)1 << 32)) {  // limb × m + carry < 2^52 + 2^33: 64-bit arithmetic
+  if (m <= MUL_WORD_64_MAX) {  // limb × m + carry < BASE m + m + 1 ≤ 2^64: 64-bit arithmetic
     uint64_t c64 = 0;
     for (; i < a.n; ++i) {
       const uint64_t t = a.d[i] * m + c64;
@@ -632,6 +770,16 @@ void nat_divmod(const Nat &a, const Nat &b, Nat *q, Nat *r) {
     divmod_school(a, b, q, r);
     return;
   }
+  if (k <= DIV_CHUNK_MAX && b.n <= 2 * DIV_CHUNK_MAX) {
+    Frame f;
+    Nat qc, rc;
+    if (divmod_chunked(a, b, &qc, &rc)) {
+      f.keep({&qc, &rc});
+      if (q) *q = qc;
+      if (r) *r = rc;
+      return;
+    }
+  }
   Int qi, ri;
   {
     Frame f;
@@ -641,18 +789,17 @@ void nat_divmod(const Nat &a, const Nat &b, Nat *q, Nat *r) {
     Nat at = s >= 0 ? nat_high_limbs(a, s) : nat_shift_limbs(a, -s);
     // at's lowest t − 3 limbs move at x / BASE^(2t) by less than BASE^−2 (x < BASE^(t+1)):
     // the estimate keeps the top limbs only, and the correction below makes it exact.
+    // Of that product only the limbs from 2t − low on count: its top from two limbs lower
+    // (nat_mul_top, low by less than 2 t BASE units there) floors at most one unit lower.
     const int low = t - 3;
-    qi = int_from(nat_high_limbs(nat_mul(nat_high_limbs(at, low), x), 2 * t - low), false);
+    qi = int_from(nat_high_limbs(nat_mul_top(nat_high_limbs(at, low), x, 2 * t - low - 2), 2), false);
     ri = int_sub(int_from(a, false), int_from(nat_mul(qi.m, b), false));
-    Int bi = int_from(b, false);
-    for (int step = 0; ri.neg; ++step) {
-      qi = int_sub(qi, int_from_i64(1));
-      ri = int_add(ri, bi);
-    }
-    while (nat_cmp(ri.m, b) >= 0) {
-      qi = int_add(qi, int_from_i64(1));
-      ri = int_sub(ri, bi);
-    }
+    // The estimate is within a few units: the steps are counted and applied to qi once.
+    const Int bi = int_from(b, false);
+    int64_t adjust = 0;
+    for (; ri.neg; --adjust) ri = int_add(ri, bi);
+    for (; nat_cmp(ri.m, b) >= 0; ++adjust) ri.m = nat_sub(ri.m, b);
+    if (adjust != 0) qi = int_add(qi, int_from_i64(adjust));
     qi.m = nat_copy(qi.m);
     ri.m = nat_copy(ri.m);
     f.keep({&qi, &ri});
@@ -784,23 +931,61 @@ Nat nat_root(const Nat &a, uint64_t k) {
 
 namespace {
 
-// floor(∛a) or one more. Below a few limbs by Newton's iteration; above, one step from the
+// floor(∛a) for a below BASE^9 (a root below 10^18): from the long double root (within a
+// few units), corrected with exact cubes.
+Nat cbrt_small(const Nat &a) {
+  long double v = 0;
+  for (int i = a.n - 1; i >= 0; --i) v = v * 1e6L + a.d[i];
+  uint64_t r = (uint64_t)cbrtl(v);
+  const auto cube = [](uint64_t x) { return nat_pow(nat_from_u64(x), 3); };
+  while (r > 0 && nat_cmp(cube(r), a) > 0) --r;
+  while (nat_cmp(cube(r + 1), a) <= 0) ++r;
+  return nat_from_u64(r);
+}
+
+// floor(∛a) or one more. Below a few limbs directly; above, one step from the
 // near root of a's top: with m limbs dropped, x0 = near ∛(floor(a / BASE^(3m))) is
 // floor(r / BASE^m) or one more (r = ∛a), so x = x0 BASE^m lies within BASE^m of r. The
 // step y = x + floor((a − x³) / (3x²)) lands at or above r wherever x is (x³ − a is
 // convex), and above it by at most (r − x)² ξ / x² ≤ 2 BASE^(2m) / x ≤ 2 BASE^(2m − n + 1)
-// for an n-limb root: below 10^−11 with 2m ≤ n − 3. So y is floor(r) or one more. The
+// for an n-limb root: below 10^−11 with 2m ≤ n − 3, below 2 · 10^−6 with m = 1 for roots of
+// four to eight limbs (roots of up to three come from cbrt_small). So y is floor(r) or one
+// more. The
 // quotient has only about m limbs, and x0's powers are half-length products.
-Nat cbrt_near(const Nat &a) {
+// *certain (when asked for): y is floor(r) for sure. With r = x + δ and t = e / (3x²)
+// (e = a − x³), δ = t − ε with ε = (3x δ² + δ³) / (3x²) ≥ 0, so y = x + floor(t) exceeds
+// floor(r) only when t's fraction, ρ / (3x²) with e = 3x² floor(t) + ρ, is below ε. The
+// quotient's remainder r' gives ρ ≥ r' BASE^(2m), and 3x δ² + δ³ ≤ 4 (x0 + 1) BASE^m
+// (|d| + 1)² (|δ| ≤ |d| + 1): when the first exceeds the second, compared in logarithms from
+// the top limbs (within 10^−12) with a margin, y is floor(r); that leaves out all but a
+// vanishing share of the arguments (exact cubes among them) without a full cube.
+Nat cbrt_near(const Nat &a, bool *certain = nullptr) {
   const int n = (a.n + 2) / 3;  // limbs of the root, or one more
-  if (n <= 8) return nat_root(a, 3);
-  const int m = (n - 3) / 2;
+  if (n <= 3) {
+    if (certain) *certain = true;
+    return cbrt_small(a);
+  }
+  const int m = n >= 9 ? (n - 3) / 2 : 1;
   Frame f;
   const Nat x0 = cbrt_near(nat_high_limbs(a, 3 * m));
   const Nat x0sq = nat_sqr(x0);
   const Int e = int_sub(int_from(a, false), int_from(nat_shift_limbs(nat_mul(x0sq, x0), 3 * (int64_t)m), false));
-  const Int d = int_div_floor(int_shift_floor(e, -2 * (int64_t)m), nat_mul_small(x0sq, 3));
+  const Int es = int_shift_floor(e, -2 * (int64_t)m);
+  const Nat div = nat_mul_small(x0sq, 3);
+  Nat q, rem;  // floor(es / div) and es − q div ∈ [0, div)
+  nat_divmod(es.m, div, &q, &rem);
+  if (es.neg && rem.n != 0) {
+    q = nat_add_small(q, 1);
+    rem = nat_sub(div, rem);
+  }
+  const Int d = int_from(q, es.neg);
   Int y = int_add(int_from(nat_shift_limbs(x0, m), false), d);
+  if (certain) {
+    const double rho = rem.n ? nat_log10(rem) + 12.0 * m : -1e300;
+    const double bound = std::log10(4.0) + nat_log10(nat_add_small(x0, 1)) + 6.0 * m +
+                         2.0 * nat_log10(nat_add_small(d.m, 1));
+    *certain = rho > bound + 0.01;
+  }
   f.keep({&y});
   return y.m;
 }
@@ -812,9 +997,9 @@ Nat nat_cbrt(const Nat &a) {
   Nat y;
   {
     Frame f;
-    y = cbrt_near(a);
-    const Nat sq = nat_sqr(y);
-    if (nat_cmp(nat_mul(sq, y), a) > 0) y = nat_sub_small(y, 1);
+    bool certain;
+    y = cbrt_near(a, &certain);
+    if (!certain && nat_cmp(nat_mul(nat_sqr(y), y), a) > 0) y = nat_sub_small(y, 1);
     y = nat_copy(y);
     f.keep({&y});
   }

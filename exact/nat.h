@@ -7,9 +7,10 @@
 //
 // Products run by schoolbook below a few hundred limbs (AVX2 where the processor has it),
 // Karatsuba or the core's number-theoretic transforms above, whichever a cost model
-// expects to be faster (the transforms on two threads from 32,768 terms); quotients by a Newton
-// reciprocal with an exact correction; square roots by the recursive square root with
-// remainder; cube roots by one Newton step from the root of the top half (recursively).
+// expects to be faster (the transforms on two threads from 4,096 terms); quotients by long
+// division in chunks up to 700 quotient limbs and by a Newton reciprocal above, each with
+// an exact correction; square roots by the recursive square root with remainder; cube
+// roots by one Newton step from the root of the top half (recursively).
 #pragma once
 
 #include <cstdint>

@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "core/decnum.h"
+#include "core/parallel.h"
 #include "exact/nat.h"
 
 namespace exact {
@@ -85,8 +86,14 @@ void exact_set_message(const char *text);
 // relative width should be about 10^−digits) until approx decides the truncated result,
 // and writes it into out. eval returns 0 with the enclosure filled in, or a status (−1)
 // after it has written a marker into out itself. Each attempt runs in its own frame.
+// From this precision on the functions share work between two threads: the pool's helper
+// is woken as a function's loop starts, so that it is ready for the first fork (the basic
+// operations, which do not fork, leave it asleep).
+constexpr int PARALLEL_WAKE_DIGITS = 300;
+
 template <class Eval>
 int ziv_loop(DecWord *out, Eval eval) {
+  if (internal_digits >= PARALLEL_WAKE_DIGITS) parallel_wake();
   for (int64_t w = ziv_first_digits(); w <= ziv_max_digits(); w += w / 2 + 16) {
     Frame f;
     Approx a;

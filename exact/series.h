@@ -42,6 +42,14 @@ Split bsplit(int64_t a, int64_t b, const Term &term, bool need_p = true) {
   return s;
 }
 
+// Whether a node of a split with `terms` terms of about `limbs_per_term` limbs each is
+// worth handing half of to the second thread (exact/parallel.h): its halves take long
+// enough for the hand-over to pay.
+constexpr int64_t SPLIT_FORK_MIN_LIMBS = 4096;
+inline bool split_forks(int64_t terms, int64_t limbs_per_term) {
+  return terms >= 4 && terms * limbs_per_term >= SPLIT_FORK_MIN_LIMBS;
+}
+
 // x[0 .. n) × m in place for m < 2^40 (x has room for the carry limbs); the new length.
 // The word-level leaves of the series' splits use it.
 inline int limbs_mul_word(uint32_t *x, int n, uint64_t m) {
@@ -87,9 +95,18 @@ inline void limbs_shift_add(Nat &x, int L, const Nat &y, bool subtract) {
 // v in a buffer of `room` limbs (room ≥ v.n), for a leaf to grow in place.
 inline Nat nat_with_room(const Nat &v, int room) {
   Nat out = nat_alloc(room);
-  if (v.n > 0) std::memcpy(out.d, v.d, sizeof(uint32_t) * (size_t)v.n);  // a zero v has no limbs
+  if (v.n) std::memcpy(out.d, v.d, sizeof(uint32_t) * (size_t)v.n);
   out.n = v.n;
   return out;
+}
+
+// An estimate of the time of a piece's split of n terms of a factor c / BASE^L (c of
+// c_limbs limbs), to share pieces between threads: its top products have about
+// n (L + c_limbs) limbs, its depth is log2 n, and its word-level leaves weigh more the more
+// terms it has.
+inline double split_cost(int64_t n, int L, int c_limbs) {
+  const double depth = std::log2((double)n + 2);
+  return (double)n * (L + c_limbs) * depth * std::sqrt(depth);
 }
 
 // The least n ≥ 1 with x ≤ (n + 2) / 2 and 2 x^(n+1) / (n+1)! ≤ e^target, for ln x ≤ lx:

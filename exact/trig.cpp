@@ -39,6 +39,7 @@
 #include "core/cancel.h"
 #include "exact/constants.h"
 #include "exact/exact.h"
+#include "exact/parallel.h"
 #include "exact/run.h"
 #include "exact/series.h"
 
@@ -147,7 +148,15 @@ CisSplit cis_split(const Nat &c, int L, int64_t a, int64_t b, PowerTable &pw) {
   cancel_check();
   Frame f;
   const int64_t m = a + (b - a) / 2;
-  CisSplit l = cis_split(c, L, a, m, pw), r = cis_split(c, L, m, b, pw);
+  CisSplit l, r;
+  const auto left = [&] { l = cis_split(c, L, a, m, pw); };
+  const auto right = [&] { r = cis_split(c, L, m, b, pw); };
+  if (split_forks(b - a, L + c.n)) {
+    fork_join(left, right, {&r.Q, &r.Tr.m, &r.Ti.m});
+  } else {
+    left();
+    right();
+  }
   // T = T1 Q2 BASE^(L n2) + i^n1 P1 T2.
   Int r_re = r.Tr, r_im = r.Ti;
   rotate(r_re, r_im, m - a);
@@ -193,24 +202,76 @@ Scaled cut(const Scaled &v, int K) {
   return Scaled{nat_high_limbs(v.m, v.m.n - K), v.s + (v.m.n - K)};
 }
 
-// e^(ix) ≈ N / D for x = c / BASE^L ≤ 0.8, Σ_{k=0}^{n} (ix)^k / k! with n such that the
-// tail, at most Σ_{k>n} x^k / k! ≤ 2 x^(n+1) / (n+1)! (for x ≤ (n + 2) / 2), is below
-// BASE^−(p+2): D = Q BASE^(L n), N = D + T, both cut to K limbs.
-void cis_piece(const Nat &c, int L, int p, int K, Gauss *N, Scaled *D) {
-  Frame f;
+// One piece of the bit-burst decomposition of r: x = c / BASE^L ≤ 0.8, summed to n terms.
+struct CisPiece {
+  Nat c;
+  int L = 0;
+  int64_t n = 0;
+  double cost = 0;  // an estimate of its split's time, for sharing pieces between threads
+};
+
+// The terms for e^(ix): the tail, at most Σ_{k>n} x^k / k! ≤ 2 x^(n+1) / (n+1)! (for
+// x ≤ (n + 2) / 2), is below BASE^−(p+2).
+CisPiece cis_plan(const Nat &c, int L, int p) {
   const double lx = (nat_log10(c) + 1e-9 - 6.0 * L) * LN10;  // ≥ ln x
   const double target = -(double)(p + 2) * 6.0 * LN10;
-  const int64_t n = exp_series_terms(lx, target);
+  CisPiece pc;
+  pc.c = c;
+  pc.L = L;
+  pc.n = exp_series_terms(lx, target);
+  pc.cost = split_cost(pc.n, L, c.n);
+  return pc;
+}
+
+// e^(ix) ≈ N / D, Σ_{k=0}^{n} (ix)^k / k!: D = Q BASE^(L n), N = D + T, both cut to K limbs.
+void cis_piece(const CisPiece &pc, int K, Gauss *N, Scaled *D) {
+  Frame f;
   PowerTable pw;
-  pw.c = c;
-  pw.prepare(n);
-  CisSplit sp = cis_split(c, L, 1, n + 1, pw);
-  const int64_t shift = (int64_t)L * n;
+  pw.c = pc.c;
+  pw.prepare(pc.n);
+  CisSplit sp = cis_split(pc.c, pc.L, 1, pc.n + 1, pw);
+  const int64_t shift = (int64_t)pc.L * pc.n;
   const Int Qs = int_from(nat_shift_limbs(sp.Q, shift), false);
   *N = cut(Gauss{int_add(Qs, sp.Tr), sp.Ti, 0}, K);
   *D = cut(Scaled{sp.Q, shift}, K);  // the power of BASE as a scale: a short Q multiplies cheaply
   f.keep({&N->re.m, &N->im.m, &D->m});
 }
+
+// (a + ib)(c + id) = ac − bd + i ((a + b)(c + d) − ac − bd) by three products, each only
+// from limb `from` on, six limbs below the K the cut keeps (see sincos_fix for the error).
+Gauss gauss_mul_cut(const Gauss &x, const Gauss &y, int K) {
+  const int from = std::max(x.re.m.n, x.im.m.n) + std::max(y.re.m.n, y.im.m.n) - K - 6;
+  const Int ac = int_mul_top(x.re, y.re, from), bd = int_mul_top(x.im, y.im, from);
+  const Int mix = int_mul_top(int_add(x.re, x.im), int_add(y.re, y.im), from);
+  const int64_t scale = x.s + y.s + std::max(from, 0);
+  return cut(Gauss{int_sub(ac, bd), int_sub(int_sub(mix, ac), bd), scale}, K);
+}
+
+// num, den × the fractions of the pieces next() hands out (until it gives −1), in turn.
+template <class Next>
+void cis_chain(const CisPiece *pieces, const Next &next, int K, Gauss *num, Scaled *den) {
+  Frame f;
+  Gauss z = *num;
+  Scaled d = *den;
+  for (int i = next(); i >= 0; i = next()) {
+    cancel_check();
+    Frame g;
+    Gauss N;
+    Scaled D;
+    cis_piece(pieces[i], K, &N, &D);
+    Gauss zz = gauss_mul_cut(z, N, K);
+    Scaled dd = cut(Scaled{nat_mul(d.m, D.m), d.s + D.s}, K);
+    g.keep({&zz.re.m, &zz.im.m, &dd.m});
+    z = zz;
+    d = dd;
+  }
+  f.keep({&z.re.m, &z.im.m, &d.m});
+  *num = z;
+  *den = d;
+}
+
+// From this many limbs on, the pieces of e^(ir) are shared between two threads.
+constexpr int PIECES_FORK_MIN_LIMBS = 60;
 
 }  // namespace
 
@@ -220,8 +281,11 @@ double fix_log10(const Int &m, int p) { return nat_log10(m.m) - 6.0 * p; }
 // r = Σ r_j, r_j = c_j / BASE^(hi_j) ≤ 0.8, and e^(ir) = Π e^(i r_j), each factor by
 // binary splitting of its Taylor series as a Gaussian fraction N_j / D_j (few terms for
 // the late, long pieces). The numerators and the denominators are multiplied apart, kept
-// to K = p + 3 limbs, and divided once per component.
-// Error, with m pieces and ε = BASE^−(p+2): N_j / D_j = e^(i r_j) (1 + ε_j), |ε_j| ≤ ε (the
+// to K = p + 3 limbs, and divided once per component. With the second thread free, the
+// pieces are shared between two chains of products (each thread takes the next piece when
+// it is done with one, and multiplies it into its own chain), which one more product of
+// each kind joins: the join counts as one more factor.
+// Error, with m factors and ε = BASE^−(p+2): N_j / D_j = e^(i r_j) (1 + ε_j), |ε_j| ≤ ε (the
 // tail); each of the ≤ 2m cuts of the numerator changes it by a factor within √2 ε of 1,
 // each of the ≤ 2m cuts of the denominator by one within ε. The numerator's products keep
 // their columns from `from` on: the true product is at least BASE^(K+4) units of
@@ -232,47 +296,93 @@ double fix_log10(const Int &m, int p) { return nat_log10(m.m) - 6.0 * p; }
 // with |θ| ≤ 6.1 m ε, and as |e^(ir)| = 1 each component is within 6.1 m ε of cos r or
 // sin r: 6.1 m / BASE² < 1 unit of BASE^−p. Aligning the numerator to the quotient's scale
 // (a floor below BASE^−(K−1) units) and the floor of the quotient add 2: *err = 3.
-void sincos_fix(const Nat &R, int p, Int *S, Int *C, uint64_t *err) {
-  if (R.n == 0) {
-    *S = Int{};
-    *C = fix_one(p);
-    *err = 0;
-    return;
-  }
+namespace {
+
+// e^(ir) ≈ (num.re + i num.im) BASE^num.s / (den.m BASE^den.s) with the error stated above.
+void cis_fraction(const Nat &R, int p, Gauss *num_out, Scaled *den_out) {
   Frame f;
   const int K = p + 3;
   Gauss num{fix_one(0), Int{}, 0};
   Scaled den{nat_from_u64(1), 0};
+  CisPiece pieces[64];
+  int count = 0;
   for (int lo = 0, hi = 1; lo < p; lo = hi, hi *= CIS_PIECE_GROWTH) {
     if (hi > p) hi = p;
-    cancel_check();
     const Nat top = nat_high_limbs(R, p - hi);
     const Nat c = lo == 0 ? top : nat_low_limbs(top, hi - lo);
-    if (c.n == 0) continue;
-    Frame g;
-    Gauss N;
-    Scaled D;
-    cis_piece(c, hi, p, K, &N, &D);
-    // Three products: (a + ib)(c + id) = ac − bd + i ((a + b)(c + d) − ac − bd), each
-    // only from limb `from` on, six limbs below the K the cut keeps.
-    const int from = std::max(num.re.m.n, num.im.m.n) + std::max(N.re.m.n, N.im.m.n) - K - 6;
-    const Int ac = int_mul_top(num.re, N.re, from), bd = int_mul_top(num.im, N.im, from);
-    const Int mix = int_mul_top(int_add(num.re, num.im), int_add(N.re, N.im), from);
-    const int64_t scale = num.s + N.s + std::max(from, 0);
-    Gauss z = cut(Gauss{int_sub(ac, bd), int_sub(int_sub(mix, ac), bd), scale}, K);
-    Scaled d = cut(Scaled{nat_mul(den.m, D.m), den.s + D.s}, K);
-    g.keep({&z.re.m, &z.im.m, &d.m});
-    num = z;
-    den = d;
+    if (c.n != 0) pieces[count++] = cis_plan(c, hi, p);
   }
-  // component × BASE^(p + num.s − den.s) / den, floored.
-  const int64_t shift = (int64_t)p + num.s - den.s;
-  Int c = int_div_floor(int_shift_floor(num.re, shift), den.m);
-  Int s = int_div_floor(int_shift_floor(num.im, shift), den.m);
+  if (count < 2 || p < PIECES_FORK_MIN_LIMBS || !parallel_idle()) {
+    int i = 0;
+    cis_chain(pieces, [&] { return i < count ? i++ : -1; }, K, &num, &den);
+  } else {
+    int order[64];
+    order_by_cost(count, [&](int i) { return pieces[i].cost; }, order);
+    WorkQueue queue(order, count);
+    const auto next = [&] { return queue.take(); };
+    Gauss num_b{fix_one(0), Int{}, 0};
+    Scaled den_b{nat_from_u64(1), 0};
+    fork_join([&] { cis_chain(pieces, next, K, &num, &den); },
+              [&] { cis_chain(pieces, next, K, &num_b, &den_b); }, {&num_b.re.m, &num_b.im.m, &den_b.m});
+    num = gauss_mul_cut(num, num_b, K);
+    den = cut(Scaled{nat_mul(den.m, den_b.m), den.s + den_b.s}, K);
+  }
+  num.re.m = nat_copy(num.re.m);  // the initial 1 is a temporary of this frame too
+  f.keep({&num.re.m, &num.im.m, &den.m});
+  *num_out = num;
+  *den_out = den;
+}
+
+}  // namespace
+
+void sincos_fix(const Nat &R, int p, Int *S, Int *C, uint64_t *err) {
+  if (R.n == 0) {
+    if (S) *S = Int{};
+    if (C) *C = fix_one(p);
+    *err = 0;
+    return;
+  }
+  Int c, s;
+  {
+    Frame f;
+    Gauss num;
+    Scaled den;
+    cis_fraction(R, p, &num, &den);
+    // component × BASE^(p + num.s − den.s) / den, floored.
+    const int64_t shift = (int64_t)p + num.s - den.s;
+    if (C) c = int_div_floor(int_shift_floor(num.re, shift), den.m);
+    if (S) s = int_div_floor(int_shift_floor(num.im, shift), den.m);
+    f.keep({&c.m, &s.m});
+  }
+  if (S) *S = s;
+  if (C) *C = c;
+  *err = 3;
+}
+
+// The numerator of cis_fraction without its division: with λ = den.m / BASE^(den.n − 1)
+// (so 1 ≤ λ < BASE), C = floor(num.re BASE^(p + num.s − den.s − den.n + 1)) is λ cos r
+// within λ 6.1 m ε BASE^p + 1 < 2 units (ε = BASE^−(p+2)), and S likewise.
+void sincos_scaled_fix(const Nat &R, int p, Int *S, Int *C, uint64_t *err, uint64_t *lambda) {
+  if (R.n == 0) {
+    *S = Int{};
+    *C = fix_one(p);
+    *err = 0;
+    *lambda = 1;
+    return;
+  }
+  Frame f;
+  Gauss num;
+  Scaled den;
+  cis_fraction(R, p, &num, &den);
+  const int64_t shift = (int64_t)p + num.s - den.s - (den.m.n - 1);
+  Int c = int_shift_floor(num.re, shift), s = int_shift_floor(num.im, shift);
+  c.m = nat_copy(c.m);
+  s.m = nat_copy(s.m);
   f.keep({&c.m, &s.m});
   *S = s;
   *C = c;
-  *err = 3;
+  *err = 2;
+  *lambda = (uint64_t)den.m.d[den.m.n - 1] + 1;
 }
 
 Approx approx_fix_below(const Int &m, int p, uint64_t err, uint64_t limit) {
@@ -403,10 +513,18 @@ int eval_radians(DecWord *out, const Dec &x, Fn fn, int64_t w, Approx *a) {
         continue;
       }
     }
+    // Only the component the result needs: sin r for q even (SIN) or odd (COS); the
+    // tangent takes the ratio of the two unscaled components (one quotient in all).
     Int S, C;
     uint64_t E;
-    sincos_fix(R, p, &S, &C, &E);
-    E += er;
+    if (fn == TAN) {
+      uint64_t lambda;
+      sincos_scaled_fix(R, p, &S, &C, &E, &lambda);
+      E += lambda * er;  // the argument's error moves λ sin r and λ cos r by λ er at most
+    } else {
+      sincos_fix(R, p, uses_sin ? &S : nullptr, uses_sin ? nullptr : &C, &E);
+      E += er;
+    }
     if (rneg) S = int_neg(S);
     Int sx, cx;
     switch (q) {
@@ -433,9 +551,10 @@ Nat degrees_to_radians(const Dec &u, int p) {
 }
 
 // sin u and cos u for 0 < u ≤ 45 degrees, with the precision raised for a small u when
-// sin u is used (need_sin).
+// sin u is used (need_sin). S or C may be null (not computed); with `scaled`, both are
+// λ sin u and λ cos u for the same λ ∈ [1, BASE) (sincos_scaled_fix), for a ratio.
 void sincos_degrees(const Dec &u, bool need_sin, int64_t w, int *p_out, Int *S, Int *C,
-                    uint64_t *E) {
+                    uint64_t *E, bool scaled = false) {
   int extra = 0;
   if (need_sin) {
     const int64_t mag = dx_magnitude(u);
@@ -443,8 +562,14 @@ void sincos_degrees(const Dec &u, bool need_sin, int64_t w, int *p_out, Int *S, 
   }
   const int p = limbs_for(w) + 1 + extra;
   Nat R = degrees_to_radians(u, p);
-  sincos_fix(R, p, S, C, E);
-  *E += 2;
+  if (scaled) {
+    uint64_t lambda;
+    sincos_scaled_fix(R, p, S, C, E, &lambda);
+    *E += 2 * lambda;  // R within 2 units
+  } else {
+    sincos_fix(R, p, S, C, E);
+    *E += 2;
+  }
   *p_out = p;
 }
 
@@ -523,7 +648,7 @@ int trig_entry(DecWord *out, const DecWord *y, Fn fn) {
         int p;
         Int S, C;
         uint64_t E;
-        sincos_degrees(u, true, w, &p, &S, &C, &E);
+        sincos_degrees(u, true, w, &p, &S, &C, &E, true);
         if (neg) S = int_neg(S);
         *a = cot ? approx_quotient(C, E, S, E, w) : approx_quotient(S, E, C, E, w);
         return 0;
@@ -544,7 +669,7 @@ int trig_entry(DecWord *out, const DecWord *y, Fn fn) {
       int p;
       Int S, C;
       uint64_t E;
-      sincos_degrees(u, !use_cos, w, &p, &S, &C, &E);
+      sincos_degrees(u, !use_cos, w, &p, use_cos ? nullptr : &S, use_cos ? &C : nullptr, &E);
       Int v = use_cos ? C : S;
       if (neg) v = int_neg(v);
       *a = approx_fix_below(v, p, E, 1);

@@ -11,7 +11,13 @@
 namespace exact {
 
 // sin r and cos r for 0 ≤ r = R × BASE^−p ≤ 0.8 (R exact): |S − sin r|, |C − cos r| ≤ *err.
+// S or C may be null: that component is not computed (it costs a quotient).
 void sincos_fix(const Nat &R, int p, Int *S, Int *C, uint64_t *err);
+
+// λ sin r and λ cos r for the same unknown λ with 1 ≤ λ < *lambda ≤ BASE, without the
+// quotient that would take λ off (for ratios such as tan r, where λ cancels):
+// |S − λ sin r|, |C − λ cos r| ≤ *err units of BASE^−p.
+void sincos_scaled_fix(const Nat &R, int p, Int *S, Int *C, uint64_t *err, uint64_t *lambda);
 
 // θ = atan(N / D) for 0 ≤ N ≤ D at p limbs (N within en units, D within ed, D ≥ 0.7):
 // |Θ − θ| ≤ *err.

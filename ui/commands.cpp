@@ -23,6 +23,7 @@
 
 #include "core/cancel.h"
 #include "engine/executor.h"
+#include "engine/progress_text.h"
 #include "engine/state.h"
 #include "ui/control_table.h"
 #include "ui/register_tools.h"
@@ -267,17 +268,11 @@ void on_progress_timer() {
   const auto elapsed = std::chrono::steady_clock::now() - run_started;
   if (elapsed < PROGRESS_DELAY) return;
   const double seconds = std::chrono::duration<double>(elapsed).count();
-  const long long pos = progress_pos.load(std::memory_order_relaxed);
-  const long long len = progress_len.load(std::memory_order_relaxed);
   const bool english = caption_language() == 1;
-  char *status = paint_copies[SLOT_STATUS];
-  if (len > 0 && pos >= 0 && pos <= len) {
-    const int percent = static_cast<int>(pos * 100 / len);
-    std::snprintf(status, PAINT_COPY_BYTES, english ? "Running %.1f s  %d%%" : "実行中 %.1f 秒  %d%%",
-                  seconds, percent);
-  } else {
-    std::snprintf(status, PAINT_COPY_BYTES, english ? "Running %.1f s" : "実行中 %.1f 秒", seconds);
-  }
+  char progress[128];
+  progress_status_text(progress, sizeof progress, seconds, !english);
+  std::snprintf(paint_copies[SLOT_STATUS], PAINT_COPY_BYTES, english ? "Running %s" : "実行中 %s",
+                progress);
   invalidate_control(run_window, ID_STATUS);
 }
 

@@ -164,8 +164,13 @@ TEST(ToText, RoundingIsUndoneExactly) {
   dec_copy(before, n);
   EXPECT_EQ(display(n), "10");
   EXPECT_TRUE(testutil::same_words(n, before));
+  // At the top exponent the carry would leave the range: the display cuts off instead.
   Num top("9.999999999999e999999999");
-  EXPECT_EQ(display(top), "1 e1000000000");
+  dec_copy(before, top);
+  EXPECT_EQ(display(top), "9.99999999999 e999999999");
+  EXPECT_TRUE(testutil::same_words(top, before));
+  EXPECT_EQ(display(Num("-9.999999999995e999999999")), "-9.99999999999 e999999999");
+  EXPECT_EQ(display(Num("9.999999999995e999999998")), "1 e999999999");
   {
     DisplayFlags bare(1, 0, 0);
     EXPECT_EQ(display(Num("1.234567890123456789")), "1.2345678901234567");
@@ -232,10 +237,6 @@ TEST(ToText, RoundTripsAtSeveralPrecisionsAndOptions) {
         ASSERT_EQ(dec_to_text(x, buf), 0);
         Num back;
         int st = dec_from_text(back, buf);
-        if (std::strstr(buf, "e1000000000")) {
-          EXPECT_EQ(dec_head(back), NUM_OVERFLOW);
-          continue;
-        }
         ASSERT_EQ(st, 0) << buf;
         ASSERT_EQ(dec_to_text(back, buf2), 0);
         ASSERT_STREQ(buf, buf2) << "digits " << digits << " opt " << opt << " trial " << trial;

@@ -1,10 +1,11 @@
 // The command table against the window's button grid: every code 35..95 once, in order,
-// with the English caption of its button.
+// with the English caption of its button; the rows beyond the buttons after them.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "engine/command_table.h"
 
@@ -21,7 +22,8 @@ const char *const GRID[5][12] = {
 };
 
 TEST(CommandTable, CaptionsMatchTheButtonGrid) {
-  ASSERT_EQ(CommandTableCount, 61);
+  ASSERT_GE(CommandTableCount, 61);
+  for (int i = 0; i < 61; i++) EXPECT_EQ(CommandTable[i].code, 35 + i);
   for (int c = 0; c < 12; c++) {
     for (int r = 0; r < 5; r++) {
       int code = 35 + 5 * c + r;
@@ -48,6 +50,7 @@ TEST(CommandTable, EveryKindHasItsOperation) {
     EXPECT_NE(d.aliases, nullptr);
     switch (d.kind) {
       case CMD_BINARY: EXPECT_NE(d.binary, nullptr) << d.code; break;
+      case CMD_TERNARY: EXPECT_NE(d.ternary, nullptr) << d.code; break;
       case CMD_UNARY:
       case CMD_IN_PLACE: EXPECT_NE(d.unary, nullptr) << d.code; break;
       case CMD_CONSTANT: EXPECT_NE(d.constant, nullptr) << d.code; break;
@@ -61,13 +64,36 @@ TEST(CommandTable, EveryKindHasItsOperation) {
 
 }  // namespace
 
-// Every int is a valid argument: codes outside 35 .. 95 find nothing, without overflow.
+// Every int is a valid argument: codes outside the catalogue find nothing, without overflow.
 TEST(CommandTable, FindTakesAnyInt) {
-  for (int code : {INT_MIN, INT_MIN + 1, -35, -1, 0, 34, 96, INT_MAX - 34, INT_MAX}) {
+  for (int code : {INT_MIN, INT_MIN + 1, -35, -1, 0, 34, 96, 101, 199, 206, INT_MAX - 34, INT_MAX}) {
     EXPECT_EQ(command_find(code), nullptr) << code;
   }
-  for (int code : {35, 60, 95}) {
+  for (int code : {35, 60, 95, 200, 210, 230}) {
     ASSERT_NE(command_find(code), nullptr) << code;
     EXPECT_EQ(command_find(code)->code, code);
   }
+}
+
+// The rows beyond the buttons: codes from 200 on in increasing order (clear of the window's
+// control ids), a name and a one-line description each, and the operand count a parser or
+// a list needs.
+TEST(CommandTable, FunctionsBeyondTheButtons) {
+  int previous = FIRST_EXTRA_CODE - 1, extra = 0;
+  for (int i = 61; i < CommandTableCount; i++) {
+    const CommandDef &d = CommandTable[i];
+    EXPECT_GT(d.code, previous) << d.caption;
+    previous = d.code;
+    EXPECT_TRUE(command_is_extra(d)) << d.caption;
+    EXPECT_GT(std::string(d.help).size(), 10u) << d.caption;
+    EXPECT_GE(command_arity(d), 0) << d.caption;
+    ++extra;
+  }
+  EXPECT_EQ(extra, 20);
+  const std::pair<int, int> arity[] = {{200, 0}, {205, 0}, {210, 1}, {216, 1}, {220, 2},
+                                       {225, 2}, {230, 3}, {47, 2},  {43, 1},  {63, 0}};
+  for (auto [code, n] : arity) EXPECT_EQ(command_arity(*command_find(code)), n) << code;
+  EXPECT_EQ(command_arity(*command_find(40)), -1);  // "up"
+  EXPECT_EQ(command_arity(*command_find(95)), -1);  // the script
+  EXPECT_FALSE(command_is_extra(*command_find(95)));
 }

@@ -61,3 +61,63 @@ TEST_F(ExactMode, TheScriptLoopRunsInTheModeThatIsSet) {
 }
 
 }  // namespace
+
+namespace {
+
+// The constants and functions beyond the buttons: exact digits with the option off too, the
+// stack rule of their operand counts, and a status line for poles and domain errors.
+TEST_F(ExactMode, FunctionsBeyondTheButtonsComputeWithExactDigitsInBothModes) {
+  for (int exact : {0, 1}) {
+    EXPECT_EQ(run(exact, 210, "0", "5"), "24\r\n") << exact;                    // Γ(5)
+    EXPECT_EQ(run(exact, 212, "0", "-1"), "-.08333333333333333\r\n") << exact;  // ζ(−1)
+    EXPECT_EQ(run(exact, 220, "2.5", "2.5"), "2. 5\r\n") << exact;              // AGM(x, x)
+    EXPECT_EQ(run(exact, 223, "8", "4"), "1. 5\r\n") << exact;                  // log_4 8
+    EXPECT_EQ(run(exact, 224, "-8", "3"), "-2\r\n") << exact;                   // ∛−8
+    EXPECT_EQ(run(exact, 222, "1", "-1"), "135\r\n") << exact;                  // atan2 in degrees
+    EXPECT_EQ(status(), "");
+  }
+  Settings[SET_EXACT_DIGITS] = 0;
+  type(SLOT_R0, "7");
+  press(200);  // γ lifts the stack
+  EXPECT_EQ(text(SLOT_R0), ".5772156649015329\r\n");
+  EXPECT_EQ(text(SLOT_R1), "7");  // moved with its text, as typed
+}
+
+TEST_F(ExactMode, PowmodTakesThreeOperandsAndKeepsThemOnTheStack) {
+  Settings[SET_EXACT_DIGITS] = 0;
+  type(SLOT_R3, "9");
+  type(SLOT_R2, "4");
+  type(SLOT_R1, "13");
+  type(SLOT_R0, "497");
+  press(230);  // 4^13 mod 497 = 445
+  EXPECT_EQ(text(SLOT_R0), "445\r\n");
+  EXPECT_EQ(text(SLOT_R1), "497");  // the operands one level down, as typed
+  EXPECT_EQ(text(SLOT_R2), "13");
+  EXPECT_EQ(text(SLOT_R3), "4");
+  EXPECT_EQ(text(SLOT_R4), "9");
+}
+
+TEST_F(ExactMode, APoleOrADomainErrorSaysWhyAndTheNextCommandClearsIt) {
+  const struct {
+    int code;
+    const char *x, *y, *message;
+  } cases[] = {
+      {210, "0", "-3", "gamma: pole at 0, -1, -2, ..."},
+      {212, "0", "1", "zeta: pole at 1"},
+      {216, "0", "0.5", "lambertwm1: x must lie in [-1/e, 0)"},
+      {215, "0", "-0.4", "lambertw: x must be at least -1/e"},
+      {220, "-1", "2", "agm: x and y must have the same sign"},
+      {221, "5", "2.5", "binomial: y must be an integer"},
+      {224, "-16", "4", "nroot: an even root of a negative number"},
+      {225, "1.5", "3", "gcd: x and y must be integers"},
+  };
+  for (int exact : {0, 1})
+    for (const auto &c : cases) {
+      EXPECT_EQ(run(exact, c.code, c.x, c.y), "ERROR\r\n") << c.code;
+      EXPECT_EQ(status(), c.message) << c.code;
+      press(41);  // "down": a command without a message clears the line
+      EXPECT_EQ(status(), "") << c.code;
+    }
+}
+
+}  // namespace

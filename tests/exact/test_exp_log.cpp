@@ -180,6 +180,9 @@ TEST(ExactExpLog, RandomArgumentsAgreeWithMpfr) {
   check_random(13, 40, 2);
   check_random(30, 30, 3);
   check_random(100, 20, 4);
+  // On either side of the size from which the pieces of exp are shared between threads.
+  check_random(300, 3, 8);
+  check_random(400, 3, 9);
   check_random(1000, 3, 5);
 }
 

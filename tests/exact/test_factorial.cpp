@@ -31,13 +31,17 @@ TEST(ExactFactorial, AgreesWithMpfrOnExactAndTruncatedProducts) {
 }
 
 TEST(ExactFactorial, PublishesItsProgress) {
-  // The status line shows how far along 1 .. n the product tree is.
+  // The status line shows the share of the digits of n! done; the truncated tree, whose
+  // work follows that share, also marks when its work started (for the time left).
   static Num y, out;
   ASSERT_EQ(dec_set_precision(100), 0);
-  cancel_reset();
-  dec_from_text(y, "200000");
-  exact_factorial(out, y);
-  EXPECT_EQ(progress_len.load(), 1000);
-  EXPECT_EQ(progress_pos.load(), 1000);  // the last leaf ends at n
+  for (const char *n : {"200000", "400"}) {  // truncated, exact (869 digits)
+    cancel_reset();
+    dec_from_text(y, n);
+    exact_factorial(out, y);
+    EXPECT_EQ(progress_len.load(), 1000000) << n;
+    EXPECT_EQ(progress_pos.load(), 1000000) << n;  // the last leaf ends at n
+    EXPECT_EQ(progress_work_since.load() != 0, n[0] == '2') << n;
+  }
   cancel_reset();
 }

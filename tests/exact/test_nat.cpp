@@ -13,7 +13,12 @@ using exact_test::to_mpz;
 
 namespace {
 
-const int LENGTHS[] = {1, 2, 3, 7, 39, 40, 41, 100, 159, 161, 333, 517, 1031, 2048, 4100, 17000};
+// 8, 9, 24, 25: the scalar small products' limits; 20, 21: schoolbook quotients and longer;
+// 64, 65: one chunk and two; 699 and 703 (times a second factor, divided by it): quotients
+// of about 700 and 704 limbs, in chunks and by a Newton reciprocal;
+// 517 × 1031 and 1031 × 2048: transforms of 2,048 terms on one thread and of 4,096 on two.
+const int LENGTHS[] = {1,   2,   3,   7,   8,   9,   20,  21,   24,   25,   40,  41,
+                       64,  65,  100, 159, 161, 333, 517, 699, 703, 1031, 2048, 4100, 17000};
 
 TEST(ExactNat, ProductsQuotientsAndRootsAgreeWithGmp) {
   std::mt19937_64 rng(20261207);
@@ -38,6 +43,26 @@ TEST(ExactNat, ProductsQuotientsAndRootsAgreeWithGmp) {
       ASSERT_EQ(to_mpz(q), A / B);
       ASSERT_EQ(to_mpz(r), A % B);
     }
+}
+
+TEST(ExactNat, QuotientsJustBelowAnIntegerInEveryChunk) {
+  // b all nines and a = (Q + 1) b − 1 with Q's lower limbs all nines: each chunk's true
+  // quotient lies a hair below the next integer, where a short reciprocal of b's top
+  // (which b's dropped nines make too large) overshoots it.
+  std::mt19937_64 rng(17);
+  for (int lb : {21, 40, 170, 500})
+    for (int k : {22, 64, 65, 130, 200, 699, 703}) {
+      arena_reset();
+      Nat b = nat_alloc(lb), Q = random_nat(rng, k);
+      for (int i = 0; i < lb; ++i) b.d[i] = BASE - 1;
+      for (int i = 0; i + 1 < k; ++i) Q.d[i] = BASE - 1;
+      const Nat a = nat_sub_small(nat_mul(nat_add_small(Q, 1), b), 1);
+      Nat q, r;
+      nat_divmod(a, b, &q, &r);
+      EXPECT_EQ(to_mpz(q), to_mpz(Q)) << lb << " " << k;
+      EXPECT_EQ(to_mpz(r), to_mpz(b) - 1) << lb << " " << k;
+    }
+  arena_reset();
 }
 
 TEST(ExactNat, RootsAgreeWithGmpIncludingPerfectPowers) {

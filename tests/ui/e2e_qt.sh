@@ -27,6 +27,7 @@
 # The window is closed as a user closes it, with the WM_DELETE_WINDOW protocol message.
 #
 # Exit 77 (skipped) when Xvfb, xdotool, ImageMagick or python3 are missing.
+HERE="$(cd "$(dirname "$0")" && pwd)"
 set -u
 
 if [ "${1:-}" != "--inside" ]; then
@@ -40,7 +41,7 @@ if [ "${1:-}" != "--inside" ]; then
     echo "usage: $0 DEEPNUMS_BINARY SCREENSHOT.png" >&2
     exit 2
   fi
-  exec xvfb-run -a -s "-screen 0 1920x1080x24" "$0" --inside "$@"
+  exec xvfb-run -n 200 -a -s "-screen 0 1920x1080x24" "$0" --inside "$@"
 fi
 shift
 BIN=$(realpath "$1")
@@ -75,41 +76,6 @@ declare -A RECT=(
   [96]="855 405 920 417"    # "Cancel"
 )
 
-# Sends a WM_DELETE_WINDOW message to a window, as a window manager's close button does.
-cat >"$WORK/xclose.py" <<'EOF'
-import ctypes, sys
-x = ctypes.cdll.LoadLibrary("libX11.so.6")
-x.XOpenDisplay.restype = ctypes.c_void_p
-x.XOpenDisplay.argtypes = [ctypes.c_char_p]
-x.XInternAtom.restype = ctypes.c_ulong
-x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-class ClientMessage(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
-                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
-                ("data", ctypes.c_long * 5)]
-class XEvent(ctypes.Union):
-    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
-x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                         ctypes.POINTER(XEvent)]
-x.XFlush.argtypes = [ctypes.c_void_p]
-x.XCloseDisplay.argtypes = [ctypes.c_void_p]
-d = x.XOpenDisplay(None)
-if not d:
-    sys.exit("cannot open display")
-w = int(sys.argv[1])
-e = XEvent()
-e.xclient.type = 33  # ClientMessage
-e.xclient.display = d
-e.xclient.window = w
-e.xclient.message_type = x.XInternAtom(d, b"WM_PROTOCOLS", 0)
-e.xclient.format = 32
-e.xclient.data[0] = x.XInternAtom(d, b"WM_DELETE_WINDOW", 0)
-e.xclient.data[1] = 0  # CurrentTime
-x.XSendEvent(d, w, 0, 0, ctypes.byref(e))
-x.XFlush(d)
-x.XCloseDisplay(d)
-EOF
 
 # Checks texts and settings of the workspace file: NAME=VALUE (or NAME^=PREFIX) with
 # R0..R9, status, digits, or set<N> for Settings[N]. Texts are compared without their
@@ -215,7 +181,7 @@ same_image() {
 }
 
 close_app() {
-  python3 "$WORK/xclose.py" "$WID" || fail "could not send the close message"
+  python3 "$HERE/xclose.py" "$WID" || fail "could not send the close message"
   for _ in $(seq 1 150); do
     kill -0 "$APP_PID" 2>/dev/null || break
     sleep 0.1
@@ -296,7 +262,7 @@ for _ in $(seq 1 50); do
 done
 [ -n "$BOX" ] || fail "a press during the run showed no \"Parameter\" box"
 import -window root "$WORK/refused.png"
-python3 "$WORK/xclose.py" "$BOX"
+python3 "$HERE/xclose.py" "$BOX"
 sleep 0.5
 xdotool search --onlyvisible --name '^Parameter$' >/dev/null 2>&1 && fail "the refusal box did not close"
 click 96

@@ -13,6 +13,7 @@ char MemoryTexts[MEMORY_TEXT_COUNT][TEXT_SLOT_BYTES];
 std::atomic<bool> cancel_requested{false};
 std::atomic<int> progress_pos{0};
 std::atomic<int> progress_len{0};
+std::atomic<long long> progress_work_since{0};
 
 FakeEngine engine;
 
@@ -28,6 +29,7 @@ void cancel_reset() {
   cancel_requested.store(false);
   progress_pos.store(0);
   progress_len.store(0);
+  progress_work_since.store(0);
 }
 
 void FakeEngine::reset() {

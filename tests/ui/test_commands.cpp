@@ -243,6 +243,7 @@ TEST_F(CommandsTest, ProgressInTheStatusLine) {
     Settings[SET_LANGUAGE] = language;
     engine.body = [] {
       progress_set(25, 100);
+      progress_work_since = progress_clock_ns() - 2000000000LL;  // two seconds of work
       blocking_body();
     };
     press(85);
@@ -257,6 +258,7 @@ TEST_F(CommandsTest, ProgressInTheStatusLine) {
     const std::string status = painted_slot_text(SLOT_STATUS);
     EXPECT_EQ(status.rfind(language ? "Running " : "実行中 ", 0), 0u) << status;
     EXPECT_NE(status.find("25%"), std::string::npos) << status;
+    EXPECT_NE(status.find(language ? " s left" : "残り約"), std::string::npos) << status;
     EXPECT_EQ(fake.calls_since(from), (std::vector<std::string>{"invalidate_rect main 744,648,1208,667"}));
     EXPECT_STREQ(TextSlots[SLOT_STATUS], "");  // the slot itself is the worker's
     // Without a known length: elapsed time only.
