@@ -2,6 +2,7 @@
 #include "cli/token_run.h"
 
 #include <cstring>
+#include <vector>
 
 #include "cli/inputs.h"
 #include "engine/executor.h"
@@ -28,7 +29,8 @@ RunResult run_token(const Token &t, TokenRun *run) {
       run->trail.clear();
       return RUN_DONE;
     case TOKEN_REGISTER_FILE: {
-      static char text[TEXT_SLOT_BYTES];
+      std::vector<char> buffer(TEXT_SLOT_BYTES);  // on the heap: fixed memory stays small
+      char *text = buffer.data();
       std::string error;
       if (register_file_read(t.text.c_str(), text, &error) != 0) {
         fprintf(stderr, "deepnums-cli: %s%s\n", run->where.c_str(), printable(error).c_str());
@@ -47,7 +49,8 @@ RunResult run_token(const Token &t, TokenRun *run) {
       return RUN_DONE;
     case TOKEN_SAVE: {
       if (prepare_registers() != 0) return RUN_REFUSED;
-      static char value[TEXT_SLOT_BYTES];
+      std::vector<char> buffer(TEXT_SLOT_BYTES);
+      char *value = buffer.data();
       char comment[100];
       register_plain_text(t.reg, value);
       register_file_comment(t.reg, comment, sizeof comment);
@@ -56,7 +59,9 @@ RunResult run_token(const Token &t, TokenRun *run) {
         fprintf(stderr, "deepnums-cli: %s%s\n", run->where.c_str(), printable(error).c_str());
         return RUN_BAD_INPUT;
       }
-      std::string saved = "R" + std::to_string(t.reg) + " saved to '" + t.text + "'";
+      std::string saved = "R";
+      saved += std::to_string(t.reg);
+      saved += " saved to '" + t.text + "'";
       slot_copy(TextSlots[SLOT_STATUS], printable(saved).c_str());
       return RUN_DONE;
     }

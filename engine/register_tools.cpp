@@ -19,7 +19,8 @@ struct ShownDigits {
   char digits[DEC_MAX_WORDS * 6 + 8];
   int32_t exponent;
 };
-ShownDigits shown_a, shown_b;
+// Allocated at the first comparison: the program's fixed memory stays small.
+ShownDigits *shown_pair = nullptr;
 
 // The digits the display shows of a non-zero number p, count of them, rounded half up at
 // position count + 1 when that lies within the internal digits (as dec_to_text rounds).
@@ -76,6 +77,8 @@ int compare_registers(int a, int b, CompareReport *r) {
     r->kind = COMPARE_SIGN;
     return 0;
   }
+  if (shown_pair == nullptr) shown_pair = new ShownDigits[2];
+  ShownDigits &shown_a = shown_pair[0], &shown_b = shown_pair[1];
   take_shown(x, count, &shown_a);
   take_shown(y, count, &shown_b);
   if (shown_a.exponent != shown_b.exponent) {

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/core.h"
 #include "engine/exact_commands.h"
@@ -345,20 +346,21 @@ int run_save(const char *p) {
   const char *end = p;
   while ((unsigned char)*end >= ' ') end++;
   while (end > p && end[-1] == ' ') end--;
-  static char path[4096];
+  // Heap buffers, not static ones: the program's fixed memory stays small (it must start
+  // in a small address space).
   const size_t len = (size_t)(end - p);
-  if (len >= sizeof path) {
+  if (len >= 4096) {
     status_printf("Cannot save R%d: the file name is too long\n", n);
     return -1;
   }
-  memcpy(path, p, len);
-  path[len] = '\0';
-  static char value[TEXT_SLOT_BYTES];
+  const std::string path_text(p, len);
+  const char *path = path_text.c_str();
+  std::vector<char> value(TEXT_SLOT_BYTES);
   char comment[100];
-  register_plain_text(n, value);
+  register_plain_text(n, value.data());
   register_file_comment(n, comment, sizeof comment);
   std::string error;
-  if (!register_file_write(path, comment, value, &error)) {
+  if (!register_file_write(path, comment, value.data(), &error)) {
     status_printf("%s\n", error.c_str());
     return -1;
   }
