@@ -1,6 +1,6 @@
 // The filter mode (see modes.h): every line is one step of a calculation, and standard
-// output carries only the values, one per line that ran, so that it can be read by the
-// next program of a pipe. Everything else (status lines, reasons, messages with the line
+// output carries only the values, one per line that ran (the report for a line that ends
+// with "compare"), so that it can be read by the next program of a pipe. Everything else (status lines, reasons, messages with the line
 // number) goes to standard error.
 #include <cstdio>
 #include <string>
@@ -9,6 +9,7 @@
 #include "cli/inputs.h"
 #include "cli/lines.h"
 #include "cli/modes.h"
+#include "engine/register_tools.h"
 #include "engine/state.h"
 
 namespace {
@@ -28,6 +29,7 @@ int run_filter(TokenRun *run, bool *ran) {
   session.interactive = false;
   session.run = *run;
   int bad_lines = 0, status = 0;
+  bool compared = false;  // the last line that ran ended comparing
   *ran = false;
   std::string line;
   for (int number = 1;; number++) {
@@ -53,6 +55,13 @@ int run_filter(TokenRun *run, bool *ran) {
       continue;
     }
     *ran = true;
+    // A line that ends comparing puts its report where the value would go.
+    compared = outcome == LINE_RAN && session.run.compared;
+    if (compared) {
+      put_text(stdout, TextSlots[SLOT_STATUS]);
+      fflush(stdout);
+      continue;
+    }
     put_status(stderr);
     if (outcome == LINE_RAN || outcome == LINE_SCRIPT_INVALID) {
       std::string shown;
@@ -84,5 +93,7 @@ int run_filter(TokenRun *run, bool *ran) {
   }
   *run = session.run;
   if (status == 0 && bad_lines > 0) status = EXIT_USAGE;
+  // As on the command line: a run that ends comparing exits with the comparison's status.
+  if (status == 0 && compared) status = compare_exit_status(session.run.compare);
   return status;
 }

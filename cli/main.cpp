@@ -6,10 +6,12 @@
 //
 // Exit status: 0; 1 when a command was refused for its significant digits or could not get
 // the memory it needed; 2 for a usage error (nothing is run then), a filter line that
-// could not be run, or a workspace file that cannot be read or written; 3 when a script
-// stopped on an invalid command; 4 when R0 ends as ERROR or OVERFLOW; 130 when Ctrl-C
-// cancelled a command of a non-interactive run (with -w: 143 for SIGTERM, 129 for SIGHUP,
-// which end the run as Ctrl-C does).
+// could not be run, a register file that could not be read or written, or a workspace
+// file that cannot be read or written; 3 when a script stopped on an invalid command; 4
+// when R0 ends as ERROR or OVERFLOW; 130 when Ctrl-C cancelled a command of a
+// non-interactive run (with -w: 143 for SIGTERM, 129 for SIGHUP, which end the run as
+// Ctrl-C does). A run whose last token is "compare" exits as cmp does: 0 equal, 1
+// different, 4 not comparable.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -28,8 +30,9 @@
 #include "cli/runner.h"
 #include "cli/token_run.h"
 #include "cli/tokens.h"
-#include "engine/workspace_file.h"
 #include "engine/executor.h"
+#include "engine/register_tools.h"
+#include "engine/workspace_file.h"
 
 namespace {
 
@@ -96,9 +99,12 @@ const char USAGE[] =
     "A result of ERROR or OVERFLOW has its reason on standard error (\"ERROR: division by\n"
     "zero\").\n"
     "Exit status: 0; 1 when a command was refused for its significant digits or ran out\n"
-    "of memory; 2 for a usage error, a filter line that could not be run, or a workspace\n"
-    "file that cannot be read or written; 3 when a script stopped on \"Invalid command\";\n"
-    "4 when R0 ends as ERROR or OVERFLOW; 130 after Ctrl-C.\n\n";
+    "of memory; 2 for a usage error, a filter line that could not be run, a register\n"
+    "file that could not be read or written, or a workspace file that cannot be read or\n"
+    "written; 3 when a script stopped on \"Invalid command\";\n"
+    "4 when R0 ends as ERROR or OVERFLOW; 130 after Ctrl-C. When the last token is\n"
+    "'compare', its report is printed instead of R0 and the exit status is 0 when the\n"
+    "registers are equal, 1 when they differ, 4 when one is ERROR or OVERFLOW.\n\n";
 
 int usage_error(const std::string &message) {
   fprintf(stderr, "deepnums-cli: %s\n", printable(message).c_str());
@@ -117,6 +123,7 @@ bool is_option(const char *arg) {
 // 0, or EXIT_USAGE after printing the message.
 int parse_arguments(int argc, char **argv, Options *o) {
   bool options_done = false;
+  const std::vector<std::string> words(argv, argv + argc);
   for (int i = 1; i < argc; i++) {
     const char *arg = argv[i];
     if (!options_done && strcmp(arg, "--") == 0) {
@@ -124,9 +131,12 @@ int parse_arguments(int argc, char **argv, Options *o) {
       continue;
     }
     if (options_done || !is_option(arg)) {
+      // "compare Ra Rb" and "save Rn FILE" take the arguments after them.
       Token token;
       std::string error;
-      if (!parse_token(arg, &token, &error)) return usage_error(error);
+      const size_t taken = parse_token_words(words, (size_t)i, &token, &error);
+      if (taken == 0) return usage_error(error);
+      i += (int)taken - 1;
       o->tokens.push_back(token);
       continue;
     }
@@ -259,14 +269,21 @@ int main(int argc, char **argv) {
   }
   // The filter: nothing to run on the command line, lines coming from a pipe or a file.
   const bool filter = tokens.empty() && !o.interactive && isatty(0) == 0;
-  for (const Token &t : tokens) {
+  for (size_t i = 0; i < tokens.size(); i++) {
+    const Token &t = tokens[i];
     if (take_interrupt_between_commands()) {
       put_status(stderr);
       exit_status = interrupt_exit_status();
       break;
     }
     RunResult r = run_token(t, &run);
-    if (!o.interactive) put_status(stderr);
+    // A comparison that ends the run is its output (below), not a message.
+    const bool final_compare = r == RUN_DONE && t.kind == TOKEN_COMPARE && i + 1 == tokens.size();
+    if (!o.interactive && !final_compare) put_status(stderr);
+    if (r == RUN_BAD_INPUT) {
+      exit_status = EXIT_USAGE;
+      break;
+    }
     if (r == RUN_REFUSED || r == RUN_NO_MEMORY) {
       exit_status = EXIT_REFUSED;
       break;
@@ -280,12 +297,19 @@ int main(int argc, char **argv) {
       break;
     }
   }
+  // A run whose last token compared prints the report instead of R0, and its exit status
+  // is the comparison's (0 equal, 1 different, 4 not comparable), as cmp has it.
+  const bool ends_comparing = !tokens.empty() && exit_status == 0 && run.compared;
   // With no line run, the filter prints R0 at the end as a run without tokens does.
-  bool print_r0 = !o.interactive;
+  bool print_r0 = !o.interactive && !ends_comparing;
   if (filter) {
     bool ran = false;
     exit_status = run_filter(&run, &ran);
     print_r0 = !ran && exit_status != EXIT_USAGE;
+  }
+  if (ends_comparing && !o.interactive) {
+    if (!o.registers) put_text(stdout, TextSlots[SLOT_STATUS]);
+    exit_status = compare_exit_status(run.compare);
   }
   if (o.interactive && exit_status == 0) exit_status = run_interactive(&run);
 
@@ -306,7 +330,7 @@ int main(int argc, char **argv) {
   fflush(stdout);
   // R0 ends as ERROR or OVERFLOW: the reason (the filter and the session gave theirs with
   // each line), and the exit status says so unless another one does.
-  if (shown_ok && r0_marker() != nullptr) {
+  if (shown_ok && r0_marker() != nullptr && !(ends_comparing && !o.interactive)) {
     if (print_r0 || o.registers) put_r0_reason(stderr, run);
     if (exit_status == 0) exit_status = EXIT_MARKER;
   }

@@ -1,5 +1,6 @@
 // The interactive session (see modes.h). After a line that ran, R0 is printed, cut to a
-// screenful on a terminal; the status line only when the command left one; the reason for
+// screenful on a terminal (the report instead when the line ended with "compare"); the
+// status line only when the command left one; the reason for
 // an ERROR or OVERFLOW on standard error. Ctrl-C at the prompt drops the line being typed,
 // Ctrl-C during a command stops it, and the session goes on either way; the end of input
 // (Ctrl-D), "quit" or a termination signal (with -w) ends it.
@@ -25,6 +26,12 @@ namespace {
 const char PROMPT[] = "deepnums> ";
 
 void put_result(const LineSession &session) {
+  // A line that ends comparing shows the comparison, not R0.
+  if (session.run.compared) {
+    put_text(stdout, TextSlots[SLOT_STATUS]);
+    fflush(stdout);
+    return;
+  }
   std::string shown;
   // Refused for its digits: R0's text as it stands, and the status line says why.
   const bool shown_ok = r0_shown(&shown);

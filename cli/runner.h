@@ -7,6 +7,8 @@ enum RunResult {
   RUN_REFUSED,    // refused for its significant digits
   RUN_CANCELLED,  // stopped by Ctrl-C: status "aborted", every shadow marked stale
   RUN_NO_MEMORY,  // abandoned for want of memory: status says so, every shadow marked stale
+  RUN_BAD_INPUT,  // a file of the token could not be read or written: nothing changed, the
+                  // message is written
 };
 
 // Installs the SIGINT handler: during a command it raises cancel_requested, otherwise it

@@ -42,6 +42,12 @@ const char HELP[] =
     "Session commands, each alone on its line:\n"
     "  stack             prints R4..R0\n"
     "  show [Rn]         prints a register whole (R0 when none is named)\n"
+    "  show Rn FROM..TO  prints digits FROM to TO of a register with their positions\n"
+    "                    (digit 1 the leading one; FROM.., ..TO or one position N)\n"
+    "Register tools, as tokens anywhere on a line:\n"
+    "  compare [Ra Rb]   compares R0 with R1 (or Ra with Rb) to the digits shown\n"
+    "  save Rn FILE      writes register n into FILE (a register file)\n"
+    "  Rn=@FILE          register n (0..4) takes the number in FILE\n"
     "  digits N          significant digits (12 .. 100000); 'digits' alone shows them\n"
     "  deg | rad         angle unit: degree or radian\n";
 
@@ -132,7 +138,8 @@ bool session_command(const std::vector<std::string> &words, FILE *out, FILE *err
 }
 
 std::vector<std::string> session_words() {
-  std::vector<std::string> words = {"help", "options", "digits", "deg", "rad", "quit", "stack", "show"};
+  std::vector<std::string> words = {"help", "options", "digits", "deg", "rad", "quit", "stack", "show",
+                                    "compare", "save"};
   for (const SessionFlag &f : FLAGS) words.push_back(f.word);
   return words;
 }

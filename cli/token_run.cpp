@@ -2,9 +2,12 @@
 #include "cli/token_run.h"
 
 #include <cstring>
+#include <vector>
 
+#include "cli/inputs.h"
 #include "engine/executor.h"
 #include "engine/expression.h"
+#include "engine/register_text.h"
 
 namespace {
 
@@ -13,6 +16,7 @@ constexpr int CODE_UP = 40;
 }  // namespace
 
 RunResult run_token(const Token &t, TokenRun *run) {
+  run->compared = false;
   switch (t.kind) {
     case TOKEN_NUMBER: {
       // A typed number moves R0's marker, and its reason, to R1 (see ReasonTrail).
@@ -24,6 +28,43 @@ RunResult run_token(const Token &t, TokenRun *run) {
       slot_copy(TextSlots[t.reg], t.text.c_str());
       run->trail.clear();
       return RUN_DONE;
+    case TOKEN_REGISTER_FILE: {
+      std::vector<char> buffer(TEXT_SLOT_BYTES);  // on the heap: fixed memory stays small
+      char *text = buffer.data();
+      std::string error;
+      if (register_file_read(t.text.c_str(), text, &error) != 0) {
+        fprintf(stderr, "deepnums-cli: %s%s\n", run->where.c_str(), printable(error).c_str());
+        return RUN_BAD_INPUT;
+      }
+      slot_copy(TextSlots[t.reg], text);
+      run->trail.clear();
+      return RUN_DONE;
+    }
+    case TOKEN_COMPARE:
+      // Between commands: the registers are read at the current precision first.
+      if (prepare_registers() != 0) return RUN_REFUSED;
+      compare_registers(t.reg, t.reg2, &run->compare);
+      compare_report_text(run->compare, TextSlots[SLOT_STATUS], TEXT_SLOT_BYTES);
+      run->compared = true;
+      return RUN_DONE;
+    case TOKEN_SAVE: {
+      if (prepare_registers() != 0) return RUN_REFUSED;
+      std::vector<char> buffer(TEXT_SLOT_BYTES);
+      char *value = buffer.data();
+      char comment[100];
+      register_plain_text(t.reg, value);
+      register_file_comment(t.reg, comment, sizeof comment);
+      std::string error;
+      if (!register_file_write(t.text.c_str(), comment, value, &error)) {
+        fprintf(stderr, "deepnums-cli: %s%s\n", run->where.c_str(), printable(error).c_str());
+        return RUN_BAD_INPUT;
+      }
+      std::string saved = "R";
+      saved += std::to_string(t.reg);
+      saved += " saved to '" + t.text + "'";
+      slot_copy(TextSlots[SLOT_STATUS], printable(saved).c_str());
+      return RUN_DONE;
+    }
     case TOKEN_COMMAND: {
       RunResult r = run_engine_command(t.code, run->progress);
       if (r == RUN_DONE) run->trail.after_command(t.code);

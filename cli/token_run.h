@@ -8,14 +8,20 @@
 
 #include "cli/runner.h"
 #include "cli/tokens.h"
+#include "engine/register_tools.h"
 #include "engine/result_reason.h"
 
 struct TokenRun {
   bool progress = false;  // elapsed time and percentage on standard error
   ReasonTrail trail;      // the reason for a marker in R0, across tokens and lines
+  bool compared = false;  // the last token run was "compare": its report is below
+  CompareReport compare;
+  std::string where;      // before a message about a file: "" or "line 3: "
 };
 
-// Runs one token. Returns the RunResult of the command it ran (RUN_DONE for a text).
+// Runs one token. Returns the RunResult of the command it ran (RUN_DONE for a text);
+// RUN_BAD_INPUT, with "deepnums-cli: message" on standard error, for a register file that
+// could not be read or written.
 RunResult run_token(const Token &t, TokenRun *run);
 
 // R0's value as the calculator shows it (format_register_value), its text unchanged.

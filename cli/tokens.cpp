@@ -1,5 +1,5 @@
-// Token classification for deepnums-cli. Order of the tests: "#N", "Rn=TEXT", a command
-// by caption or alias, a number. Commands come before numbers because some captions begin
+// Token classification for deepnums-cli. Order of the tests: "#N", "Rn=@FILE", "Rn=TEXT",
+// "compare" and "save", a command by caption or alias, a number. Commands come before numbers because some captions begin
 // with a digit ("1/x", "10 ^ n", "0<->1").
 #include "cli/tokens.h"
 
@@ -93,10 +93,29 @@ bool parse_token(const std::string &arg, Token *out, std::string *error, const c
       *error = message;
       return false;
     }
-    out->kind = TOKEN_REGISTER_TEXT;
     out->reg = n;
+    if (arg.size() > 3 && arg[3] == '@') {
+      out->kind = TOKEN_REGISTER_FILE;
+      out->text = arg.substr(4);
+      if (out->text.empty()) {
+        *error = "'" + arg + "' names no file (Rn=@FILE reads a register file)";
+        return false;
+      }
+      return true;
+    }
+    out->kind = TOKEN_REGISTER_TEXT;
     out->text = arg.substr(3);
     return true;
+  }
+  if (arg == "compare") {
+    out->kind = TOKEN_COMPARE;
+    out->reg = 0;
+    out->reg2 = 1;
+    return true;
+  }
+  if (arg == "save") {
+    *error = "'save' takes a register and a file: save Rn FILE";
+    return false;
   }
   if (const CommandDef *def = command_by_name(arg)) {
     out->kind = TOKEN_COMMAND;
@@ -123,6 +142,35 @@ bool parse_token(const std::string &arg, Token *out, std::string *error, const c
   std::string suggestion = did_you_mean(command_name_suggestions(arg, false));
   *error = "unknown token '" + arg + "' (" + (suggestion.empty() ? std::string(hint) : suggestion) + ")";
   return false;
+}
+
+int register_name(const std::string &word) {
+  if (word.size() != 2 || (word[0] != 'R' && word[0] != 'r') || !is_digit(word[1])) return -1;
+  return word[1] - '0';
+}
+
+size_t parse_token_words(const std::vector<std::string> &words, size_t at, Token *out,
+                         std::string *error, const char *hint) {
+  const std::string &w = words[at];
+  const size_t rest = words.size() - at - 1;
+  if (w == "compare" && rest >= 2 && register_name(words[at + 1]) >= 0 &&
+      register_name(words[at + 2]) >= 0) {
+    out->kind = TOKEN_COMPARE;
+    out->reg = register_name(words[at + 1]);
+    out->reg2 = register_name(words[at + 2]);
+    return 3;
+  }
+  if (w == "save") {
+    if (rest < 2 || register_name(words[at + 1]) < 0 || words[at + 2].empty()) {
+      *error = "'save' takes a register and a file: save Rn FILE (n = 0..9)";
+      return 0;
+    }
+    out->kind = TOKEN_SAVE;
+    out->reg = register_name(words[at + 1]);
+    out->text = words[at + 2];
+    return 3;
+  }
+  return parse_token(w, out, error, hint) ? 1 : 0;
 }
 
 bool parse_expression_token(const std::string &text, int first_column, Token *out,
@@ -166,6 +214,17 @@ std::string token_help() {
       "             a whole number (12, -.5, 1 234, 1e-9; not 0x10 or 12abc):\n"
       "             \"up\", then R0's text becomes the token as typed\n"
       "  Rn=TEXT    n = 0..4: register n's text becomes TEXT, as if typed into its box\n"
+      "  Rn=@FILE   n = 0..4: register n's text becomes the number in FILE (a register\n"
+      "             file: \"#\" comment lines on top, then the value)\n"
+      "  compare [Ra Rb]\n"
+      "             compare R0 with R1 (or Ra with Rb, any of R0..R9) to the digits\n"
+      "             shown: \"R0 and R1 agree to 998 digits; first difference at digit\n"
+      "             999 (4 / 7)\"; as the last token it is printed instead of R0, and\n"
+      "             the exit status is 0 when equal, 1 when they differ, 4 when one is\n"
+      "             ERROR or OVERFLOW\n"
+      "  save Rn FILE\n"
+      "             write register n (0..9) into FILE as a register file: a comment\n"
+      "             line, then the value in the plain display form\n"
       "  #N         the command with code N\n"
       "  COMMAND    a button caption (case and blanks ignored) or an alias\n"
       "A command takes x from R1 and y from R0 and lifts the stack: the result goes to\n"

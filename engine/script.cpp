@@ -1,7 +1,7 @@
 // The script runner: the small line language of the script box, for timing ("loop"),
 // accuracy against a reference ("prec"), the alternative multiplication and division
 // ("hipr"), the self-test ("test"), a hexadecimal dump of R0 ("dump"), the stored ln 10
-// ("ln10") and "end".
+// ("ln10"), the register tools ("compare [Ra Rb]", "save Rn FILE") and "end".
 //
 // The reader never moves past the script's terminating NUL: every "skip one character"
 // of the language stops at the terminator. Registers are not re-read between commands;
@@ -14,10 +14,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "core/core.h"
 #include "engine/exact_commands.h"
 #include "engine/executor.h"
+#include "engine/register_text.h"
+#include "engine/register_tools.h"
 #include "engine/self_test.h"
 #include "functions/functions.h"
 
@@ -296,6 +300,74 @@ void run_dump() {
   }
 }
 
+// "Rn" at p followed by a blank or the line's end: n, and *p moved past it; −1 otherwise.
+int take_register(const char **p) {
+  const char *q = *p;
+  if ((q[0] != 'R' && q[0] != 'r') || q[1] < '0' || q[1] > '9') return -1;
+  if ((unsigned char)q[2] > ' ') return -1;
+  *p = q + 2;
+  return q[1] - '0';
+}
+
+// After a keyword matched on its first letters: the rest of its word.
+const char *skip_word(const char *p) {
+  while ((*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z')) p++;
+  return p;
+}
+
+bool at_line_end(const char *p) { return (unsigned char)*p < ' '; }
+
+// "compare" (R0 with R1) or "compare Ra Rb": the report into the status text. false for
+// another form (the caller reports the line as invalid).
+bool run_compare(const char *p) {
+  p = skip_blanks(skip_word(p));
+  int a = 0, b = 1;
+  if (!at_line_end(p)) {
+    a = take_register(&p);
+    p = skip_blanks(p);
+    b = a < 0 ? -1 : take_register(&p);
+    p = skip_blanks(p);
+    if (b < 0 || !at_line_end(p)) return false;
+  }
+  CompareReport report;
+  compare_registers(a, b, &report);
+  compare_report_text(report, TextSlots[SLOT_STATUS], TEXT_SLOT_BYTES);
+  return true;
+}
+
+// "save Rn FILE": register n's value in the plain display form into FILE (the rest of the
+// line, blanks around it dropped). 1 saved, 0 a wrong form, −1 the file could not be
+// written (the status text says why).
+int run_save(const char *p) {
+  p = skip_blanks(skip_word(p));
+  const int n = take_register(&p);
+  p = skip_blanks(p);
+  if (n < 0 || at_line_end(p)) return 0;
+  const char *end = p;
+  while ((unsigned char)*end >= ' ') end++;
+  while (end > p && end[-1] == ' ') end--;
+  // Heap buffers, not static ones: the program's fixed memory stays small (it must start
+  // in a small address space).
+  const size_t len = (size_t)(end - p);
+  if (len >= 4096) {
+    status_printf("Cannot save R%d: the file name is too long\n", n);
+    return -1;
+  }
+  const std::string path_text(p, len);
+  const char *path = path_text.c_str();
+  std::vector<char> value(TEXT_SLOT_BYTES);
+  char comment[100];
+  register_plain_text(n, value.data());
+  register_file_comment(n, comment, sizeof comment);
+  std::string error;
+  if (!register_file_write(path, comment, value.data(), &error)) {
+    status_printf("%s\n", error.c_str());
+    return -1;
+  }
+  status_printf("R%d saved to '%s'\n", n, path);
+  return 1;
+}
+
 void run_ln10() {
   stack_lift();
   dec_ln10(Registers[0]);
@@ -325,6 +397,15 @@ int run_script() {
     } else if (strncmp(p, "ln10", 4) == 0) {
       run_ln10();
       return 0;
+    } else if (strncmp(p, "comp", 4) == 0) {
+      if (!run_compare(p + 4)) {
+        status_printf("Invalid command: line = %d\n", line);
+        return 0;
+      }
+    } else if (strncmp(p, "save", 4) == 0) {
+      const int saved = run_save(p + 4);
+      if (saved == 0) status_printf("Invalid command: line = %d\n", line);
+      if (saved <= 0) return 0;
     } else if (strncmp(p, "end", 3) == 0) {
       return 0;
     } else if (*p == '#') {

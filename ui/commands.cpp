@@ -26,6 +26,7 @@
 #include "engine/progress_text.h"
 #include "engine/state.h"
 #include "ui/control_table.h"
+#include "ui/register_tools.h"
 #include "ui/undo.h"
 
 std::thread worker_thread;
@@ -203,6 +204,7 @@ void start_command(UiHandle main, int id) {
   undo_record(id);
 
   take_paint_copies();
+  position_field_update();  // empty while the boxes are disabled
   cancel_reset();
   run_started = std::chrono::steady_clock::now();
   ++run_id;
@@ -258,6 +260,7 @@ void finish_run(UiHandle main) {
   undo_drop_if_unchanged();
   if (worker_thread.joinable() && worker_thread.get_id() != std::this_thread::get_id())
     worker_thread.join();
+  position_field_update();  // the box with the focus has a new text
 }
 
 void on_progress_timer() {

@@ -11,6 +11,8 @@
 // - Esc cancels a running command, and does nothing otherwise.
 // - Undo and redo: an edit box's own undo of typing while it has something to undo, the
 //   window's undo of commands (ui/undo.cpp) otherwise.
+// - Ctrl+Shift+C compares two registers and Ctrl+G goes to a digit (ui/register_tools.h),
+//   for the register box with the focus (R0's when none has it).
 // - Every other key of KeyTable presses its button, exactly as a click does (refused with
 //   the "Parameter" message while a command runs).
 #include "ui/keys.h"
@@ -18,6 +20,7 @@
 #include "ui/commands.h"
 #include "ui/control_table.h"
 #include "ui/main_window.h"
+#include "ui/register_tools.h"
 #include "ui/undo.h"
 
 namespace {
@@ -101,6 +104,8 @@ const KeyBinding KeyTable[] = {
     {KEY_UNDO, 'Z', CTRL},
     {KEY_REDO, 'Y', CTRL},
     {KEY_REDO, 'Z', CTRL | SHIFT},
+    {KEY_COMPARE, 'C', CTRL | SHIFT},
+    {KEY_GO_TO_DIGIT, 'G', CTRL},
 };
 const int KEY_TABLE_SIZE = static_cast<int>(sizeof KeyTable / sizeof KeyTable[0]);
 
@@ -177,6 +182,8 @@ std::string key_table_markdown() {
   }
   row(KEY_UNDO, "Undo");
   row(KEY_REDO, "Redo");
+  row(KEY_COMPARE, "Compare R0 with R1 (from R2..R4: that register with R0)");
+  row(KEY_GO_TO_DIGIT, "Go to digit (in a register box)");
   return out;
 }
 
@@ -291,6 +298,10 @@ bool ui_on_key(int key, unsigned mods) {
     if (b.key != key || b.mods != m) continue;
     if (b.id == KEY_UNDO || b.id == KEY_REDO) {
       undo_key(b.id == KEY_REDO, focused);
+    } else if (b.id == KEY_COMPARE) {
+      compare_registers_of(register_box_in_focus());
+    } else if (b.id == KEY_GO_TO_DIGIT) {
+      go_to_digit(register_box_in_focus());
     } else {
       ui_on_command(b.id, 0);
     }

@@ -13,9 +13,11 @@
 // Ids of the actions in the key table that are not buttons.
 constexpr int KEY_UNDO = -2;
 constexpr int KEY_REDO = -3;
+constexpr int KEY_COMPARE = -4;      // compare the register of the box with the focus (ui/register_tools.h)
+constexpr int KEY_GO_TO_DIGIT = -5;  // go to a digit of the box with the focus
 
 struct KeyBinding {
-  int id;         // control id of the button (35..96), or KEY_UNDO, KEY_REDO
+  int id;         // control id of the button (35..96), or one of the KEY_ actions above
   int key;        // a UiKey or a character, as ui_on_key receives it
   unsigned mods;  // UI_MOD_ bits
 };
@@ -31,7 +33,7 @@ const KeyBinding *key_for(int id);
 std::string key_name(const KeyBinding &binding);
 
 // The key table as the manual shows it: a Markdown table, one row a button (the "---"
-// buttons have no key) and one each for Undo and Redo.
+// buttons have no key) and one each for Undo, Redo, Compare and Go to digit.
 std::string key_table_markdown();
 
 // Tab order: every control that takes the focus, in reading order.

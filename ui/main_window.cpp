@@ -21,6 +21,7 @@
 #include "ui/commands.h"
 #include "ui/control_table.h"
 #include "ui/keys.h"
+#include "ui/register_tools.h"
 #include "ui/undo.h"
 #include "ui/workspace.h"
 
@@ -160,6 +161,7 @@ void ui_on_paint(UiPaint *paint) {
   const char *texts[TEXT_SLOT_COUNT];
   for (int n = 0; n < TEXT_SLOT_COUNT; ++n) texts[n] = painted_slot_text(n);
   paint_controls(paint, texts);
+  paint_position_field(paint);
 }
 
 void ui_on_command(int id, int code) {

@@ -6,6 +6,7 @@
 namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_spacing(char c) { return c == ' ' || c == '\r' || c == '\n'; }
 
 }  // namespace
 
@@ -32,4 +33,20 @@ bool join_number_lines(const char *text, size_t len, std::string *out) {
   if (!joined) return false;
   *out = std::move(shown);
   return true;
+}
+
+size_t map_text_offset(const char *from, size_t from_len, size_t offset, const char *to, size_t to_len,
+                       bool forward) {
+  if (offset > from_len) offset = from_len;
+  size_t others = 0;
+  for (size_t i = 0; i < offset; ++i) others += !is_spacing(from[i]);
+  size_t at = 0;
+  // Past `others` characters of `to` that are not blanks or breaks.
+  for (size_t seen = 0; at < to_len && seen < others; ++at) seen += !is_spacing(to[at]);
+  if (forward) {
+    size_t next = at;
+    while (next < to_len && is_spacing(to[next])) ++next;
+    if (next < to_len) at = next;  // blanks and breaks at the very end stay after the place
+  }
+  return at;
 }

@@ -19,3 +19,13 @@
 // number (a text with a blank before the break) is a blank, and returns true when there
 // was such a break; otherwise returns false and leaves out alone.
 bool join_number_lines(const char *text, size_t len, std::string *out);
+
+// Offsets between two texts that hold the same characters apart from blanks and line
+// breaks: the text a box shows (joined lines, inserted breaks, its own line ends) and the
+// text the front end set. The offset in `to` of the place that is `offset` in `from`:
+// after as many other characters as stand before `offset` there. A place among blanks and
+// breaks goes to just before the next other character (forward; blanks and breaks at the
+// end of the text are not passed) or just after the last one before it (backward, for the
+// end of a selection).
+size_t map_text_offset(const char *from, size_t from_len, size_t offset, const char *to, size_t to_len,
+                       bool forward);

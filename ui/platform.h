@@ -175,10 +175,26 @@ int plat_message_box(UiHandle owner, const char *text, const char *title, uint32
 // of the button pressed, or -1 when the box was closed without one (Escape, its close
 // box). Posted calls and timer ticks are handled while it is open, as for a message box.
 int plat_ask(UiHandle owner, const char *text, const char *title, const char *const *buttons, int count);
+// The sorts of file the choosers offer, each with its own filter: workspace files
+// ("*.ini") and register files ("*.txt"); both offer all files too.
+enum UiFileKind { UI_FILE_WORKSPACE, UI_FILE_NUMBER };
 // The system's "save as" file chooser, starting at the suggested file: the file chosen in
 // out (at most size - 1 bytes and a NUL; a path as the file calls take it), or false when
-// the user cancelled or the path does not fit.
-bool plat_choose_save_file(UiHandle owner, const char *title, const char *suggested, char *out, int size);
+// the user cancelled or the path does not fit. The chooser asks before it names a file
+// that exists.
+bool plat_choose_save_file(UiHandle owner, const char *title, UiFileKind kind, const char *suggested,
+                           char *out, int size);
+// The system's "open" file chooser: an existing file chosen in out, as above, or false.
+bool plat_choose_open_file(UiHandle owner, const char *title, UiFileKind kind, char *out, int size);
+// A modal prompt for one line of text: the label above a one-line field that holds
+// `initial` (selected), and two buttons with the captions given (UTF-8), the first the
+// default (Return), the second Escape's. true with the field's text in out (at most
+// size - 1 bytes and a NUL) when the first was pressed; false otherwise.
+bool plat_prompt(UiHandle owner, const char *title, const char *label, const char *initial,
+                 const char *ok, const char *cancel, char *out, int size);
+// Puts a plain text (UTF-8) on the system clipboard; false when the clipboard is not
+// available.
+bool plat_set_clipboard(const char *text);
 // Runs the message loop until plat_quit; returns the code passed to it.
 int plat_run_loop();
 void plat_quit(int code);
@@ -204,6 +220,24 @@ int plat_focused_id(UiHandle main);
 bool plat_edit_undo(UiHandle w, bool redo);
 // The text shown when the pointer rests on a control (empty: none).
 void plat_set_tooltip(UiHandle w, const char *text);
+
+// ---- The caret and selection of an edit box, its context menu ----
+// Offsets are bytes of the text plat_get_text gives for the box, whatever the box shows
+// on the screen (joined lines, display breaks, line ends of its own).
+// The selection: *start <= *end; equal when there is only the caret. false, with both 0,
+// for a null handle or a control that is not an edit box.
+bool plat_get_selection(UiHandle w, int *start, int *end);
+// Selects bytes start .. end (start == end: only the caret there), with the caret at
+// `end`, and scrolls the box so that it shows. Offsets are limited to the text. A selection
+// made so stays marked while the box does not have the keyboard focus, until the box's
+// selection changes again (the user's own selections show only in the box with the focus).
+void plat_set_selection(UiHandle w, int start, int end);
+// The context menu of an edit box, at the pointer (at the caret when it was asked for
+// from the keyboard): the box's own entries (undo, cut, copy, paste, delete, select all),
+// a separator, then the items given (UTF-8; a tab before a key's name shows it at the
+// right). The index of the item chosen among those given, or -1 for none of them (an entry
+// of the box's own is carried out by the box).
+int plat_context_menu(UiHandle w, const char *const *items, int count);
 
 // Key codes of ui_on_key. A character key is the character it types with the Shift state
 // held and without Ctrl and Alt, letters as upper case 'A'..'Z' (Ctrl+Shift+8 on a US
@@ -245,6 +279,13 @@ void ui_on_scroll(UiBar bar, int request, int track);
 // with Shift held into the horizontal bar.
 void ui_on_wheel(UiBar bar, int delta);
 void ui_on_timer();
+// The caret or the selection of an edit box moved (a key, the mouse, a new text, or
+// plat_set_selection), or the box gained or lost the keyboard focus.
+void ui_on_caret(int id);
+// The user asked for the context menu of a control (the right button, the menu key,
+// Shift+F10). true: the front end showed its own (plat_context_menu); false: the backend
+// shows the control's usual one.
+bool ui_on_context_menu(int id);
 // A key press in the main window or one of its controls, before the control sees it
 // (implemented by ui/keys.cpp). true: the front end used it and the backend drops it;
 // false: the control handles it as usual. Plain character keys (no Ctrl, no Alt) need not

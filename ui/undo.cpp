@@ -24,6 +24,7 @@
 #include "engine/executor.h"
 #include "engine/state.h"
 #include "ui/control_table.h"
+#include "ui/register_tools.h"
 
 namespace {
 
@@ -173,6 +174,7 @@ void set_status(const char *verb_en, const char *verb_ja, int id) {
   const char *caption = "";
   if (id >= 0 && id < CONTROL_COUNT && ControlTable[id].caption[language])
     caption = ControlTable[id].caption[language];
+  if (id == UNDO_LOAD_FILE) caption = language == 1 ? "Load from file" : "ファイルから読込";
   char text[200];
   std::snprintf(text, sizeof text, "%s: %s", language == 1 ? verb_en : verb_ja, caption);
   slot_copy(TextSlots[SLOT_STATUS], text);
@@ -207,6 +209,7 @@ bool undo_step(UiHandle main, bool redo) {
   Snapshot target = std::move(from.back());
   from.pop_back();
   restore(main, target);
+  position_field_update();
   if (redo) {
     set_status("redone", "やり直しました", id);
   } else {

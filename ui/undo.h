@@ -21,8 +21,12 @@
 constexpr size_t UNDO_TEXT_BUDGET = size_t{8} << 20;
 constexpr int UNDO_MAX_LEVELS = 100;
 
+// The undo level of "Load from file…", which changes a register without a command.
+constexpr int UNDO_LOAD_FILE = -10;
+
 // Before a command starts, with the slots holding the texts it starts from (after
-// read_edit_texts): a new undo level for the command `id`; the redo levels are dropped.
+// read_edit_texts): a new undo level for the command `id` (or UNDO_LOAD_FILE); the redo
+// levels are dropped.
 void undo_record(int id);
 
 // After a run has ended (the slots hold its results): the level of a command that changed

@@ -180,7 +180,7 @@ bool close_workspace(UiHandle main, bool unattended) {
     if (choice == CHOICE_DISCARD) return true;
     if (choice != CHOICE_SAVE_AS) return false;  // Cancel, Escape: the window stays open
     char chosen[WORKSPACE_PATH_BYTES];
-    if (!plat_choose_save_file(main, SAVE_AS_TITLE[lang], workspace_path, chosen, sizeof chosen)) continue;
+    if (!plat_choose_save_file(main, SAVE_AS_TITLE[lang], UI_FILE_WORKSPACE, workspace_path, chosen, sizeof chosen)) continue;
     if (save_workspace_as(main, chosen)) return true;
     where = chosen;
     why = save_error();

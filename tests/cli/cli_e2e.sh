@@ -416,6 +416,36 @@ functions)
   expect sin30 ".5" 0 -- -d 12 30 sin
   expect sin-rad "1" 0 -- -d 12 --radian pi 2 / sin
   ;;
+register_tools)
+  # compare: the report instead of R0 when it ends the run, and cmp's exit statuses.
+  expect compare-equal "R0 and R1 are equal" 0 -- -d 12 R0=1.5 R1=1.50 compare
+  expect compare-differ "R0 and R1 agree to 2 digits; first difference at digit 3 (5 / 6)" 1 -- -d 12 R0=1.25 R1=1.26 compare
+  expect compare-named "R3 and R0 differ in sign" 1 -- -d 12 R3=-1 R0=1 compare R3 R0
+  expect compare-marker "R0 and R1 cannot be compared: R0 is ERROR" 4 -- -d 12 1 0 / compare
+  # Not last: the run prints R0 and the report goes to standard error.
+  expect compare-middle "3" 0 --stderr "R0 and R1 are equal" -- -d 12 R0=1 R1=1 compare 2 +
+  expect compare-refused "0" 1 --stderr "Invalid number of Significant digit" -- -d 5 compare
+  expect compare-registers "$(printf 'R0: 2\nR1: 2')" 1 --head 2 -- -d 12 -r R1=2 R0=2 R2=3 compare R0 R2
+  # save and Rn=@FILE: a register file round trip, and the refusals.
+  expect save "3. 14159265359" 0 --stderr "R0 saved to '$TMP/pi.txt'" -- -d 12 pi save R0 "$TMP/pi.txt"
+  [ "$(cat "$TMP/pi.txt")" = "$(printf '# deepNUMS R0 at 12 significant digits\n3.14159265359')" ] \
+    || { echo "FAIL save-file: [$(cat "$TMP/pi.txt")]"; failures=$((failures + 1)); }
+  expect load "R0 and R1 are equal (to the 12 digits shown)" 0 -- -d 12 R0=@"$TMP/pi.txt" pi compare
+  expect load-missing "0" 2 --stderr "cannot read '$TMP/none.txt'" -- R1=@"$TMP/none.txt" 1
+  printf 'pi\n' >"$TMP/bad.txt"
+  expect load-bad "0" 2 --stderr "line 1 is not part of a number" -- R1=@"$TMP/bad.txt"
+  expect load-empty-name "" 2 --stderr "names no file" -- R1=@
+  expect save-missing "" 2 --stderr "'save' takes a register and a file" -- 1 save R0
+  expect save-folder "1" 2 --stderr "cannot save '$TMP'" -- 1 save R0 "$TMP"
+  # The filter and -i: the report where the value would be; the filter exits as cmp.
+  out="$(printf 'R0=2 R1=2.5\ncompare\n' | "$CLI" -d 12)"
+  rc=$?
+  [ "$out" = "$(printf '2\nR0 and R1 agree to 1 digit; first difference at digit 2 (0 / 5)')" ] && [ $rc = 1 ] \
+    || { echo "FAIL filter-compare: $rc [$out]"; failures=$((failures + 1)); }
+  out="$(printf 'pi\nshow R0 3..14\ncompare\n' | "$CLI" -d 20 -i)"
+  want="$(printf 'R0: 3. 1415926535897932385\nR0 digits 3..14 of 20\n 3  4159265358 97\nR0 and R1 differ: R1 is 0')"
+  [ "$out" = "$want" ] || { echo "FAIL interactive-show: [$out]"; failures=$((failures + 1)); }
+  ;;
 self_test)
   printf 'test 0,0\n' >"$TMP/t.txt"
   expect test-0-0 "" 0 --head 0 --stderr "TEST completed: seq=40  step=11" -- -s "$TMP/t.txt"

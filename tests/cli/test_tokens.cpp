@@ -3,6 +3,7 @@
 
 #include <map>
 #include <sstream>
+#include <vector>
 
 #include "cli/tokens.h"
 
@@ -125,6 +126,42 @@ TEST(Tokens, RegisterTexts) {
   std::string too_long = "R1=";
   too_long.append(110000, '1');
   parse_error(too_long);
+}
+
+TEST(Tokens, RegisterToolsTakeTheWordsAfterThem) {
+  // words, the word the token starts at, the words it takes (0: refused), kind, reg, reg2, text
+  struct Case {
+    std::vector<std::string> words;
+    size_t at, taken;
+    TokenKind kind;
+    int reg, reg2;
+    const char *text;
+  } cases[] = {
+      {{"compare"}, 0, 1, TOKEN_COMPARE, 0, 1, ""},
+      {{"1", "compare", "R3", "r7", "+"}, 1, 3, TOKEN_COMPARE, 3, 7, ""},
+      {{"compare", "R3", "5"}, 0, 1, TOKEN_COMPARE, 0, 1, ""},  // "5" is the next token
+      {{"compare", "R3"}, 0, 1, TOKEN_COMPARE, 0, 1, ""},
+      {{"save", "R9", "-x.txt"}, 0, 3, TOKEN_SAVE, 9, 1, "-x.txt"},
+      {{"save", "R0"}, 0, 0, TOKEN_SAVE, 0, 0, ""},
+      {{"save", "R10", "f"}, 0, 0, TOKEN_SAVE, 0, 0, ""},
+      {{"save"}, 0, 0, TOKEN_SAVE, 0, 0, ""},
+      {{"R2=@pi.txt"}, 0, 1, TOKEN_REGISTER_FILE, 2, 1, "pi.txt"},
+      {{"R2=@"}, 0, 0, TOKEN_REGISTER_FILE, 0, 0, ""},
+      {{"R5=@pi.txt"}, 0, 0, TOKEN_REGISTER_FILE, 0, 0, ""},
+  };
+  for (const Case &c : cases) {
+    Token t;
+    std::string error;
+    const size_t taken = parse_token_words(c.words, c.at, &t, &error);
+    EXPECT_EQ(taken, c.taken) << c.words[c.at] << ": " << error;
+    if (taken == 0 || c.taken == 0) continue;
+    EXPECT_EQ(t.kind, c.kind) << c.words[c.at];
+    EXPECT_EQ(t.reg, c.reg) << c.words[c.at];
+    if (c.kind == TOKEN_COMPARE) {
+      EXPECT_EQ(t.reg2, c.reg2);
+    }
+    EXPECT_EQ(t.text, c.text);
+  }
 }
 
 TEST(Tokens, CommandNumbers) {

@@ -2,6 +2,7 @@
 #include "tests/ui/fake_engine.h"
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <thread>
 
@@ -44,7 +45,40 @@ void FakeEngine::reset() {
   seen_r1.clear();
   seen_sig.clear();
   seen_script.clear();
+  prepare_result = 0;
+  prepares = compares = 0;
+  compare_report = CompareReport{};
+  prepared_r0.clear();
+  prepared_r1.clear();
 }
+
+int prepare_registers() {
+  ++engine.prepares;
+  engine.prepared_r0 = TextSlots[SLOT_R0];
+  engine.prepared_r1 = TextSlots[SLOT_R1];
+  TextSlots[SLOT_STATUS][0] = '\0';
+  if (engine.prepare_result != 0) slot_copy(TextSlots[SLOT_STATUS], "Invalid number of Significant digit");
+  return engine.prepare_result;
+}
+
+int compare_registers(int a, int b, CompareReport *report) {
+  ++engine.compares;
+  *report = engine.compare_report;
+  report->a = a;
+  report->b = b;
+  return 0;
+}
+
+// The fake's plain form: the register's text without blanks and line breaks.
+int register_plain_text(int n, char *out) {
+  std::string plain;
+  for (const char *p = n < 5 ? TextSlots[n] : MemoryTexts[n - 5]; *p; ++p)
+    if (*p != ' ' && *p != '\r' && *p != '\n') plain += *p;
+  slot_copy(out, plain.c_str());
+  return 0;
+}
+
+void register_file_comment(int n, char *buf, size_t size) { std::snprintf(buf, size, "fake R%d", n); }
 
 int execute_command() {
   ++engine.runs;

@@ -8,6 +8,7 @@
 
 #include "core/cancel.h"
 #include "engine/executor.h"
+#include "engine/register_tools.h"
 #include "engine/state.h"
 
 struct FakeEngine {
@@ -23,6 +24,13 @@ struct FakeEngine {
   // Inputs as execute_command saw them.
   int seen_command = 0;
   std::string seen_r0, seen_r1, seen_sig, seen_script;
+  // The register tools: prepare_registers' result (−1 also writes the digits message),
+  // the report compare_registers gives (with the registers asked for), how often they ran,
+  // and the texts of R0..R4 as the last prepare_registers saw them.
+  int prepare_result = 0;
+  int prepares = 0, compares = 0;
+  CompareReport compare_report;
+  std::string prepared_r0, prepared_r1;
 
   void reset();
 };

@@ -66,6 +66,13 @@ void FakePlatform::reset() {
   questions.clear();
   answers.clear();
   chosen_files.clear();
+  opened_files.clear();
+  prompt_answers.clear();
+  prompts.clear();
+  menu_items.clear();
+  menu_choices.clear();
+  clipboard.clear();
+  clipboard_fails = false;
   during_message_box = nullptr;
   timer_active = false;
   timer_interval = 0;
@@ -140,6 +147,8 @@ void plat_set_text(UiHandle w, const char *text) {
   w->text = text ? text : "";
   w->box_undo = w->box_redo = 0;
   w->selected_all = false;
+  w->sel_start = w->sel_end = 0;
+  w->selection_marked = false;
 }
 
 int plat_get_text(UiHandle w, char *buf, int size) {
@@ -316,14 +325,81 @@ int plat_ask(UiHandle owner, const char *text, const char *title, const char *co
   return answer;
 }
 
-bool plat_choose_save_file(UiHandle owner, const char *title, const char *suggested, char *out, int size) {
-  record("choose_save_file " + name_of(owner) + " " + title + " " + suggested);
-  if (fake.chosen_files.empty()) return false;
-  const std::string file = fake.chosen_files.front();
-  fake.chosen_files.pop_front();
+namespace {
+
+bool take_file(std::deque<std::string> &files, char *out, int size) {
+  if (files.empty()) return false;
+  const std::string file = files.front();
+  files.pop_front();
   if (file.empty() || file.size() >= static_cast<size_t>(size)) return false;
   std::memcpy(out, file.c_str(), file.size() + 1);
   return true;
+}
+
+const char *kind_name(UiFileKind kind) { return kind == UI_FILE_NUMBER ? "number" : "workspace"; }
+
+}  // namespace
+
+bool plat_choose_save_file(UiHandle owner, const char *title, UiFileKind kind, const char *suggested,
+                           char *out, int size) {
+  record("choose_save_file " + name_of(owner) + " " + title + " " + kind_name(kind) + " " + suggested);
+  return take_file(fake.chosen_files, out, size);
+}
+
+bool plat_choose_open_file(UiHandle owner, const char *title, UiFileKind kind, char *out, int size) {
+  record("choose_open_file " + name_of(owner) + " " + title + " " + kind_name(kind));
+  return take_file(fake.opened_files, out, size);
+}
+
+bool plat_prompt(UiHandle owner, const char *title, const char *label, const char *initial,
+                 const char *ok, const char *cancel, char *out, int size) {
+  record("prompt " + name_of(owner) + " " + title + " [" + ok + "] [" + cancel + "]");
+  fake.prompts.push_back(std::string(label) + " " + initial);
+  if (fake.prompt_answers.empty() || size <= 0) return false;
+  const std::string answer = fake.prompt_answers.front();
+  fake.prompt_answers.pop_front();
+  const size_t n = std::min(answer.size(), static_cast<size_t>(size - 1));
+  std::memcpy(out, answer.data(), n);
+  out[n] = '\0';
+  return true;
+}
+
+bool plat_set_clipboard(const char *text) {
+  record("clipboard");
+  if (fake.clipboard_fails) return false;
+  fake.clipboard = text;
+  return true;
+}
+
+bool plat_get_selection(UiHandle w, int *start, int *end) {
+  *start = *end = 0;
+  if (!w || w->cls != UI_CLASS_EDIT) return false;
+  *start = w->sel_start;
+  *end = w->sel_end;
+  return true;
+}
+
+void plat_set_selection(UiHandle w, int start, int end) {
+  record("set_selection " + name_of(w) + " " + std::to_string(start) + "," + std::to_string(end));
+  if (!w || w->cls != UI_CLASS_EDIT) return;
+  const int len = static_cast<int>(w->text.size());
+  start = std::clamp(start, 0, len);
+  end = std::clamp(end, 0, len);
+  w->selected_all = false;
+  w->selection_marked = true;
+  const bool changed = start != w->sel_start || end != w->sel_end;
+  w->sel_start = std::min(start, end);
+  w->sel_end = std::max(start, end);
+  if (changed) ui_on_caret(w->id);  // as a backend reports a moved caret
+}
+
+int plat_context_menu(UiHandle w, const char *const *items, int count) {
+  record("context_menu " + name_of(w));
+  fake.menu_items.assign(items, items + count);
+  if (fake.menu_choices.empty()) return -1;
+  const int choice = fake.menu_choices.front();
+  fake.menu_choices.pop_front();
+  return choice;
 }
 
 int plat_run_loop() {
@@ -361,6 +437,11 @@ void plat_set_focus(UiHandle w) {
   if (!w) return;
   fake.focus = w;
   w->selected_all = w->cls == UI_CLASS_EDIT;
+  if (w->selected_all) {  // the whole text, the caret at its start
+    w->sel_start = 0;
+    w->sel_end = static_cast<int>(w->text.size());
+    w->selection_marked = false;
+  }
 }
 
 int plat_focused_id(UiHandle) { return fake.focus && !fake.focus->is_main ? fake.focus->id : -1; }

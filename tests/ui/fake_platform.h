@@ -29,6 +29,10 @@ struct UiWindow {
   // whether plat_set_focus selected its whole text.
   int box_undo = 0, box_redo = 0;
   bool selected_all = false;
+  // An edit box's selection (byte offsets of its text; equal: the caret), and whether the
+  // last plat_set_selection marked it (it stays shown while the box has no focus).
+  int sel_start = 0, sel_end = 0;
+  bool selection_marked = false;
 };
 
 struct DrawnText {
@@ -78,6 +82,17 @@ struct FakePlatform {
   std::vector<std::string> questions;
   std::deque<int> answers;
   std::deque<std::string> chosen_files;
+  // plat_choose_open_file: the files to open in turn ("" cancels); plat_prompt: the texts
+  // typed in turn (none left: cancelled), and the prompts shown (label and initial text);
+  // plat_context_menu: the items shown last and the choices to make in turn (-1 when none
+  // is left); plat_set_clipboard: the text put there.
+  std::deque<std::string> opened_files;
+  std::deque<std::string> prompt_answers;
+  std::vector<std::string> prompts;
+  std::vector<std::string> menu_items;
+  std::deque<int> menu_choices;
+  std::string clipboard;
+  bool clipboard_fails = false;
 
   bool timer_active = false;
   int timer_interval = 0;

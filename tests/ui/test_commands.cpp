@@ -51,8 +51,9 @@ TEST_F(CommandsTest, StartAndFinishInTheirOrder) {
               "get_text 19", "set_text 19 7\r\n", "update 19", "get_text 17", "set_text 17 3\r\n",
               "update 17", "get_text 15", "set_text 15 10\r\n", "update 15", "get_text 13", "get_text 11",
               "get_text 2", "get_text 98",
-              // R1 takes the focus back, its new text selected for the next number.
-              "focus 17", "invalidate main"};
+              // R1 takes the focus back, its new text selected for the next number, and
+              // the position field shows where its caret is.
+              "focus 17", "get_text 17", "invalidate_rect main 312,8,1208,27", "invalidate main"};
   EXPECT_EQ(fake.calls_since(end_from), expected);
   EXPECT_FALSE(worker_thread.joinable());
   EXPECT_FALSE(fake.timer_active);

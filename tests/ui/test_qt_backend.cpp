@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QWheelEvent>
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <string>
@@ -71,6 +73,11 @@ void ui_on_scroll(UiBar bar, int request, int track) {
 }
 void ui_on_timer() { events.push_back({"timer", 0, 0, 0}); }
 void ui_on_wheel(UiBar bar, int delta) { events.push_back({"wheel", bar, delta, 0}); }
+void ui_on_caret(int id) { events.push_back({"caret", id, 0, 0}); }
+bool ui_on_context_menu(int id) {
+  events.push_back({"context_menu", id, 0, 0});
+  return false;
+}
 // What the key handler answers (true: the key is used up).
 bool key_answer = false;
 bool ui_on_key(int key, unsigned mods) {
@@ -198,6 +205,69 @@ TEST(QtBackend, TextsRoundTripExactly) {
   EXPECT_STREQ(buf, "");
 }
 
+// Selections in the front end's offsets, whatever the editor shows: a number with its
+// lines joined, its own line ends, characters of several bytes.
+TEST(QtBackend, SelectionsCountTheFrontEndsBytesAndStayMarked) {
+  UiHandle w = open_window();
+  UiHandle reg = plat_create_control(w, UI_CLASS_EDIT, " ", 0x50A00044, UiRect{0, 0, 600, 100}, 19);
+  UiHandle other = plat_create_control(w, UI_CLASS_EDIT, " ", 0x50A00044, UiRect{0, 100, 600, 200}, 17);
+  auto *edit = qobject_cast<QPlainTextEdit *>(widget_of(reg));
+  // Two 200-digit lines of a grouped number: the editor shows them joined by a blank.
+  std::string grouped;
+  for (int line = 0; line < 2; ++line) {
+    for (int g = 0; g < 10; ++g) grouped += std::string(20, static_cast<char>('0' + g)) + (g < 9 ? " " : "");
+    grouped += "\r\n";
+  }
+  plat_set_text(reg, grouped.c_str());
+  ASSERT_EQ(edit->toPlainText().count(QLatin1Char('\n')), 1);
+  const int second_line = static_cast<int>(grouped.find("\r\n") + 2);  // its first digit
+  struct Case {
+    int start, end;
+  } cases[] = {{0, 0}, {5, 6}, {second_line, second_line + 1}, {second_line + 25, second_line + 60},
+               {static_cast<int>(grouped.size()) - 2, static_cast<int>(grouped.size()) - 2}};
+  for (const Case &c : cases) {
+    events.clear();
+    plat_set_selection(reg, c.start, c.end);
+    int s = -1, e = -1;
+    ASSERT_TRUE(plat_get_selection(reg, &s, &e));
+    EXPECT_EQ(s, c.start);
+    EXPECT_EQ(e, c.end);
+    // The editor selected the same digits (its joining blank for the line break).
+    EXPECT_EQ(edit->textCursor().selectedText().remove(QLatin1Char(' ')).toStdString().size(),
+              static_cast<size_t>(std::count_if(grouped.begin() + c.start, grouped.begin() + c.end, ::isdigit)));
+    if (c.start == 0) continue;  // the caret stood there already
+    ASSERT_FALSE(events.empty());  // the moved caret is reported
+    EXPECT_EQ(events.back().what, "caret");
+    EXPECT_EQ(events.back().a, 19);
+  }
+  plat_set_selection(reg, second_line, second_line + 1);
+  EXPECT_EQ(edit->textCursor().selectedText().toStdString(), "0");  // the first digit of line 2
+  // An edited box: CR LF and a character of three bytes before the selection.
+  plat_set_text(other, "\xe2\x82\xac 12\r\n345");
+  plat_set_selection(other, 8, 10);
+  auto *other_edit = qobject_cast<QPlainTextEdit *>(widget_of(other));
+  EXPECT_EQ(other_edit->textCursor().selectedText().toStdString(), "34");
+  int s = 0, e = 0;
+  plat_get_selection(other, &s, &e);
+  EXPECT_EQ(s, 8);
+  EXPECT_EQ(e, 10);
+  plat_set_selection(other, -5, 99);  // limited to the text
+  plat_get_selection(other, &s, &e);
+  EXPECT_EQ(s, 0);
+  EXPECT_EQ(e, 11);
+  // A selection made by the front end shows without the focus until the selection changes.
+  const QColor base = edit->palette().color(QPalette::Inactive, QPalette::Base);
+  plat_set_selection(reg, 5, 6);
+  EXPECT_NE(edit->palette().color(QPalette::Inactive, QPalette::Highlight), base);
+  QTextCursor c = edit->textCursor();
+  c.setPosition(2);
+  edit->setTextCursor(c);
+  EXPECT_EQ(edit->palette().color(QPalette::Inactive, QPalette::Highlight), base);
+  // The clipboard.
+  EXPECT_TRUE(plat_set_clipboard("0.333"));
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "0.333");
+}
+
 // Key presses reach the front end before the control; a tab, or a line break in a
 // register box or the digits field, never reaches the text whatever the front end says.
 TEST(QtBackend, KeysReachTheFrontEndFirstAndNoTabIsTyped) {
@@ -238,11 +308,14 @@ TEST(QtBackend, KeysReachTheFrontEndFirstAndNoTabIsTyped) {
   } want[] = {{UI_KEY_TAB, 0}, {UI_KEY_TAB, UI_MOD_SHIFT}, {UI_KEY_RETURN, 0},
               {'I', UI_MOD_CTRL | UI_MOD_SHIFT}, {'*', UI_MOD_CTRL | UI_MOD_SHIFT},
               {UI_KEY_F1 + 4, UI_MOD_SHIFT}};
-  ASSERT_EQ(events.size(), std::size(want));  // plain characters are not reported
-  for (size_t i = 0; i < events.size(); ++i) {
-    EXPECT_EQ(events[i].what, "key");
-    EXPECT_EQ(events[i].a, want[i].key) << i;
-    EXPECT_EQ(events[i].b, want[i].mods) << i;
+  // Plain characters are not reported as keys (the caret they move is).
+  std::vector<Event> keys;
+  for (const Event &e : events)
+    if (e.what == "key") keys.push_back(e);
+  ASSERT_EQ(keys.size(), std::size(want));
+  for (size_t i = 0; i < keys.size(); ++i) {
+    EXPECT_EQ(keys[i].a, want[i].key) << i;
+    EXPECT_EQ(keys[i].b, want[i].mods) << i;
   }
   // The script box takes Return as a new line; the digits field none.
   plat_set_focus(script);
@@ -278,7 +351,7 @@ TEST(QtBackend, KeysReachTheFrontEndFirstAndNoTabIsTyped) {
   EXPECT_EQ(plat_focused_id(w), -1);
   events.clear();
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-  ASSERT_EQ(events.size(), 1u);
+  ASSERT_EQ(events.size(), 1u);  // the focus left no box before the clear
   EXPECT_EQ(events[0].a, UI_KEY_ESCAPE);
   plat_set_tooltip(push, "Ctrl++");
   EXPECT_EQ(widget_of(push)->toolTip().toStdString(), "Ctrl++");

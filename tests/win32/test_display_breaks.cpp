@@ -236,3 +236,29 @@ TEST(NumberLines, BreaksInsideAGroupedNumberBecomeBlanks) {
     EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
   }
 }
+
+TEST(NumberLines, OffsetsMapBetweenTheShownAndTheSetText) {
+  // The set text, the text a box shows for it, and offsets of the shown one with where they
+  // fall in the set one, forward and backward.
+  const std::string set = "1. 2345\r\n6789 0\r\n";
+  const std::string shown = "1. 23\r\n45 6789\r\n0\n";
+  struct Case {
+    size_t shown_at, forward, backward;
+  } cases[] = {
+      {0, 0, 0},    // before "1"
+      {3, 3, 2},    // before "2": backward, after "."
+      {5, 5, 5},    // the inserted break: before "4" forward, after "3" backward
+      {7, 5, 5},    // before "4"
+      {10, 9, 7},   // the joining blank: before "6", after "5"
+      {16, 14, 13}, {21, 15, 15},  // past the end: after the last digit (not its line end)
+  };
+  for (const Case &c : cases) {
+    EXPECT_EQ(map_text_offset(shown.data(), shown.size(), c.shown_at, set.data(), set.size(), true), c.forward)
+        << c.shown_at;
+    EXPECT_EQ(map_text_offset(shown.data(), shown.size(), c.shown_at, set.data(), set.size(), false), c.backward)
+        << c.shown_at;
+  }
+  EXPECT_EQ(map_text_offset("12", 2, 99, "1 2", 3, true), 3u);
+  EXPECT_EQ(map_text_offset("1", 1, 0, " 1", 2, true), 1u);
+  EXPECT_EQ(map_text_offset("", 0, 0, "", 0, true), 0u);
+}

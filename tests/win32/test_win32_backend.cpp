@@ -19,7 +19,9 @@
 #include "engine/state.h"
 #include "ui/commands.h"
 #include "ui/control_table.h"
+#include "ui/keys.h"
 #include "ui/main_window.h"
+#include "ui/register_tools.h"
 #include "ui/undo.h"
 #include "ui/win32/win32_backend.h"
 #include "ui/workspace.h"
@@ -380,6 +382,63 @@ TEST_F(Win32Window, HundredThousandDigitLineIsFastAndAnEditIsKept) {
   char small[10];
   EXPECT_EQ(plat_get_text(r0, small, sizeof small), 9);
   EXPECT_EQ(std::string(small), text.substr(0, 9));
+}
+
+// Selections in the front end's offsets through the display breaks and the joined lines;
+// the caret's moves reach the position field; a comparison selects the differing digit in
+// both boxes, with the real engine.
+TEST_F(Win32Window, SelectionsCountTheFrontEndsBytesAndACompareMarksBothBoxes) {
+  open();
+  press(ID_LANGUAGE);  // English captions
+  UiHandle r0 = ControlWindows[ID_R0], r1 = ControlWindows[ID_R1];
+  // 2,000 digits as the engine shows them: groups of 20, a line break every 200.
+  std::mt19937 rng(25);
+  std::string grouped = "1.";
+  for (int i = 1; i < 2000; ++i) {
+    grouped += i % 200 == 0 ? "\r\n" : i % 20 == 0 ? " " : "";
+    grouped += static_cast<char>('1' + rng() % 9);
+  }
+  grouped += "\r\n";
+  std::string other = grouped;
+  const size_t digit_1234 = [&] {  // offset of digit 1,234
+    size_t at = 0;
+    for (int seen = 0;; ++at)
+      if (other[at] >= '0' && other[at] <= '9' && ++seen == 1234) return at;
+  }();
+  other[digit_1234] = other[digit_1234] == '5' ? '6' : '5';
+  plat_set_text(r0, grouped.c_str());
+  plat_set_text(r1, other.c_str());
+  ASSERT_NE(window_text_a(child(ID_R0)), grouped);  // shown with other breaks
+  for (int at : {0, 3, 222, static_cast<int>(digit_1234), static_cast<int>(grouped.size()) - 3}) {
+    plat_set_selection(r0, at, at + 1);
+    int s = -1, e = -1;
+    ASSERT_TRUE(plat_get_selection(r0, &s, &e));
+    EXPECT_EQ(s, at);
+    EXPECT_EQ(e, at + 1);
+  }
+  // The caret in R0: the position field follows.
+  plat_set_focus(r0);
+  plat_set_selection(r0, static_cast<int>(digit_1234), static_cast<int>(digit_1234));
+  pump_until([] { return false; }, 50);
+  EXPECT_STREQ(position_field_text(), "R0: digit 1,234 of 2,000");
+  // Ctrl+Shift+C: the engine compares at 2,000 digits, both boxes get digit 1,234 selected.
+  SetWindowTextA(child(ID_SIG_DIGITS), "2000");
+  ui_on_key('C', UI_MOD_CTRL | UI_MOD_SHIFT);
+  char want[120];
+  std::snprintf(want, sizeof want, "R0 and R1 agree to 1,233 digits; first difference at digit 1,234 (%c / %c)",
+                grouped[digit_1234], other[digit_1234]);
+  EXPECT_STREQ(TextSlots[SLOT_STATUS], want);
+  for (UiHandle box : {r0, r1}) {
+    int s = -1, e = -1;
+    plat_get_selection(box, &s, &e);
+    EXPECT_EQ(s, static_cast<int>(digit_1234));
+    EXPECT_EQ(e, static_cast<int>(digit_1234) + 1);
+  }
+  EXPECT_TRUE(r1->marked);  // shown while R1 has no focus
+  // Moving R1's caret ends its mark; the clipboard takes a text.
+  SendMessageA(child(ID_R1), EM_SETSEL, 0, 0);
+  EXPECT_FALSE(r1->marked);
+  EXPECT_TRUE(plat_set_clipboard("0.5"));
 }
 
 TEST_F(Win32Window, NonAsciiTextsGoThroughUtf16BothWays) {

@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QMargins>
 #include <QPainter>
+#include <QPoint>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
@@ -31,6 +32,11 @@ struct UiWindow {
   // the front end set, and the editor's text made from it; empty when not joined.
   std::string joined_original;
   QString joined_shown;
+  // A selection made by plat_set_selection (editor positions), shown while the box has no
+  // focus, until the box's selection changes; and where its context menu was asked for.
+  bool marked = false;
+  int mark_anchor = 0, mark_position = 0;
+  QPoint menu_global;
 };
 
 struct UiPaint {
@@ -102,6 +108,13 @@ QFont qt_number_font();
 // lone CR) becomes LF for Qt's editors, and LF becomes CR LF again on the way out.
 QString text_from_platform(const char *text, bool multiline);
 int text_to_platform(const QString &text, bool multiline, char *buf, int size);
+
+// The caret of the edit boxes (qt_edit_tools.cpp): reports its moves to the front end
+// (ui_on_caret) and ends the mark of a selection made by plat_set_selection once the
+// selection changes; connected to every edit box when it is created.
+void qt_watch_caret(UiWindow *handle);
+// A register box's editor: the front end's context menu first (ui_on_context_menu).
+QWidget *qt_make_register_editor(QWidget *parent, UiWindow *handle);
 
 // The keyboard (qt_keys.cpp): the application's key filter, installed with the main
 // window; every child control's handle is registered on its widget.

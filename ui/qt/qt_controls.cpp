@@ -170,7 +170,9 @@ UiHandle plat_create_control(UiHandle parent, UiClass cls, const char *text, uin
     w = label;
   } else if (cls == UI_CLASS_EDIT) {
     if (style & UI_ES_MULTILINE) {
-      auto *edit = new QPlainTextEdit(client);
+      // A register box (a wrapping one) has the front end's context menu.
+      auto *edit = (style & UI_ES_AUTOHSCROLL) ? new QPlainTextEdit(client)
+                                               : static_cast<QPlainTextEdit *>(qt_make_register_editor(client, handle.get()));
       if (style & UI_ES_AUTOHSCROLL) {
         edit->setLineWrapMode(QPlainTextEdit::NoWrap);
       } else {
@@ -203,6 +205,7 @@ UiHandle plat_create_control(UiHandle parent, UiClass cls, const char *text, uin
                  std::max(0, rect.bottom - rect.top));
   if (style & UI_WS_VISIBLE) w->show();
   qt_register_control(handle.get());
+  qt_watch_caret(handle.get());
   child_handles.push_back(std::move(handle));
   return child_handles.back().get();
 }

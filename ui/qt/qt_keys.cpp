@@ -93,6 +93,9 @@ class KeyFilter : public QObject {
   bool eventFilter(QObject *obj, QEvent *event) override {
     if ((event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) && obj->isWidgetType()) {
       if (QWidget *w = ring_target(static_cast<QWidget *>(obj))) w->parentWidget()->update(ring_rect(w));
+      // The position field follows the box with the focus.
+      const UiWindow *h = handle_of(static_cast<QWidget *>(obj));
+      if (h && (h->type == UiType::TextEdit || h->type == UiType::LineEdit)) ui_on_caret(h->id);
       return false;
     }
     if (event->type() != QEvent::KeyPress || !obj->isWidgetType()) return false;

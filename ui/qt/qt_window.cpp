@@ -106,7 +106,7 @@ void ClientArea::wheelEvent(QWheelEvent *event) {
 }
 
 MainFrame::MainFrame() : QWidget(nullptr) {
-  handle = UiWindow{UiType::Main, this, -1, 0, {}, {}};
+  handle = UiWindow{UiType::Main, this, -1, 0, {}, {}, false, 0, 0, {}};
   client = new ClientArea(this);
   for (int b = 0; b < 2; ++b) {
     bars[b] = new QScrollBar(b == UI_BAR_VERT ? Qt::Vertical : Qt::Horizontal, this);
@@ -391,17 +391,36 @@ int plat_ask(UiHandle owner, const char *text, const char *title, const char *co
   return -1;
 }
 
-bool plat_choose_save_file(UiHandle owner, const char *title, const char *suggested, char *out, int size) {
-  QWidget *parent = owner ? owner->widget : nullptr;
-  const QString chosen = QFileDialog::getSaveFileName(
-      parent, QString::fromUtf8(title), QFile::decodeName(suggested),
-      QStringLiteral("Workspace files (*.ini);;All files (*)"));
+namespace {
+
+QString file_filter(UiFileKind kind) {
+  return kind == UI_FILE_NUMBER ? QStringLiteral("Register files (*.txt);;All files (*)")
+                                : QStringLiteral("Workspace files (*.ini);;All files (*)");
+}
+
+bool chosen_path(const QString &chosen, char *out, int size) {
   if (chosen.isEmpty()) return false;
   const QByteArray path = QFile::encodeName(chosen);
   if (path.size() >= size) return false;
   std::memcpy(out, path.constData(), static_cast<size_t>(path.size()));
   out[path.size()] = '\0';
   return true;
+}
+
+}  // namespace
+
+bool plat_choose_save_file(UiHandle owner, const char *title, UiFileKind kind, const char *suggested,
+                           char *out, int size) {
+  QWidget *parent = owner ? owner->widget : nullptr;
+  return chosen_path(QFileDialog::getSaveFileName(parent, QString::fromUtf8(title), QFile::decodeName(suggested),
+                                                  file_filter(kind)),
+                     out, size);
+}
+
+bool plat_choose_open_file(UiHandle owner, const char *title, UiFileKind kind, char *out, int size) {
+  QWidget *parent = owner ? owner->widget : nullptr;
+  return chosen_path(QFileDialog::getOpenFileName(parent, QString::fromUtf8(title), QString(), file_filter(kind)),
+                     out, size);
 }
 
 int plat_run_loop() { return QApplication::exec(); }

@@ -39,6 +39,13 @@ struct UiWindow {
   std::unique_ptr<DisplayText> display;  // the last text set, while it has breaks
   WNDPROC base_proc = nullptr;  // the class's window procedure (win32_keys.cpp subclasses)
   bool box_redo = false;        // an edit box's own undo was just used: it can be redone
+  // An edit box's selection as last reported (ui_on_caret), a selection the front end
+  // made (marked while the box has no focus; control offsets), where its context menu
+  // was asked for (screen pixels).
+  int caret_start = 0, caret_end = 0;
+  bool marked = false;
+  int mark_start = 0, mark_end = 0;
+  POINT menu_point{0, 0};
 };
 
 struct UiPaint {
@@ -90,6 +97,16 @@ void win32_set_window_text(HWND hwnd, const char *utf8);
 // The number of characters of the widest digit, point, sign or exponent letter that fit
 // on one line of a multi-line edit box.
 int win32_edit_columns(HWND edit);
+
+// ---- Edit boxes (win32_edit_tools.cpp) ----
+// After the control handled a message that may move the caret, gain or lose the focus:
+// reports a change to the front end (ui_on_caret) and ends a mark the change leaves.
+void win32_watch_caret(UiWindow *w, UINT msg);
+// After the control painted the region `update`: the front end's marked selection in it,
+// while the box has no focus.
+void win32_paint_mark(UiWindow *w, HRGN update);
+// WM_CONTEXTMENU of an edit box: true when the front end showed its menu.
+bool win32_context_menu(UiWindow *w, LPARAM lparam);
 
 // ---- The keyboard (win32_keys.cpp) ----
 // Subclasses a new child control (edit boxes and buttons; labels take no focus).

@@ -1,5 +1,5 @@
 // Win32 backend: the questions of the window's close (a message box whose buttons carry
-// the front end's captions) and the "save as" file chooser.
+// the front end's captions) and the file choosers.
 #include <windows.h>
 #include <commdlg.h>
 
@@ -55,9 +55,19 @@ int plat_ask(UiHandle owner, const char *text, const char *title, const char *co
   }
 }
 
-bool plat_choose_save_file(UiHandle owner, const char *title, const char *suggested, char *out, int size) {
-  // The file calls take ANSI paths; the dialog works in UTF-16 so that its title shows in
-  // any code page, and a chosen name the code page cannot spell is refused.
+namespace {
+
+// The chooser's filter and default extension for a sort of file.
+const wchar_t *filter_of(UiFileKind kind) {
+  return kind == UI_FILE_NUMBER ? L"Register files (*.txt)\0*.txt\0All files\0*.*\0"
+                                : L"Workspace files (*.ini)\0*.ini\0All files\0*.*\0";
+}
+const wchar_t *extension_of(UiFileKind kind) { return kind == UI_FILE_NUMBER ? L"txt" : L"ini"; }
+
+// The file calls take ANSI paths; the dialogs work in UTF-16 so that their titles show in
+// any code page, and a chosen name the code page cannot spell is refused.
+bool choose(bool save, UiHandle owner, const char *title, UiFileKind kind, const char *suggested, char *out,
+            int size) {
   wchar_t file[MAX_PATH * 2] = {};
   if (suggested != nullptr) {
     MultiByteToWideChar(CP_ACP, 0, suggested, -1, file, MAX_PATH * 2 - 1);
@@ -66,14 +76,26 @@ bool plat_choose_save_file(UiHandle owner, const char *title, const char *sugges
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner ? owner->hwnd : nullptr;
-  ofn.lpstrFilter = L"Workspace files (*.ini)\0*.ini\0All files\0*.*\0";
+  ofn.lpstrFilter = filter_of(kind);
   ofn.lpstrFile = file;
   ofn.nMaxFile = MAX_PATH * 2;
   ofn.lpstrTitle = wide_title.c_str();
-  ofn.lpstrDefExt = L"ini";
-  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-  if (!GetSaveFileNameW(&ofn)) return false;
+  ofn.lpstrDefExt = extension_of(kind);
+  ofn.Flags = OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
+              (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+  if (!(save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) return false;
   BOOL lossy = FALSE;
   const int n = WideCharToMultiByte(CP_ACP, 0, file, -1, out, size, nullptr, &lossy);
   return n > 0 && !lossy;
+}
+
+}  // namespace
+
+bool plat_choose_save_file(UiHandle owner, const char *title, UiFileKind kind, const char *suggested,
+                           char *out, int size) {
+  return choose(true, owner, title, kind, suggested, out, size);
+}
+
+bool plat_choose_open_file(UiHandle owner, const char *title, UiFileKind kind, char *out, int size) {
+  return choose(false, owner, title, kind, nullptr, out, size);
 }

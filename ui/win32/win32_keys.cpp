@@ -11,8 +11,9 @@
 //
 // Every child control is subclassed (with a UTF-16 window procedure): an edit box drops the characters the keyboard must
 // not put into it (a tab; a line break in a register box or the digits field; the DEL
-// character of Ctrl+Backspace), and a control that gains or loses the focus has its focus
-// ring (a frame in the highlight colour just outside it, painted by the main window)
+// character of Ctrl+Backspace), reports its caret's moves and its context menu to the
+// front end (win32_edit_tools.cpp), and a control that gains or loses the focus has its
+// focus ring (a frame in the highlight colour just outside it, painted by the main window)
 // drawn anew. The main window gives the focus back to the control that had it when it is
 // activated again. Tooltips come from the common controls' tooltip window.
 #include "ui/win32/win32_backend.h"
@@ -133,10 +134,42 @@ LRESULT CALLBACK child_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
       invalidate_ring(hwnd);
       if (msg == WM_SETFOCUS) saved_focus = hwnd;
       break;
+    case WM_CONTEXTMENU:
+      if (w && w->cls == UI_CLASS_EDIT && win32_context_menu(w, lparam)) return 0;
+      break;
     default:
       break;
   }
-  return CallWindowProcW(base, hwnd, msg, wparam, lparam);
+  // The part the control repaints, for the mark drawn over it afterwards.
+  HRGN update = nullptr;
+  if (msg == WM_PAINT && w && w->cls == UI_CLASS_EDIT && w->marked) {
+    update = CreateRectRgn(0, 0, 0, 0);
+    if (update && GetUpdateRgn(hwnd, update, FALSE) == ERROR) {
+      DeleteObject(update);
+      update = nullptr;
+    }
+  }
+  const LRESULT result = CallWindowProcW(base, hwnd, msg, wparam, lparam);
+  if (update) {
+    win32_paint_mark(w, update);
+    DeleteObject(update);
+  }
+  if (w && w->cls == UI_CLASS_EDIT) {
+    switch (msg) {
+      // What may move the caret or the selection, or take or give the focus.
+      case WM_KEYDOWN: case WM_KEYUP: case WM_CHAR: case WM_LBUTTONDOWN: case WM_LBUTTONUP:
+      case WM_LBUTTONDBLCLK: case WM_SETTEXT: case WM_SETFOCUS: case WM_KILLFOCUS: case WM_CUT:
+      case WM_PASTE: case WM_CLEAR: case WM_UNDO: case EM_SETSEL: case EM_REPLACESEL: case EM_UNDO:
+        win32_watch_caret(w, msg);
+        break;
+      case WM_MOUSEMOVE:
+        if (wparam & MK_LBUTTON) win32_watch_caret(w, msg);
+        break;
+      default:
+        break;
+    }
+  }
+  return result;
 }
 
 }  // namespace
