@@ -17,6 +17,7 @@
 
 #include "engine/file_save.h"
 #include "engine/state.h"
+#include "engine/workspace_location.h"
 
 namespace {
 
@@ -204,7 +205,10 @@ void workspace_apply_defaults() {
   }
 }
 
-void workspace_fresh_start() { Settings[SET_EXACT_DIGITS] = 1; }
+void workspace_fresh_start() {
+  Settings[SET_LANGUAGE] = first_start_language();
+  Settings[SET_EXACT_DIGITS] = 1;
+}
 
 namespace {
 

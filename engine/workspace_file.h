@@ -30,8 +30,10 @@ int workspace_read(const char *path);
 void workspace_apply_defaults();
 
 // The settings of a start without a workspace file (none, or one that cannot be read),
-// before workspace_apply_defaults: "Exact digits" on. A file that was read keeps what it
-// records; one written before the option existed records 0 there and keeps it off.
+// before workspace_apply_defaults: the captions in the user's language and "Exact digits"
+// on, for the window and the command line alike, so that a file the command line makes
+// opens the window as a first start would. A file that was read keeps what it records;
+// one written before the option existed records 0 there and keeps it off.
 void workspace_fresh_start();
 
 // Saving, in two steps so that a front end gathers its state only once the file can be

@@ -76,10 +76,7 @@ void load_workspace() {
   }
   // Without a file read: the captions follow the user's language, "Exact digits" is on. A
   // saved file's settings win.
-  if (got != 1) {
-    Settings[SET_LANGUAGE] = first_start_language();
-    workspace_fresh_start();
-  }
+  if (got != 1) workspace_fresh_start();
   workspace_apply_defaults();
 }
 

@@ -162,6 +162,14 @@ workspace)
   done
   expect typed-kept "1000" 0 -- -w "$TMP/typed.ini" -d 12 1e3
   grep -q $'^1e3\r$' "$TMP/typed.ini" || { echo "FAIL typed text saved as typed"; failures=$((failures + 1)); }
+  # A file made by the command line records the first start's language, as the window
+  # would: Japanese (0) under a Japanese locale, English (1) otherwise.
+  for lang in ja_JP.UTF-8:0 C.UTF-8:1; do
+    rm -f "$TMP/lang.ini"
+    LC_ALL= LC_MESSAGES= LANG=${lang%:*} "$CLI" -w "$TMP/lang.ini" 1 >/dev/null 2>&1 </dev/null
+    [ "$(sed -n 2p "$TMP/lang.ini" | tr -d '\r')" = "${lang#*:}" ] ||
+      { echo "FAIL language of a fresh file under ${lang%:*}: $(sed -n 2p "$TMP/lang.ini")"; failures=$((failures + 1)); }
+  done
   mkdir -p "$TMP/dir.ini"
   expect unreadable "" 2 --stderr "cannot read workspace file" -- -w "$TMP/dir.ini" 1
   ;;

@@ -15,9 +15,16 @@
 #      "Parameter" box; Cancel returns the window to idle within a second; a command after
 #      that computes from the texts shown (R1 = 4, R0 = 5, "+" gives 9);
 #   4. SIGTERM during a command: cancelled and saved;
-#   5. from the keyboard alone on a fresh start: 2, Tab, 3, Ctrl++ and Ctrl+Z bring R1 = 2
-#      and R0 = 3 back (a screenshot shows the focus);
+#   5. from the keyboard alone on a Japanese user's first start (no workspace file,
+#      LANG=ja_JP.UTF-8): 2, Tab, 3, Ctrl++ and Ctrl+Z bring R1 = 2 and R0 = 3 back, and
+#      the status line says so in Japanese (a screenshot shows the focus);
 #   6. Ctrl+-, Ctrl+Z, Ctrl+Y and Return ("up") from the keyboard.
+#
+# The locale is the test's own, whatever the machine's: sessions 1 to 4 run under
+# LANG=C.UTF-8, sessions 5 and 6 under LANG=ja_JP.UTF-8 (the locale need not be installed:
+# the program and the font configuration read the variable). The locale chooses the
+# first start's language and, through the font configuration, the captions' face, and
+# with it the size of a character cell.
 #
 # Where to click: the layout is in tenths of a character cell of the window's font, and a
 # first start opens the window at its default size of 154 columns + 10 pixels by 51 lines.
@@ -29,6 +36,8 @@
 # Exit 77 (skipped) when Xvfb, xdotool, ImageMagick or python3 are missing.
 HERE="$(cd "$(dirname "$0")" && pwd)"
 set -u
+unset LC_ALL LC_MESSAGES LC_CTYPE LANGUAGE
+export LANG=C.UTF-8
 
 if [ "${1:-}" != "--inside" ]; then
   for tool in xvfb-run Xvfb xdotool import compare python3; do
@@ -49,6 +58,7 @@ SHOT=$2
 WORK=$(mktemp -d /tmp/deepnums_e2e_XXXXXX)
 TITLE="deepNUMS : 100,000 digits Scientific Calculator R1.30"
 APP_PID=""
+APP_LANG=C.UTF-8
 echo "work directory: $WORK"
 
 fail() {
@@ -104,7 +114,7 @@ if bad:
 EOF
 
 start_app() {
-  (cd "$WORK" && XDG_CONFIG_HOME="$WORK/config" exec "$BIN" 2>>"$WORK/stderr.txt") &
+  (cd "$WORK" && XDG_CONFIG_HOME="$WORK/config" LANG="$APP_LANG" exec "$BIN" 2>>"$WORK/stderr.txt") &
   APP_PID=$!
   WID=""
   for _ in $(seq 1 200); do
@@ -308,8 +318,9 @@ echo "ok: SIGTERM during \"!\" cancelled it and saved the workspace"
 
 # ---- 5. the keyboard alone: 2, Tab, 3, the key of "+", Ctrl+Z ----
 STEP="session 5 (keyboard)"
-# A start with the Japanese captions and nothing else: the focus is in R1, its "0" selected.
-printf '1\r\n0\r\n0\r\n' >"$WORK/config/deepnums/deepNUMS.ini"
+# A Japanese user's first start: the Japanese captions, the focus in R1, its "0" selected.
+rm "$WORK/config/deepnums/deepNUMS.ini"
+APP_LANG=ja_JP.UTF-8
 start_app
 xdotool type --delay 30 2
 xdotool key Tab
@@ -320,7 +331,7 @@ xdotool key ctrl+z
 sleep 0.5
 import -window "$WID" "$WORK/keys.png"
 close_app
-check_ini R0=3 R1=2 R2=0 "status=元に戻しました: +"
+check_ini R0=3 R1=2 R2=0 set0=0 "status=元に戻しました: +"
 echo "ok: 2, Tab, 3, Ctrl++, Ctrl+Z: R1 = 2 and R0 = 3 back"
 
 # ---- 6. redo, Return as "up", Esc when idle ----

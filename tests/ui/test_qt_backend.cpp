@@ -120,6 +120,14 @@ TEST(QtBackend, CheckAndRadioBoxesChangeOnlyWhenTheProgramSetsThem) {
   EXPECT_EQ(events[0].a, 33);
   EXPECT_EQ(events[0].b, 0);
   EXPECT_EQ(events[1].a, 32);
+  // Beside a short caption, within the control's rectangle, a click is a press too.
+  QTest::mouseClick(cb, Qt::LeftButton, {}, QPoint(90, 10));
+  QTest::mouseClick(r1, Qt::LeftButton, {}, QPoint(90, 10));
+  ASSERT_EQ(events.size(), 4u);
+  EXPECT_EQ(events[2].a, 33);
+  EXPECT_EQ(events[3].a, 31);
+  EXPECT_FALSE(cb->isChecked());
+  events.resize(2);
   plat_set_check(check, true);
   plat_set_check(radio1, true);
   plat_set_check(radio2, true);  // the program manages the group: both may be set

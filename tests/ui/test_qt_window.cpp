@@ -7,6 +7,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -124,6 +126,15 @@ TEST_F(QtWindow, EveryCaptionFitsInBothLanguagesAtEveryFontSize) {
   QApplication::setFont(desktop);
 }
 
+// The captions' face is the Japanese one with proportional Latin letters that the
+// package depends on, whatever the locale (under a Japanese one the font database names
+// it in Japanese).
+TEST_F(QtWindow, CaptionsUseTheJapaneseProportionalFace) {
+  const QString ipa = QStringLiteral("IPAPGothic");
+  if (!QFontDatabase::hasFamily(ipa)) GTEST_SKIP() << "IPAPGothic (fonts-ipafont-gothic) is not installed";
+  EXPECT_EQ(QFontInfo(qt_caption_font()).family().toStdString(), QFontInfo(QFont(ipa)).family().toStdString());
+}
+
 // The screens the window is made for, in the desktop's pixels: the whole content shows
 // without the window's scroll bars, and the register boxes take the extra height.
 TEST_F(QtWindow, ContentFitsTheScreensWithoutScrollBars) {
@@ -160,8 +171,13 @@ TEST_F(QtWindow, ContentFitsTheScreensWithoutScrollBars) {
 }  // namespace
 
 int main(int argc, char **argv) {
-  // The machine's fonts, without a display.
+  // The machine's fonts, without a display. The locale is the test's own, not the
+  // machine's: C.UTF-8, or DEEPNUMS_TEST_LANG (the suite runs once more under a Japanese
+  // one); it chooses faces through the font configuration.
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  const char *lang = std::getenv("DEEPNUMS_TEST_LANG");
+  for (const char *name : {"LC_ALL", "LC_MESSAGES", "LC_CTYPE", "LANGUAGE"}) unsetenv(name);
+  setenv("LANG", lang && lang[0] ? lang : "C.UTF-8", 1);
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

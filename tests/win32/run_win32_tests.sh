@@ -354,10 +354,12 @@ do_zip() {
 import sys, zipfile
 path, top, dest = sys.argv[1:4]
 names = sorted(n for n in zipfile.ZipFile(path).namelist() if not n.endswith("/"))
+pictures = [f"docs/{p}.png" for p in ["window", "window-ja", "window-1920", "window-ja-1920",
+            "window-win32", "window-win32-ja", "window-win32-1920", "window-win32-ja-1920",
+            "long-results", "long-results-ja", "installed-win32"]]
 want = sorted(f"{top}/{n}" for n in ["deepNUMS.exe", "deepnums-cli.exe", "README.md",
-              "docs/manual.md", "docs/windows.md", "docs/window.png", "docs/window-win32.png",
-              "docs/installed-win32.png", "docs/manual.html", "docs/windows.html",
-              "LICENSE.txt", "THIRD-PARTY-NOTICES.txt"])
+              "docs/manual.md", "docs/windows.md", "docs/manual.html", "docs/windows.html",
+              "LICENSE.txt", "THIRD-PARTY-NOTICES.txt"] + pictures)
 if names != want:
     sys.exit(f"zip holds {names}, expected {want}")
 # The licence and the notices of what is linked into the programs, with CR LF line ends.

@@ -14,12 +14,14 @@
 //   win32_probe endsession      ends the session as a logout does (WM_QUERYENDSESSION, then
 //                               WM_ENDSESSION); 0 when the window is gone afterwards
 //   win32_probe ready           does nothing (a first Wine program on a new display)
+//   win32_probe maximize        maximizes the window, as its title bar's button does, and
+//                               prints what "find" prints once it is maximized
 //   win32_probe focus           the control id that has the keyboard focus, -1 for none
 //   win32_probe keys KEY...     brings the window to the front and presses the keys with
 //                               SendInput, as a keyboard does: a KEY is a name with
 //                               modifiers before it, "ctrl+shift+z"; names: a..z, 0..9,
-//                               tab, return, escape, left, right, up, down, f1..f12, add
-//                               and subtract (the keypad's), equal, minus
+//                               tab, return, escape, left, right, up, down, home, end,
+//                               f1..f12, add and subtract (the keypad's), equal, minus
 // Exit code 0 on success, 1 when the window is not there.
 #include <windows.h>
 
@@ -111,6 +113,15 @@ int end_session(HWND h) {
   return IsWindow(h) ? 1 : 0;
 }
 
+int maximize(HWND h) {
+  // Asynchronous: the window belongs to another process, which handles it in its own loop.
+  ShowWindowAsync(h, SW_MAXIMIZE);
+  for (int i = 0; i < 100 && !IsZoomed(h); ++i) Sleep(50);
+  if (!IsZoomed(h)) return 1;
+  Sleep(300);  // its size handling and painting
+  return find(h);
+}
+
 int focus(HWND h) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
@@ -132,6 +143,7 @@ WORD key_code(const std::string &name) {
   } names[] = {{"tab", VK_TAB},     {"return", VK_RETURN}, {"escape", VK_ESCAPE},   {"left", VK_LEFT},
                {"right", VK_RIGHT}, {"up", VK_UP},         {"down", VK_DOWN},       {"add", VK_ADD},
                {"subtract", VK_SUBTRACT}, {"equal", VK_OEM_PLUS}, {"minus", VK_OEM_MINUS},
+               {"home", VK_HOME},   {"end", VK_END},
                {"ctrl", VK_CONTROL}, {"shift", VK_SHIFT},  {"alt", VK_MENU}};
   for (const auto &n : names) {
     if (name == n.name) return n.vk;
@@ -145,7 +157,8 @@ void send_key(WORD vk, bool up) {
   in.ki.wVk = vk;
   in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
   in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  if (vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN || vk == VK_DIVIDE)
+  if (vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN || vk == VK_HOME || vk == VK_END ||
+      vk == VK_DIVIDE)
     in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
   SendInput(1, &in, sizeof in);
   Sleep(30);
@@ -181,7 +194,7 @@ int keys(HWND h, int count, char **names) {
 
 int main(int argc, char **argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: win32_probe find|rect ID|at X Y|text ID|focus|keys KEY...|close|endsession\n");
+    std::fprintf(stderr, "usage: win32_probe find|rect ID|at X Y|text ID|focus|keys KEY...|maximize|close|endsession\n");
     return 2;
   }
   const std::string cmd = argv[1];
@@ -198,6 +211,7 @@ int main(int argc, char **argv) {
   if (cmd == "close") return close(h);
   if (cmd == "endsession") return end_session(h);
   if (cmd == "focus") return focus(h);
+  if (cmd == "maximize") return maximize(h);
   if (cmd == "keys") return keys(h, argc - 2, argv + 2);
   std::fprintf(stderr, "win32_probe: unknown command\n");
   return 2;

@@ -2,7 +2,10 @@
 //
 // Buttons, check boxes and radio buttons report presses as command notifications with
 // code 0. Check boxes and radio buttons are non-automatic: a click reports the press and
-// leaves the state alone; only plat_set_check changes it. Multi-line edit boxes are plain
+// leaves the state alone; only plat_set_check changes it. They take a click anywhere in
+// their rectangle, as the focus frame around them shows them, not only on the indicator
+// and the caption's text: a short caption in a wide cell would otherwise take the focus
+// from a click beside its text and report nothing. Multi-line edit boxes are plain
 // text editors that hold 110,000 characters easily: the register boxes wrap between digit
 // groups (anywhere in an unbroken run of digits) and show a number's 200-digit lines
 // joined (ui/number_lines.h); the script box does not wrap. Captions are in the client
@@ -39,6 +42,7 @@ class ManualCheckBox : public QCheckBox {
 
  protected:
   void nextCheckState() override {}  // the program alone sets the state
+  bool hitButton(const QPoint &pos) const override { return rect().contains(pos); }
 };
 
 class ManualRadioButton : public QRadioButton {
@@ -47,6 +51,7 @@ class ManualRadioButton : public QRadioButton {
 
  protected:
   void nextCheckState() override {}
+  bool hitButton(const QPoint &pos) const override { return rect().contains(pos); }
 };
 
 void report_press(QAbstractButton *button, int id) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QFile>
 #include <QFileDialog>
@@ -39,12 +40,16 @@ int request_of_action(int action) {
 
 }  // namespace
 
-// The installed faces among names, in their order.
+// The installed faces with Japanese glyphs among names, in their order. Under a Japanese
+// locale the font database lists a face by its Japanese name ("IPA Pゴシック"), and the
+// Latin name is only an alias of it: a name counts when it resolves to a listed face.
 static QStringList installed(std::initializer_list<const char *> names) {
   const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
   QStringList found;
   for (const char *name : names) {
-    if (japanese.contains(QString::fromLatin1(name))) found << QString::fromLatin1(name);
+    const QString family = QString::fromLatin1(name);
+    if (QFontDatabase::hasFamily(family) && japanese.contains(QFontInfo(QFont(family)).family()))
+      found << family;
   }
   return found;
 }
