@@ -356,7 +356,8 @@ path, top, dest = sys.argv[1:4]
 names = sorted(n for n in zipfile.ZipFile(path).namelist() if not n.endswith("/"))
 want = sorted(f"{top}/{n}" for n in ["deepNUMS.exe", "deepnums-cli.exe", "README.md",
               "docs/manual.md", "docs/windows.md", "docs/window.png", "docs/window-win32.png",
-              "docs/installed-win32.png", "docs/manual.html", "docs/windows.html",
+              "docs/installed-win32.png", "docs/function-list.png", "docs/function-list-win32.png",
+              "docs/manual.html", "docs/windows.html",
               "LICENSE.txt", "THIRD-PARTY-NOTICES.txt"])
 if names != want:
     sys.exit(f"zip holds {names}, expected {want}")
