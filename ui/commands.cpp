@@ -184,11 +184,11 @@ int on_command(UiHandle main, uint32_t param) {
   return 0;
 }
 
-void start_command(UiHandle main, int id) {
+void start_command(UiHandle main, int id, int focused) {
   read_edit_texts();
   // The keyboard stays with the window while the box with the focus is disabled, so that
   // Esc reaches Cancel; the box gets it back at the end of the run.
-  const int focused = plat_focused_id(main);
+  if (focused == FOCUS_AS_REPORTED) focused = plat_focused_id(main);
   run_focus = -1;
   if (idle_only(focused)) {
     run_focus = focused;

@@ -16,10 +16,14 @@ extern const char *const REFUSAL_TITLE;        // "Parameter"
 // 16 bits. Returns 0.
 int on_command(UiHandle main, uint32_t param);
 
-// Enters the running state for a command id (35..95) and starts the worker. The state the
-// command starts from becomes an undo level (ui/undo.h); a box with the keyboard focus
-// hands it to the window for the run.
-void start_command(UiHandle main, int id);
+// Enters the running state for a command (a button's id 35..95, or a code from 200 on of
+// the functions beyond the buttons) and starts the worker. The state the command starts
+// from becomes an undo level (ui/undo.h); the box with the keyboard focus hands it to the
+// window for the run. `focused`: that control, when the caller knows it better than the
+// platform does now (a dialog that just closed may not have given the keyboard back yet);
+// by default the one the platform reports.
+constexpr int FOCUS_AS_REPORTED = -2;
+void start_command(UiHandle main, int id, int focused = FOCUS_AS_REPORTED);
 
 // The worker's body: runs the command and posts the end of the run to the main thread.
 void worker_main(UiHandle main, intptr_t run_id);

@@ -12,13 +12,15 @@
 // - Undo and redo: an edit box's own undo of typing while it has something to undo, the
 //   window's undo of commands (ui/undo.cpp) otherwise.
 // - Ctrl+Shift+C compares two registers and Ctrl+G goes to a digit (ui/register_tools.h),
-//   for the register box with the focus (R0's when none has it).
+//   for the register box with the focus (R0's when none has it); Ctrl+K opens the list of
+//   the functions and constants beyond the buttons (ui/function_list.h).
 // - Every other key of KeyTable presses its button, exactly as a click does (refused with
 //   the "Parameter" message while a command runs).
 #include "ui/keys.h"
 
 #include "ui/commands.h"
 #include "ui/control_table.h"
+#include "ui/function_list.h"
 #include "ui/main_window.h"
 #include "ui/register_tools.h"
 #include "ui/undo.h"
@@ -106,6 +108,7 @@ const KeyBinding KeyTable[] = {
     {KEY_REDO, 'Z', CTRL | SHIFT},
     {KEY_COMPARE, 'C', CTRL | SHIFT},
     {KEY_GO_TO_DIGIT, 'G', CTRL},
+    {KEY_FUNCTION_LIST, 'K', CTRL},
 };
 const int KEY_TABLE_SIZE = static_cast<int>(sizeof KeyTable / sizeof KeyTable[0]);
 
@@ -184,6 +187,7 @@ std::string key_table_markdown() {
   row(KEY_REDO, "Redo");
   row(KEY_COMPARE, "Compare R0 with R1 (from R2..R4: that register with R0)");
   row(KEY_GO_TO_DIGIT, "Go to digit (in a register box)");
+  row(KEY_FUNCTION_LIST, "Functions and constants… (the list of chapter 11)");
   return out;
 }
 
@@ -302,6 +306,8 @@ bool ui_on_key(int key, unsigned mods) {
       compare_registers_of(register_box_in_focus());
     } else if (b.id == KEY_GO_TO_DIGIT) {
       go_to_digit(register_box_in_focus());
+    } else if (b.id == KEY_FUNCTION_LIST) {
+      open_function_list();
     } else {
       ui_on_command(b.id, 0);
     }

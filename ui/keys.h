@@ -15,6 +15,7 @@ constexpr int KEY_UNDO = -2;
 constexpr int KEY_REDO = -3;
 constexpr int KEY_COMPARE = -4;      // compare the register of the box with the focus (ui/register_tools.h)
 constexpr int KEY_GO_TO_DIGIT = -5;  // go to a digit of the box with the focus
+constexpr int KEY_FUNCTION_LIST = -6;  // the list of the functions beyond the buttons (ui/function_list.h)
 
 struct KeyBinding {
   int id;         // control id of the button (35..96), or one of the KEY_ actions above
@@ -33,7 +34,8 @@ const KeyBinding *key_for(int id);
 std::string key_name(const KeyBinding &binding);
 
 // The key table as the manual shows it: a Markdown table, one row a button (the "---"
-// buttons have no key) and one each for Undo, Redo, Compare and Go to digit.
+// buttons have no key) and one each for Undo, Redo, Compare, Go to digit and the list of
+// functions and constants.
 std::string key_table_markdown();
 
 // Tab order: every control that takes the focus, in reading order.

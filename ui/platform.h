@@ -232,12 +232,37 @@ bool plat_get_selection(UiHandle w, int *start, int *end);
 // made so stays marked while the box does not have the keyboard focus, until the box's
 // selection changes again (the user's own selections show only in the box with the focus).
 void plat_set_selection(UiHandle w, int start, int end);
-// The context menu of an edit box, at the pointer (at the caret when it was asked for
-// from the keyboard): the box's own entries (undo, cut, copy, paste, delete, select all),
-// a separator, then the items given (UTF-8; a tab before a key's name shows it at the
-// right). The index of the item chosen among those given, or -1 for none of them (an entry
-// of the box's own is carried out by the box).
+// The context menu of a control or of the main window's background, at the pointer (from
+// the keyboard: at an edit box's caret, below a button). An edit box's menu has the box's
+// own entries (undo, cut, copy, paste, delete, select all), a separator, then the items
+// given; any other control's and the main window's menu has the items given alone (UTF-8;
+// a tab before a key's name shows it at the right). The index of the item chosen among
+// those given, or -1 for none of them (an entry of the box's own is carried out by the
+// box).
 int plat_context_menu(UiHandle w, const char *const *items, int count);
+
+// ---- The list chooser ----
+// A modal dialog that offers rows of three columns under a one-line filter field: the
+// label above the field, the list with its column headings below it, and two buttons, the
+// first the default. The list shows the rows that the front end gives for the field's
+// text (ui_on_list_filter), asked again at every change of it, the first of them
+// selected. The field starts with `filter` (selected, so that typing replaces it) and
+// keeps the keyboard: typing filters, Up and Down (Page Up, Page Down) move the selection
+// in the list, Return or a double click on a row chooses the selected row, Escape and the
+// second button close the dialog. Texts are UTF-8. Posted calls and timer ticks are
+// handled while it is open, as for a message box.
+struct UiListChooser {
+  const char *title;
+  const char *label;
+  const char *headings[3];
+  const char *const *cells;  // rows × 3 texts, row by row
+  int rows;
+  const char *filter;   // the field's first text
+  const char *ok, *cancel;
+};
+// The index (into the rows) of the row chosen, or -1 when none was; the field's last
+// text in filter_out (at most filter_size - 1 bytes and a NUL) when that is not null.
+int plat_choose_row(UiHandle owner, const UiListChooser *chooser, char *filter_out, int filter_size);
 
 // Key codes of ui_on_key. A character key is the character it types with the Shift state
 // held and without Ctrl and Alt, letters as upper case 'A'..'Z' (Ctrl+Shift+8 on a US
@@ -286,6 +311,13 @@ void ui_on_caret(int id);
 // Shift+F10). true: the front end showed its own (plat_context_menu); false: the backend
 // shows the control's usual one.
 bool ui_on_context_menu(int id);
+// The same over the main window's background at (x, y), client pixels (a point over a
+// disabled control counts as the background); from the keyboard x and y are -1.
+bool ui_on_background_menu(int x, int y);
+// The filter field of the open list chooser holds `filter`: the rows to show, best first,
+// as indices into the chooser's rows written to `shown` (room for all of them); returns
+// how many.
+int ui_on_list_filter(const char *filter, int *shown);
 // A key press in the main window or one of its controls, before the control sees it
 // (implemented by ui/keys.cpp). true: the front end used it and the backend drops it;
 // false: the control handles it as usual. Plain character keys (no Ctrl, no Alt) need not

@@ -22,6 +22,7 @@
 #include "engine/state.h"
 #include "ui/commands.h"
 #include "ui/control_table.h"
+#include "ui/function_list.h"
 #include "ui/keys.h"
 #include "ui/main_window.h"
 #include "ui/undo.h"
@@ -335,7 +336,7 @@ void ui_on_caret(int /*id*/) { position_field_update(); }
 
 bool ui_on_context_menu(int id) {
   const int n = register_of_box(id);
-  if (n < 0) return false;
+  if (n < 0) return grid_context_menu(id);
   if (command_running()) {
     refuse_during_run();
     return true;

@@ -24,6 +24,7 @@
 #include "engine/executor.h"
 #include "engine/state.h"
 #include "ui/control_table.h"
+#include "ui/function_list.h"
 #include "ui/register_tools.h"
 
 namespace {
@@ -175,6 +176,7 @@ void set_status(const char *verb_en, const char *verb_ja, int id) {
   if (id >= 0 && id < CONTROL_COUNT && ControlTable[id].caption[language])
     caption = ControlTable[id].caption[language];
   if (id == UNDO_LOAD_FILE) caption = language == 1 ? "Load from file" : "ファイルから読込";
+  if (const char *name = function_name(id)) caption = name;
   char text[200];
   std::snprintf(text, sizeof text, "%s: %s", language == 1 ? verb_en : verb_ja, caption);
   slot_copy(TextSlots[SLOT_STATUS], text);

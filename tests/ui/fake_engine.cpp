@@ -6,6 +6,8 @@
 #include <cstring>
 #include <thread>
 
+#include "engine/command_table.h"
+
 int32_t Settings[SETTINGS_COUNT];
 char TextSlots[TEXT_SLOT_COUNT][TEXT_SLOT_BYTES];
 char MemoryTexts[MEMORY_TEXT_COUNT][TEXT_SLOT_BYTES];
@@ -16,6 +18,14 @@ std::atomic<int> progress_len{0};
 std::atomic<long long> progress_work_since{0};
 
 FakeEngine engine;
+
+// A small catalogue beyond the buttons, for the list of functions (ui/function_list.h).
+const CommandDef CommandTable[] = {
+    {200, CMD_CONSTANT, "euler", "", "Euler's constant", nullptr, nullptr, nullptr, nullptr},
+    {210, CMD_UNARY, "gamma", "", "gamma function", nullptr, nullptr, nullptr, nullptr},
+    {220, CMD_BINARY, "agm", "", "arithmetic-geometric mean", nullptr, nullptr, nullptr, nullptr},
+};
+const int CommandTableCount = static_cast<int>(sizeof CommandTable / sizeof CommandTable[0]);
 
 void slot_copy(char *dst, const char *src) {
   const size_t n = strnlen(src, TEXT_SLOT_BYTES - 1);

@@ -73,6 +73,13 @@ void FakePlatform::reset() {
   menu_choices.clear();
   clipboard.clear();
   clipboard_fails = false;
+  list_actions.clear();
+  list_title.clear();
+  list_label.clear();
+  list_first_filter.clear();
+  list_headings.clear();
+  list_cells.clear();
+  list_shown.clear();
   during_message_box = nullptr;
   timer_active = false;
   timer_interval = 0;
@@ -400,6 +407,41 @@ int plat_context_menu(UiHandle w, const char *const *items, int count) {
   const int choice = fake.menu_choices.front();
   fake.menu_choices.pop_front();
   return choice;
+}
+
+int plat_choose_row(UiHandle owner, const UiListChooser *c, char *filter_out, int filter_size) {
+  record("choose_row " + name_of(owner) + " " + c->title + " [" + c->ok + "] [" + c->cancel + "]");
+  fake.focus = nullptr;  // the dialog has the keyboard; the window gets it back later
+  fake.list_title = c->title;
+  fake.list_label = c->label;
+  fake.list_first_filter = c->filter;
+  fake.list_headings.assign(c->headings, c->headings + 3);
+  fake.list_cells.assign(c->cells, c->cells + 3 * c->rows);
+  // The rows shown for a filter, as the dialog asks for them.
+  auto show = [c](const std::string &filter) {
+    std::vector<int> rows(static_cast<size_t>(c->rows));
+    const int n = ui_on_list_filter(filter.c_str(), rows.data());
+    rows.resize(static_cast<size_t>(std::clamp(n, 0, c->rows)));
+    fake.list_shown.clear();
+    for (int r : rows) fake.list_shown.push_back(c->cells[3 * r]);
+    return rows;
+  };
+  std::string filter = c->filter;
+  std::vector<int> rows = show(filter);
+  int chosen = -1;
+  if (!fake.list_actions.empty()) {
+    const FakePlatform::ListAction a = fake.list_actions.front();
+    fake.list_actions.pop_front();
+    filter = a.filter;
+    rows = show(filter);
+    if (a.pick >= 0 && a.pick < static_cast<int>(rows.size())) chosen = rows[static_cast<size_t>(a.pick)];
+  }
+  if (filter_out && filter_size > 0) {
+    const size_t n = std::min(filter.size(), static_cast<size_t>(filter_size - 1));
+    std::memcpy(filter_out, filter.data(), n);
+    filter_out[n] = '\0';
+  }
+  return chosen;
 }
 
 int plat_run_loop() {

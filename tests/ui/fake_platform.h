@@ -93,6 +93,18 @@ struct FakePlatform {
   std::deque<int> menu_choices;
   std::string clipboard;
   bool clipboard_fails = false;
+  // plat_choose_row: what the chooser showed (title, label, headings, every row's cells,
+  // the field's first text), and what the user does in turn: types a filter (replacing the
+  // field's text) and chooses the row at position `pick` of those shown (-1: Escape). None
+  // left: the dialog is closed with Escape untouched. list_shown: the first cells of the
+  // rows shown for the last filter.
+  struct ListAction {
+    std::string filter;
+    int pick;
+  };
+  std::deque<ListAction> list_actions;
+  std::string list_title, list_label, list_first_filter;
+  std::vector<std::string> list_headings, list_cells, list_shown;
 
   bool timer_active = false;
   int timer_interval = 0;

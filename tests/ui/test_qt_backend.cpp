@@ -7,9 +7,14 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextCursor>
@@ -77,6 +82,22 @@ void ui_on_caret(int id) { events.push_back({"caret", id, 0, 0}); }
 bool ui_on_context_menu(int id) {
   events.push_back({"context_menu", id, 0, 0});
   return false;
+}
+bool ui_on_background_menu(int x, int y) {
+  events.push_back({"background_menu", x, y, 0});
+  return false;
+}
+// The list chooser's rows as this test's filter sees them (their first cells), and the
+// filters it was asked for: a row shows when its name contains the filter.
+std::vector<std::string> list_names;
+std::vector<std::string> filters_asked;
+int ui_on_list_filter(const char *filter, int *shown) {
+  filters_asked.push_back(filter);
+  int n = 0;
+  for (size_t r = 0; r < list_names.size(); ++r) {
+    if (list_names[r].find(filter) != std::string::npos) shown[n++] = static_cast<int>(r);
+  }
+  return n;
 }
 // What the key handler answers (true: the key is used up).
 bool key_answer = false;
@@ -520,6 +541,99 @@ TEST(QtBackend, PostedCallsRunOnTheMainThread) {
   for (int i = 0; i < 100 && ran == 0; ++i) QApplication::processEvents();
   EXPECT_EQ(ran, 41);
   EXPECT_EQ(ran_on, std::this_thread::get_id());
+}
+
+// The list chooser: the rows the front end names for the field's text, the first
+// selected; typing filters, Down moves in the list, Return takes the row, Escape none.
+TEST(QtBackend, ListChooserShowsTheRowsTheFrontEndNamesAndReturnsTheOneTaken) {
+  UiHandle w = open_window();
+  list_names = {"alpha", "beta", "gamma", "alphabet"};
+  const char *const cells[] = {"alpha", "first", "k1", "beta", "second", "k2",
+                               "gamma", "third", "k3", "alphabet", "fourth", "k4"};
+  UiListChooser c{"Functions", "Type to filter", {"Name", "Description", "Key"}, cells, 4, "al", "Run", "Cancel"};
+  struct Step {
+    const char *typed;  // replaces the selected first text
+    int downs;
+    bool escape;
+    std::vector<std::string> shown;
+    int want;
+  } steps[] = {
+      {"", 0, false, {"alpha", "alphabet"}, 0},  // Return at once: the first row
+      {"ph", 1, false, {"alpha", "alphabet"}, 3},
+      {"mm", 0, false, {"gamma"}, 2},
+      {"a", 9, false, {"alpha", "beta", "gamma", "alphabet"}, 3},  // Down stops at the last
+      {"e", 1, true, {"beta", "alphabet"}, -1},
+      {"zz", 0, false, {}, -1},  // Return with no row does nothing; Escape then
+  };
+  for (const Step &step : steps) {
+    SCOPED_TRACE(step.typed);
+    filters_asked.clear();
+    std::vector<std::string> shown, headings;
+    std::string title;
+    bool focus_in_field = false, still_open = false;
+    QTimer::singleShot(0, [&] {
+      auto *dialog = QApplication::activeModalWidget();
+      ASSERT_NE(dialog, nullptr);
+      title = dialog->windowTitle().toStdString();
+      auto *field = dialog->findChild<QLineEdit *>("filter");
+      auto *list = dialog->findChild<QTreeWidget *>("rows");
+      ASSERT_TRUE(field && list);
+      focus_in_field = dialog->focusWidget() == field;
+      for (int col = 0; col < 3; ++col) headings.push_back(list->headerItem()->text(col).toStdString());
+      if (*step.typed) QTest::keyClicks(field, step.typed);
+      for (int i = 0; i < step.downs; ++i) QTest::keyClick(field, Qt::Key_Down);
+      for (int i = 0; i < list->topLevelItemCount(); ++i) shown.push_back(list->topLevelItem(i)->text(0).toStdString());
+      QTest::keyClick(field, step.escape ? Qt::Key_Escape : Qt::Key_Return);
+      if (dialog->isVisible()) {
+        still_open = true;
+        QTest::keyClick(field, Qt::Key_Escape);
+      }
+    });
+    char filter[16];
+    EXPECT_EQ(plat_choose_row(w, &c, filter, sizeof filter), step.want);
+    EXPECT_EQ(title, "Functions");
+    EXPECT_EQ(headings, (std::vector<std::string>{"Name", "Description", "Key"}));
+    EXPECT_TRUE(focus_in_field);
+    EXPECT_EQ(shown, step.shown);
+    EXPECT_EQ(still_open, step.shown.empty());
+    const std::string last = *step.typed ? step.typed : "al";
+    EXPECT_EQ(std::string(filter), last);
+    ASSERT_FALSE(filters_asked.empty());
+    EXPECT_EQ(filters_asked.front(), "al");  // the first text, asked at the start
+    EXPECT_EQ(filters_asked.back(), last);
+  }
+}
+
+// A push button's context menu goes to the front end, then (declined) to the background
+// at the same point; the menu of a button or of the main window holds the items alone.
+TEST(QtBackend, ContextMenusOfButtonsAndTheBackground) {
+  UiHandle w = open_window();
+  UiHandle push = plat_create_control(w, UI_CLASS_BUTTON, "sin", 0x50000000, UiRect{40, 60, 100, 80}, 50);
+  plat_show_window(w, 1);
+  events.clear();
+  QWidget *button = widget_of(push);
+  QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(5, 6), button->mapToGlobal(QPoint(5, 6)));
+  QApplication::sendEvent(button, &e);
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].what, "context_menu");
+  EXPECT_EQ(events[0].a, 50);
+  EXPECT_EQ(events[1].what, "background_menu");
+  EXPECT_EQ(events[1].a, 45);
+  EXPECT_EQ(events[1].b, 66);
+
+  for (UiHandle on : {push, w}) {
+    std::vector<std::string> texts;
+    QTimer::singleShot(0, [&] {
+      auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+      ASSERT_NE(menu, nullptr);
+      for (QAction *a : menu->actions()) texts.push_back(a->text().toStdString());
+      menu->setActiveAction(menu->actions().at(1));
+      QTest::keyClick(menu, Qt::Key_Return);
+    });
+    const char *items[] = {"Functions and constants…\tCtrl+K", "Other"};
+    EXPECT_EQ(plat_context_menu(on, items, 2), 1);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Functions and constants…\tCtrl+K", "Other"}));
+  }
 }
 
 TEST(QtBackend, PaintedTextIsClippedToItsRectangle) {

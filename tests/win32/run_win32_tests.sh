@@ -356,7 +356,8 @@ path, top, dest = sys.argv[1:4]
 names = sorted(n for n in zipfile.ZipFile(path).namelist() if not n.endswith("/"))
 pictures = [f"docs/{p}.png" for p in ["window", "window-ja", "window-1920", "window-ja-1920",
             "window-win32", "window-win32-ja", "window-win32-1920", "window-win32-ja-1920",
-            "long-results", "long-results-ja", "installed-win32"]]
+            "long-results", "long-results-ja", "installed-win32", "function-list",
+            "function-list-win32"]]
 want = sorted(f"{top}/{n}" for n in ["deepNUMS.exe", "deepnums-cli.exe", "README.md",
               "docs/manual.md", "docs/windows.md", "docs/manual.html", "docs/windows.html",
               "LICENSE.txt", "THIRD-PARTY-NOTICES.txt"] + pictures)

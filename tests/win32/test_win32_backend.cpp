@@ -16,14 +16,19 @@
 #include <thread>
 #include <vector>
 
+#include "engine/executor.h"
 #include "engine/state.h"
 #include "ui/commands.h"
 #include "ui/control_table.h"
+#include "ui/function_list.h"
 #include "ui/keys.h"
 #include "ui/main_window.h"
 #include "ui/register_tools.h"
 #include "ui/undo.h"
 #include "ui/win32/win32_backend.h"
+
+#include <commctrl.h>
+
 #include "ui/workspace.h"
 
 namespace {
@@ -822,6 +827,158 @@ TEST_F(Win32Window, BoxesDropTabsAndLineBreaksAndKeysGoThroughTheLoop) {
   EXPECT_TRUE(key('Z', true));
   EXPECT_EQ(window_text_a(child(ID_R0)), "30");
   EXPECT_EQ(window_text_a(child(ID_R1)), "0");
+}
+
+// What the calls that drive the list's dialog saw.
+struct ListSeen {
+  bool found = false, field_has_focus = false, ui_font = false, ok_enabled_empty = true, still_open = false;
+  int rows_at_start = 0, rows_filtered = 0, after_down = -1, after_up = -1;
+  std::wstring heading, first, second;
+};
+ListSeen list_seen;
+std::atomic<bool> list_done{false};
+
+HWND list_dialog() { return FindWindowW(L"#32770", L"\u95A2\u6570\u3068\u5B9A\u6570"); }  // 関数と定数
+
+std::wstring list_item_text(HWND list, int item, int col) {
+  wchar_t buf[200] = L"";
+  LVITEMW it{};
+  it.iSubItem = col;
+  it.pszText = buf;
+  it.cchTextMax = 200;
+  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&it));
+  return buf;
+}
+
+// The list of functions in its dialog, driven from posted calls inside the dialog's own
+// loop: it opens with the field keeping the keyboard and every row listed in the window's
+// font; typing filters the list view, Down and Up move the selection, Return (through the
+// dialog manager) runs the row on the worker and R0 holds what the engine gives for its
+// code; with no row left Return does nothing and Escape closes it; the context menu of a
+// grid button offers it.
+TEST_F(Win32Window, FunctionListFiltersRunsTheRowAndMatchesTheEngine) {
+  open();
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  SetWindowTextA(child(ID_SIG_DIGITS), "50");
+  SetWindowTextA(child(ID_R1), "10");
+  SetWindowTextA(child(ID_R0), "0.5");
+  plat_set_focus(ControlWindows[ID_R0]);
+
+  list_seen = ListSeen{};
+  list_done = false;
+  // A watchdog, so that a failure does not hang the run: it closes a menu and the dialog.
+  std::thread watchdog([] {
+    for (int i = 0; i < 300 && !list_done; ++i) Sleep(100);
+    if (list_done) return;
+    PostMessageW(GetDlgItem(win32_main()->hwnd, 50), WM_KEYDOWN, VK_ESCAPE, 1);
+    Sleep(200);
+    if (HWND d = list_dialog()) PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
+  });
+
+  // 1. "gam", Down, Up, Return: gamma of R0 = 0.5.
+  plat_post_call([](intptr_t) {
+                   BYTE released[256] = {};  // Ctrl of Ctrl+K
+                   SetKeyboardState(released);
+                   HWND d = list_dialog();
+                   if (!d) return;
+                   list_seen.found = true;
+                   HWND field = GetDlgItem(d, 101), list = GetDlgItem(d, 102);
+                   list_seen.field_has_focus = GetFocus() == field;
+                   list_seen.ui_font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)) ==
+                                  win32_ui_font(win32_main()->hwnd);
+                   list_seen.rows_at_start = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+                   wchar_t heading[40] = L"";
+                   HDITEMW hd{};
+                   hd.mask = HDI_TEXT;
+                   hd.pszText = heading;
+                   hd.cchTextMax = 40;
+                   SendMessageW(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)), HDM_GETITEMW, 0,
+                                reinterpret_cast<LPARAM>(&hd));
+                   list_seen.heading = heading;
+                   for (wchar_t c : std::wstring(L"gam")) SendMessageW(field, WM_CHAR, c, 1);
+                   list_seen.rows_filtered = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+                   list_seen.first = list_item_text(list, 0, 0);
+                   list_seen.second = list_item_text(list, 1, 2);
+                   SendMessageW(field, WM_KEYDOWN, VK_DOWN, 1);
+                   list_seen.after_down = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+                   SendMessageW(field, WM_KEYDOWN, VK_UP, 1);
+                   list_seen.after_up = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+                   PostMessageW(field, WM_KEYDOWN, VK_RETURN, 1);
+                 },
+                 0);
+  // Ctrl+K through the message loop's translation.
+  BYTE ctrl[256] = {}, none[256] = {};
+  ctrl[VK_CONTROL] = 0x80;
+  SetKeyboardState(ctrl);
+  MSG key{child(ID_R0), WM_KEYDOWN, 'K', 1, 0, {0, 0}};
+  const bool used = win32_translate_key(&key);
+  SetKeyboardState(none);
+  ASSERT_TRUE(used);
+  EXPECT_TRUE(list_seen.found);
+  EXPECT_TRUE(list_seen.field_has_focus);
+  EXPECT_TRUE(list_seen.ui_font);
+  EXPECT_EQ(list_seen.rows_at_start, 20);
+  EXPECT_EQ(list_seen.heading, L"\u540D\u524D");  // 名前
+  EXPECT_EQ(list_seen.rows_filtered, 2);
+  EXPECT_EQ(list_seen.first, L"gamma");
+  EXPECT_EQ(list_seen.second, L"Ctrl+K, lg");  // lngamma's key
+  EXPECT_EQ(list_seen.after_down, 1);
+  EXPECT_EQ(list_seen.after_up, 0);
+  ASSERT_TRUE(pump_until([] { return !command_running(); }));
+  const std::string r0 = window_text_a(child(ID_R0));
+  EXPECT_EQ(r0.substr(0, 13), "1. 7724538509");  // √π
+  EXPECT_EQ(window_text_a(child(ID_R1)), "0.5");
+  EXPECT_EQ(window_text_a(child(ID_R2)), "10");
+  EXPECT_EQ(plat_focused_id(main_window), ID_R0);
+  // The engine's own run of code 210 on the same texts.
+  static char got[TEXT_SLOT_BYTES];
+  plat_get_text(ControlWindows[ID_R0], got, sizeof got);
+  slot_copy(TextSlots[SLOT_R1], "10");
+  slot_copy(TextSlots[SLOT_R0], "0.5");
+  slot_copy(TextSlots[SLOT_R2], "0");
+  mark_shadows_stale();
+  Settings[SET_COMMAND] = 210;
+  ASSERT_EQ(execute_command(), 0);
+  EXPECT_STREQ(got, TextSlots[SLOT_R0]);
+
+  // 2. From the grid's context menu (Down, Return on its one item, from another thread:
+  // a menu's loop runs no posted calls): the list opens with the last filter; "zz" leaves
+  // no row, Return does nothing, Escape closes it.
+  const std::string r0_before = window_text_a(child(ID_R0));
+  list_seen = ListSeen{};
+  std::thread driver([] {
+    HWND menu = nullptr, d = nullptr;
+    for (int i = 0; i < 200 && !(menu = FindWindowW(L"#32768", nullptr)); ++i) Sleep(20);
+    list_seen.found = menu != nullptr;
+    HWND button = GetDlgItem(win32_main()->hwnd, 50);
+    PostMessageW(button, WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageW(button, WM_KEYDOWN, VK_RETURN, 1);
+    for (int i = 0; i < 200 && !(d = list_dialog()); ++i) Sleep(20);
+    if (!d) return;
+    HWND field = GetDlgItem(d, 101), list = GetDlgItem(d, 102);
+    list_seen.rows_at_start = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    SetWindowTextW(field, L"zz");
+    list_seen.rows_filtered = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    list_seen.ok_enabled_empty = IsWindowEnabled(GetDlgItem(d, IDOK)) != 0;
+    PostMessageW(field, WM_KEYDOWN, VK_RETURN, 1);
+    Sleep(200);
+    list_seen.still_open = list_dialog() != nullptr;  // after Return
+    PostMessageW(field, WM_KEYDOWN, VK_ESCAPE, 1);
+  });
+  RECT b;
+  GetWindowRect(child(50), &b);
+  SendMessageW(child(50), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(child(50)), MAKELPARAM(b.left + 3, b.top + 3));
+  driver.join();
+  EXPECT_TRUE(list_seen.found) << "no menu";
+  EXPECT_EQ(list_seen.rows_at_start, 2);  // "gam" again
+  EXPECT_EQ(list_seen.rows_filtered, 0);
+  EXPECT_FALSE(list_seen.ok_enabled_empty);
+  EXPECT_TRUE(list_seen.still_open) << "closed by Return with no row";
+  EXPECT_EQ(list_dialog(), nullptr);
+  EXPECT_FALSE(command_running());
+  EXPECT_EQ(window_text_a(child(ID_R0)), r0_before);
+  list_done = true;
+  watchdog.join();
 }
 
 // Undo after ACLR at 100,000 digits puts the five texts back into the boxes whole (display

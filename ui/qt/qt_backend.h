@@ -53,6 +53,7 @@ class ClientArea : public QWidget {
   void paintEvent(QPaintEvent *event) override;
   void resizeEvent(QResizeEvent *event) override;
   void wheelEvent(QWheelEvent *event) override;
+  void contextMenuEvent(QContextMenuEvent *event) override;
 };
 
 class MainFrame : public QWidget {

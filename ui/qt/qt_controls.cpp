@@ -12,6 +12,7 @@
 // area's font (qt_caption_font), the edit boxes in a monospaced one.
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
@@ -52,6 +53,28 @@ class ManualRadioButton : public QRadioButton {
  protected:
   void nextCheckState() override {}
   bool hitButton(const QPoint &pos) const override { return rect().contains(pos); }
+};
+
+// A push button: its context menu is the front end's (the operation grid's), passed on
+// to the client area when the front end has none for it.
+class PushButton : public QPushButton {
+ public:
+  PushButton(const QString &caption, QWidget *parent, UiWindow *handle) : QPushButton(caption, parent), handle_(handle) {}
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent *e) override {
+    handle_->menu_global =
+        e->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(rect().bottomLeft()) : e->globalPos();
+    if (ui_on_context_menu(handle_->id)) {
+      e->accept();
+    } else {
+      e->ignore();
+    }
+    handle_->menu_global = QPoint();
+  }
+
+ private:
+  UiWindow *handle_;
 };
 
 void report_press(QAbstractButton *button, int id) {
@@ -156,7 +179,7 @@ UiHandle plat_create_control(UiHandle parent, UiClass cls, const char *text, uin
         break;
       }
       default: {
-        auto *b = new QPushButton(caption, client);
+        auto *b = new PushButton(caption, client, handle.get());
         b->setAutoDefault(false);
         report_press(b, id);
         handle->type = UiType::Push;

@@ -1,5 +1,5 @@
 // Qt backend: the caret and selection of the edit boxes as the front end counts them, the
-// register boxes' context menu, a one-line prompt and the clipboard.
+// context menus of the front end, a one-line prompt and the clipboard.
 //
 // Offsets: the front end counts bytes of the text plat_get_text gives (UTF-8, CR LF line
 // ends, a number's 200-digit lines as it set them); an editor counts UTF-16 units of its
@@ -206,13 +206,22 @@ void plat_set_selection(UiHandle w, int start, int end) {
 }
 
 int plat_context_menu(UiHandle w, const char *const *items, int count) {
-  if (!w || w->type != UiType::TextEdit) return -1;
-  auto *edit = static_cast<QPlainTextEdit *>(w->widget);
-  std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
-  menu->addSeparator();
+  if (!w || !w->widget) return -1;
+  std::unique_ptr<QMenu> menu;
+  QPoint at = w->menu_global;
+  if (w->type == UiType::TextEdit) {
+    auto *edit = static_cast<QPlainTextEdit *>(w->widget);
+    menu.reset(edit->createStandardContextMenu());
+    menu->addSeparator();
+    if (at.isNull()) at = edit->mapToGlobal(edit->cursorRect().bottomLeft());
+  } else {
+    // A button or the background: the items alone.
+    menu = std::make_unique<QMenu>(w->widget);
+    if (at.isNull()) at = w->widget->mapToGlobal(QPoint(0, w->widget->height()));
+  }
+  menu->setFont(qt_caption_font());
   std::vector<QAction *> actions;
   for (int i = 0; i < count; ++i) actions.push_back(menu->addAction(QString::fromUtf8(items[i])));
-  const QPoint at = w->menu_global.isNull() ? edit->mapToGlobal(edit->cursorRect().bottomLeft()) : w->menu_global;
   w->menu_global = QPoint();
   QAction *chosen = menu->exec(at);
   for (int i = 0; i < count; ++i) {

@@ -2,6 +2,7 @@
 // calls and message boxes.
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -108,6 +109,20 @@ void ClientArea::wheelEvent(QWheelEvent *event) {
     ui_on_wheel(UI_BAR_HORZ, d.x());
   }
   event->accept();
+}
+
+// The context menu of the background, and of a disabled control (which passes it on).
+void ClientArea::contextMenuEvent(QContextMenuEvent *event) {
+  UiWindow &main = static_cast<MainFrame *>(parentWidget())->handle;
+  const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
+  main.menu_global = keyboard ? QPoint() : event->globalPos();
+  const bool shown = keyboard ? ui_on_background_menu(-1, -1) : ui_on_background_menu(event->pos().x(), event->pos().y());
+  main.menu_global = QPoint();
+  if (shown) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
 }
 
 MainFrame::MainFrame() : QWidget(nullptr) {

@@ -105,7 +105,8 @@ void win32_watch_caret(UiWindow *w, UINT msg);
 // After the control painted the region `update`: the front end's marked selection in it,
 // while the box has no focus.
 void win32_paint_mark(UiWindow *w, HRGN update);
-// WM_CONTEXTMENU of an edit box: true when the front end showed its menu.
+// WM_CONTEXTMENU of an edit box, a button or the main window (its background): true when
+// the front end showed its menu.
 bool win32_context_menu(UiWindow *w, LPARAM lparam);
 
 // ---- The keyboard (win32_keys.cpp) ----

@@ -1,5 +1,5 @@
 // Win32 backend: the caret and selection of the edit boxes as the front end counts them,
-// the register boxes' context menu, a one-line prompt and the clipboard.
+// the context menus of the front end, a one-line prompt and the clipboard.
 //
 // Offsets: the front end counts bytes of the text plat_get_text gives; a wrapping register
 // box holds that text with line breaks of the backend's own (display_breaks.h) and a
@@ -16,6 +16,7 @@
 
 #include "ui/number_lines.h"
 #include "ui/win32/win32_backend.h"
+#include "ui/win32/win32_dialog_template.h"
 
 namespace {
 
@@ -117,54 +118,6 @@ INT_PTR CALLBACK prompt_proc(HWND dlg, UINT msg, WPARAM wparam, LPARAM lparam) {
   return FALSE;
 }
 
-// An in-memory dialog template: DLGTEMPLATE, its menu, class and title (empty: set at
-// WM_INITDIALOG), its font, then each item's DLGITEMTEMPLATE with class, text and creation
-// data, every item on a DWORD boundary.
-class DialogTemplate {
- public:
-  DialogTemplate(DWORD style, short cx, short cy, WORD items) {
-    DLGTEMPLATE t{};
-    t.style = style;
-    t.cdit = items;
-    t.cx = cx;
-    t.cy = cy;
-    put(&t, sizeof t);
-    word(0);  // no menu
-    word(0);  // the standard class
-    word(0);  // the title, set later
-    word(9);  // DS_SETFONT: the point size and face
-    text(L"Segoe UI");
-  }
-  void item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD atom) {
-    align();
-    DLGITEMTEMPLATE t{};
-    t.style = style | WS_CHILD | WS_VISIBLE;
-    t.x = x;
-    t.y = y;
-    t.cx = cx;
-    t.cy = cy;
-    t.id = id;
-    put(&t, sizeof t);
-    word(0xFFFF);
-    word(atom);  // 0x0080 button, 0x0081 edit, 0x0082 static
-    word(0);     // the text, set later
-    word(0);     // no creation data
-  }
-  const DLGTEMPLATE *get() const { return reinterpret_cast<const DLGTEMPLATE *>(bytes_.data()); }
-
- private:
-  void put(const void *p, size_t n) {
-    const auto *b = static_cast<const unsigned char *>(p);
-    bytes_.insert(bytes_.end(), b, b + n);
-  }
-  void word(WORD w) { put(&w, sizeof w); }
-  void text(const wchar_t *s) { put(s, (wcslen(s) + 1) * sizeof(wchar_t)); }
-  void align() {
-    while (bytes_.size() % 4 != 0) bytes_.push_back(0);
-  }
-  std::vector<unsigned char> bytes_;
-};
-
 }  // namespace
 
 bool plat_get_selection(UiHandle w, int *start, int *end) {
@@ -243,6 +196,26 @@ void win32_paint_mark(UiWindow *w, HRGN update) {
 }
 
 bool win32_context_menu(UiWindow *w, LPARAM lparam) {
+  if (!w || !w->hwnd) return false;
+  if (w->is_main) {
+    // The background (or a disabled control over it): at the pointer, in client pixels.
+    if (lparam == -1) return ui_on_background_menu(-1, -1);
+    POINT p{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+    w->menu_point = p;
+    ScreenToClient(w->hwnd, &p);
+    return ui_on_background_menu(p.x, p.y);
+  }
+  if (w->cls == UI_CLASS_BUTTON) {
+    if (lparam == -1) {
+      // From the keyboard: below the button.
+      RECT r;
+      GetWindowRect(w->hwnd, &r);
+      w->menu_point = POINT{r.left, r.bottom};
+    } else {
+      w->menu_point = POINT{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+    }
+    return ui_on_context_menu(w->id);
+  }
   if (!is_edit(w)) return false;
   if (lparam == -1) {
     // From the keyboard: at the caret.
@@ -259,7 +232,20 @@ bool win32_context_menu(UiWindow *w, LPARAM lparam) {
 }
 
 int plat_context_menu(UiHandle w, const char *const *items, int count) {
-  if (!is_edit(w)) return -1;
+  if (!w || !w->hwnd) return -1;
+  if (!is_edit(w)) {
+    // A button or the background: the items alone.
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return -1;
+    for (int i = 0; i < count; ++i)
+      AppendMenuW(menu, MF_STRING, FIRST_ITEM_ID + static_cast<UINT>(i), win32_widen(items[i]).c_str());
+    const UINT chosen = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                                         w->menu_point.x, w->menu_point.y, 0, w->hwnd, nullptr));
+    DestroyMenu(menu);
+    return chosen >= FIRST_ITEM_ID && chosen < FIRST_ITEM_ID + static_cast<UINT>(count)
+               ? static_cast<int>(chosen - FIRST_ITEM_ID)
+               : -1;
+  }
   HMENU menu = edit_menu();
   if (!menu) return -1;
   DWORD s = 0, e = 0;

@@ -135,7 +135,7 @@ LRESULT CALLBACK child_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
       if (msg == WM_SETFOCUS) saved_focus = hwnd;
       break;
     case WM_CONTEXTMENU:
-      if (w && w->cls == UI_CLASS_EDIT && win32_context_menu(w, lparam)) return 0;
+      if (w && win32_context_menu(w, lparam)) return 0;
       break;
     default:
       break;

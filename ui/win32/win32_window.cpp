@@ -103,6 +103,10 @@ LRESULT CALLBACK win32_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lp
     case WM_COMMAND:
       ui_on_command(LOWORD(wparam), HIWORD(wparam));
       return 0;
+    case WM_CONTEXTMENU:
+      // From the background, or passed on by a control that showed none of its own.
+      if (win32_context_menu(win32_main(), lparam)) return 0;
+      break;
     case WM_HSCROLL:
     case WM_VSCROLL:
       // Only the window's own bars; the edit boxes keep their scroll bars to themselves.
