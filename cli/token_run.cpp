@@ -117,12 +117,14 @@ void put_r0_reason(FILE *out, const TokenRun &run) {
 }
 
 void put_text(FILE *out, const char *text) {
-  size_t n = 0;
-  for (const char *p = text; *p != '\0'; p++) {
-    if (p[0] == '\r' && p[1] == '\n') continue;
-    putc(*p, out);
-    n++;
+  // One fwrite for each run between the CRs of the CR LF pairs, not a putc a character.
+  const char *run = text, *p = text;
+  for (; *p != '\0'; p++) {
+    if (p[0] == '\r' && p[1] == '\n') {
+      fwrite(run, 1, (size_t)(p - run), out);
+      run = p + 1;
+    }
   }
-  size_t len = strlen(text);
-  if (n == 0 || text[len - 1] != '\n') putc('\n', out);
+  fwrite(run, 1, (size_t)(p - run), out);
+  if (p == text || p[-1] != '\n') putc('\n', out);
 }
