@@ -26,6 +26,7 @@
 #include <random>
 #include <string>
 
+#include "bench/window_bench.h"
 #include "engine/executor.h"
 #include "engine/register_tools.h"
 #include "engine/state.h"
@@ -36,37 +37,15 @@
 
 namespace {
 
-// A 100,000-digit number in the engine's display form; digit `differ` (0: none) changed.
-std::string grouped_digits(unsigned seed, int differ) {
-  std::mt19937 rng(seed);
-  std::string s = "1.";
-  for (int i = 1; i < 100000; ++i) {
-    if (i % 200 == 0) {
-      s += "\r\n";
-    } else if (i % 20 == 0) {
-      s += ' ';
-    }
-    int d = static_cast<int>(rng() % 10);
-    if (i + 1 == differ) d = (d + 5) % 10;
-    s += static_cast<char>('0' + d);
-  }
-  return s + "\r\n";
-}
-
-void settle() {
-  for (int i = 0; i < 5; ++i) QApplication::processEvents();
-}
-
 void prepare() {
   static bool done = false;
   if (done) return;
   done = true;
-  UiHandle w = plat_create_main_window(WINDOW_CLASS_NAME, WINDOW_TITLE);
-  plat_show_window(w, 1);
-  settle();
+  open_window();
   plat_set_text(ControlWindows[ID_SIG_DIGITS], "100000");
-  plat_set_text(ControlWindows[ID_R0], grouped_digits(7, 0).c_str());
-  plat_set_text(ControlWindows[ID_R1], grouped_digits(7, 99988).c_str());
+  std::mt19937 rng0(7), rng1(7);  // one number, and the same with digit 99,988 changed
+  plat_set_text(ControlWindows[ID_R0], grouped_digits(rng0, 100000).c_str());
+  plat_set_text(ControlWindows[ID_R1], grouped_digits(rng1, 100000, 99988).c_str());
   plat_set_focus(ControlWindows[ID_R0]);
   settle();
   // The numbers read once, as the command that showed them would have left them.
@@ -141,17 +120,4 @@ BENCHMARK(compare_front_end)->Name("compare/front_end")->Unit(benchmark::kMillis
 BENCHMARK(compare_engine)->Name("compare/engine")->Unit(benchmark::kMillisecond);
 BENCHMARK(caret_position_field)->Name("caret/position_field")->Unit(benchmark::kMillisecond)->UseRealTime();
 
-int main(int argc, char **argv) {
-  char dir[] = "/tmp/deepnums_bench_long_XXXXXX";
-  if (!mkdtemp(dir) || chdir(dir) != 0) return 1;
-  int qt_argc = 3;
-  char arg0[] = "bench_long_results", arg1[] = "-platform", arg2[] = "offscreen";
-  char *qt_argv[] = {arg0, arg1, arg2, nullptr};
-  QApplication app(qt_argc, qt_argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  // The window is left as it is: no workspace file is written, the directory stays empty.
-  if (chdir("/") == 0) rmdir(dir);
-  std::_Exit(0);
-}
+int main(int argc, char **argv) { return run_window_benchmarks(argc, argv, "bench_long_results"); }

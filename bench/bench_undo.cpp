@@ -17,6 +17,7 @@
 #include <random>
 #include <string>
 
+#include "bench/window_bench.h"
 #include "engine/state.h"
 #include "ui/commands.h"
 #include "ui/control_table.h"
@@ -26,31 +27,12 @@
 
 namespace {
 
-std::string grouped_digits(std::mt19937 &rng, int count) {
-  std::string s = "1.";
-  for (int i = 1; i < count; ++i) {
-    if (i % 200 == 0) {
-      s += "\r\n";
-    } else if (i % 20 == 0) {
-      s += ' ';
-    }
-    s += static_cast<char>('0' + rng() % 10);
-  }
-  return s + "\r\n";
-}
-
-void settle() {
-  for (int i = 0; i < 5; ++i) QApplication::processEvents();
-}
-
 // A window whose R0..R4 held five 100,000-digit numbers until ACLR cleared them.
 void prepare() {
   static bool done = false;
   if (done) return;
   done = true;
-  UiHandle w = plat_create_main_window(WINDOW_CLASS_NAME, WINDOW_TITLE);
-  plat_show_window(w, 1);
-  settle();
+  open_window();
   std::mt19937 rng(2024);
   plat_set_text(ControlWindows[ID_SIG_DIGITS], "100000");
   const int boxes[5] = {ID_R0, ID_R1, ID_R2, ID_R3, ID_R4};
@@ -91,17 +73,4 @@ BENCHMARK(BM_UndoLevels)->Name("undo/levels")->Unit(benchmark::kMillisecond)->Us
 
 }  // namespace
 
-int main(int argc, char **argv) {
-  char dir[] = "/tmp/deepnums_bench_undo_XXXXXX";
-  if (!mkdtemp(dir) || chdir(dir) != 0) return 1;
-  int qt_argc = 3;
-  char arg0[] = "bench_undo", arg1[] = "-platform", arg2[] = "offscreen";
-  char *qt_argv[] = {arg0, arg1, arg2, nullptr};
-  QApplication app(qt_argc, qt_argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  // The window is left as it is: no workspace file is written, the directory stays empty.
-  if (chdir("/") == 0) rmdir(dir);
-  std::_Exit(0);
-}
+int main(int argc, char **argv) { return run_window_benchmarks(argc, argv, "bench_undo"); }
