@@ -6,7 +6,7 @@
 #include <string>
 
 #include "ui/number_lines.h"
-#include "ui/win32/display_breaks.h"
+#include "ui/display_breaks.h"
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include <QWidget>
 #include <string>
 
+#include "ui/display_breaks.h"
 #include "ui/platform.h"
 
 class ClientArea;
@@ -28,10 +29,14 @@ struct UiWindow {
   QWidget *widget;  // the control, or the MainFrame
   int id;           // child identifier; -1 for the main window
   int limit;        // input limit of an edit box (characters)
-  // A register box showing a number with its lines joined (ui/number_lines.h): the text
-  // the front end set, and the editor's text made from it; empty when not joined.
+  // A register box showing a number with its lines joined (ui/number_lines.h) or broken
+  // where the box's width ends (ui/display_breaks.h): the text the front end set, the
+  // editor's text made from it, and that text with the inserted breaks; empty when the
+  // box shows the text as it was set. `columns`: the width the breaks were made for.
   std::string joined_original;
   QString joined_shown;
+  DisplayText display;
+  int columns = 0;
   // A selection made by plat_set_selection (editor positions), shown while the box has no
   // focus, until the box's selection changes; and where its context menu was asked for.
   bool marked = false;
@@ -114,8 +119,14 @@ int text_to_platform(const QString &text, bool multiline, char *buf, int size);
 // (ui_on_caret) and ends the mark of a selection made by plat_set_selection once the
 // selection changes; connected to every edit box when it is created.
 void qt_watch_caret(UiWindow *handle);
-// A register box's editor: the front end's context menu first (ui_on_context_menu).
+// A register box's editor: the front end's context menu first (ui_on_context_menu), and
+// its text's line breaks made anew when its width changes (qt_rewrap).
 QWidget *qt_make_register_editor(QWidget *parent, UiWindow *handle);
+// The characters of a digit that fit in a line of a register box.
+int qt_register_columns(UiWindow *w);
+// After a register box's width has changed: the text set is broken anew for the new width,
+// the caret and selection kept, unless the user has edited the box since.
+void qt_rewrap(UiWindow *w);
 
 // The keyboard (qt_keys.cpp): the application's key filter, installed with the main
 // window; every child control's handle is registered on its widget.

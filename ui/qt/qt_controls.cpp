@@ -29,6 +29,7 @@
 #include <memory>
 #include <vector>
 
+#include "ui/display_breaks.h"
 #include "ui/number_lines.h"
 #include "ui/qt/qt_backend.h"
 
@@ -263,14 +264,25 @@ void plat_set_text(UiHandle w, const char *text) {
       static_cast<QLineEdit *>(w->widget)->setText(text_from_platform(text, false));
       break;
     case UiType::TextEdit: {
+      // A register box gets its lines joined and broken again where its width ends, by the
+      // backend: an editor that wraps one long line itself shapes all of it at every
+      // change (a 100,000-digit number: 30 ms a box, against a few for short lines).
       auto *edit = static_cast<QPlainTextEdit *>(w->widget);
-      std::string joined;
       const size_t len = text ? std::strlen(text) : 0;
-      if (edit->lineWrapMode() != QPlainTextEdit::NoWrap && join_number_lines(text, len, &joined)) {
+      std::string joined;
+      const bool wraps = edit->lineWrapMode() != QPlainTextEdit::NoWrap;
+      const bool join = wraps && join_number_lines(text, len, &joined);
+      if (wraps) w->columns = qt_register_columns(w);
+      const bool broken = wraps && (join ? make_display_text(w->display, joined.data(), joined.size(),
+                                                             static_cast<size_t>(w->columns))
+                                         : make_display_text(w->display, text ? text : "", len,
+                                                             static_cast<size_t>(w->columns)));
+      if (join || broken) {
         w->joined_original.assign(text, len);
-        w->joined_shown = text_from_platform(joined.c_str(), true);
+        w->joined_shown = text_from_platform(w->display.shown.c_str(), true);
         edit->setPlainText(w->joined_shown);
       } else {
+        w->display = DisplayText();
         w->joined_original.clear();
         w->joined_shown.clear();
         edit->setPlainText(text_from_platform(text, true));
@@ -300,10 +312,15 @@ int plat_get_text(UiHandle w, char *buf, int size) {
       return text_to_platform(static_cast<QLineEdit *>(w->widget)->text(), false, buf, size);
     case UiType::TextEdit: {
       const QString current = static_cast<QPlainTextEdit *>(w->widget)->toPlainText();
-      // Unchanged since it was set with its lines joined: the text set, byte for byte.
-      if (!w->joined_shown.isEmpty() && current == w->joined_shown)
-        return text_to_platform(QString::fromUtf8(w->joined_original), false, buf, size);
-      return text_to_platform(current, true, buf, size);
+      if (w->joined_shown.isEmpty()) return text_to_platform(current, true, buf, size);
+      // Unchanged since it was set with its lines joined or broken: the text set, byte for
+      // byte; edited: the box's text without the breaks the edit left untouched.
+      if (current == w->joined_shown) return text_to_platform(QString::fromUtf8(w->joined_original), false, buf, size);
+      QByteArray bytes = current.toUtf8();
+      bytes.replace("\n", "\r\n");
+      std::string restored;
+      restore_display_text(w->display, std::string(bytes.constData(), static_cast<size_t>(bytes.size())), restored);
+      return text_to_platform(QString::fromUtf8(restored.data(), static_cast<int>(restored.size())), false, buf, size);
     }
   }
   buf[0] = '\0';

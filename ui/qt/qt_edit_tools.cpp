@@ -9,11 +9,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFontMetricsF>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QResizeEvent>
+#include <QScrollBar>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -129,6 +133,10 @@ class RegisterEditor : public QPlainTextEdit {
     handle_->menu_global = e->globalPos();
     if (!ui_on_context_menu(handle_->id)) QPlainTextEdit::contextMenuEvent(e);
   }
+  void resizeEvent(QResizeEvent *e) override {
+    QPlainTextEdit::resizeEvent(e);  // lays out the viewport first
+    qt_rewrap(handle_);
+  }
 
  private:
   UiWindow *handle_;
@@ -137,6 +145,56 @@ class RegisterEditor : public QPlainTextEdit {
 }  // namespace
 
 QWidget *qt_make_register_editor(QWidget *parent, UiWindow *handle) { return new RegisterEditor(parent, handle); }
+
+int qt_register_columns(UiWindow *w) {
+  auto *edit = static_cast<QPlainTextEdit *>(w->widget);
+  // The line width the editor lays text out in: inside its frame and its scroll bar (from
+  // the editor's own size, which a box not yet shown has too, unlike its viewport), less
+  // the document's margins and the caret; one column to spare, so that the editor's own
+  // wrapping never breaks a line the backend made.
+  const QFontMetricsF metrics(edit->font());
+  const qreal advance = std::max<qreal>(1, metrics.horizontalAdvance(QLatin1Char('0')));
+  const int bar = edit->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn ? edit->verticalScrollBar()->sizeHint().width() : 0;
+  const qreal width = edit->contentsRect().width() - bar - 2 * edit->document()->documentMargin() - edit->cursorWidth();
+  return std::max(1, static_cast<int>(width / advance) - 1);
+}
+
+void qt_rewrap(UiWindow *w) {
+  if (!w || w->type != UiType::TextEdit || w->joined_shown.isEmpty()) return;
+  if (qt_register_columns(w) == w->columns) return;
+  auto *edit = static_cast<QPlainTextEdit *>(w->widget);
+  if (edit->toPlainText() != w->joined_shown) return;  // edited: left as the user made it
+  // The caret and selection as the front end counts them survive the new breaks.
+  int anchor = 0, position = 0;
+  editor_selection(w, &anchor, &position);
+  const Texts before = texts_of(w);
+  const std::string set = *before.set;
+  const size_t a = map_text_offset(before.shown.data(), before.shown.size(),
+                                   static_cast<size_t>(bytes_before(before.editor, anchor)), set.data(), set.size(), true);
+  const size_t p = map_text_offset(before.shown.data(), before.shown.size(),
+                                   static_cast<size_t>(bytes_before(before.editor, position)), set.data(), set.size(), true);
+  const bool marked = w->marked;
+  const QScrollBar *bar = edit->verticalScrollBar();
+  const double scrolled = bar->maximum() > 0 ? static_cast<double>(bar->value()) / bar->maximum() : 0;
+  plat_set_text(w, set.c_str());
+  const Texts after = texts_of(w);
+  const auto editor_at = [&](size_t front) {
+    const size_t shown = map_text_offset(set.data(), set.size(), front, after.shown.data(), after.shown.size(), true);
+    return position_at(after.editor, static_cast<int>(shown));
+  };
+  QTextCursor c(edit->document());
+  c.setPosition(editor_at(a));
+  c.setPosition(editor_at(p), QTextCursor::KeepAnchor);
+  edit->setTextCursor(c);
+  if (marked) {
+    w->marked = true;
+    w->mark_anchor = c.anchor();
+    w->mark_position = c.position();
+    show_inactive_selection(w, true);
+  }
+  // The view at the same share of the text as before.
+  edit->verticalScrollBar()->setValue(static_cast<int>(scrolled * edit->verticalScrollBar()->maximum() + 0.5));
+}
 
 void qt_watch_caret(UiWindow *w) {
   if (w->type == UiType::TextEdit) {

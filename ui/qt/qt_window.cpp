@@ -126,7 +126,11 @@ void ClientArea::contextMenuEvent(QContextMenuEvent *event) {
 }
 
 MainFrame::MainFrame() : QWidget(nullptr) {
-  handle = UiWindow{UiType::Main, this, -1, 0, {}, {}, false, 0, 0, {}};
+  handle = UiWindow{};
+  handle.type = UiType::Main;
+  handle.widget = this;
+  handle.id = -1;
+  handle.limit = 0;
   client = new ClientArea(this);
   for (int b = 0; b < 2; ++b) {
     bars[b] = new QScrollBar(b == UI_BAR_VERT ? Qt::Vertical : Qt::Horizontal, this);

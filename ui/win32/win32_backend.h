@@ -24,7 +24,7 @@
 #include <string>
 
 #include "ui/platform.h"
-#include "ui/win32/display_breaks.h"
+#include "ui/display_breaks.h"
 
 struct UiWindow {
   HWND hwnd = nullptr;

@@ -1,5 +1,5 @@
 // Display-side line breaks for the wrapping register boxes (see display_breaks.h).
-#include "ui/win32/display_breaks.h"
+#include "ui/display_breaks.h"
 
 #include <algorithm>
 

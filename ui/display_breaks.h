@@ -3,8 +3,9 @@
 // A multi-line edit box that wraps its lines (a register box) is very slow to lay out one
 // line of tens of thousands of characters, as a "Plane disp." result is, or a grouped one
 // whose 200-digit lines are joined: the edit control measures ever longer prefixes to find
-// where to wrap (minutes for five 100,000-digit registers under Wine). The backend
-// therefore wraps every line longer than the box's `columns` itself, as the box would:
+// where to wrap (minutes for five 100,000-digit registers under Wine), and a Qt editor
+// shapes the whole line at every change (30 ms for each such register). The backends
+// therefore wrap every line longer than the box's `columns` itself, as the box would:
 // after the last blank that keeps the line within `columns` (between digit groups), or,
 // in a run without a blank (a run contains no blank, TAB, CR or LF), after `columns`
 // bytes of it. The front end never sees these breaks: the text it set is given back
